@@ -1,0 +1,22 @@
+#include "app/AppServices.h"
+
+#include "platform/Clock.h"
+#include "platform/MessageBox.h"
+#include "platform/SettingsStore.h"
+#include "platform/SoundEffectPlayer.h"
+
+#include <QCoreApplication>
+
+AppServices AppServices::System()
+{
+    static plat::QSettingsStore settings;
+    static plat::QtMessageBoxes messages;
+    AppServices s;
+    s.clock = &plat::SystemClock::instance();
+    s.settings = &settings;
+    s.messages = &messages;
+    s.makePlayer = [](QObject* parent) -> plat::MediaPlayer* { return new plat::SoundEffectPlayer(parent); };
+    s.appPath = QCoreApplication::applicationDirPath();
+    s.endProgram = [] { QCoreApplication::exit(0); };
+    return s;
+}

@@ -1,0 +1,32 @@
+#pragma once
+#include <QString>
+#include <functional>
+
+namespace plat {
+class Clock;
+class SettingsStore;
+class MessageBoxes;
+class MediaPlayer;
+}
+class QObject;
+
+// Everything the main window takes from the outside world. main() hands in
+// the real ones; tests hand in fakes.
+struct AppServices {
+    plat::Clock* clock = nullptr;
+    plat::SettingsStore* settings = nullptr;
+    plat::MessageBoxes* messages = nullptr;
+    // Makes the announcement player, owned by the given parent.
+    std::function<plat::MediaPlayer*(QObject* parent)> makePlayer;
+    // The folder that holds the program (and its sounds).
+    QString appPath;
+    // Ends the program at once (File > Exit).
+    std::function<void()> endProgram;
+    // Opens the About box modally (Help > About).
+    std::function<void()> showAbout;
+    // Seeds the program-wide random generator at start-up; tests may skip it.
+    bool seedRandom = true;
+
+    // The real thing: system clock, QSettings, QMessageBox, QSoundEffect.
+    static AppServices System();
+};

@@ -1,0 +1,30 @@
+#pragma once
+#include <QLineEdit>
+
+// A single-line text box that reports when it receives the focus.
+class TextBox : public QLineEdit {
+    Q_OBJECT
+public:
+    using QLineEdit::QLineEdit;
+    QString Text() const { return text(); }
+
+signals:
+    void GotFocus();
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+};
+
+// The masked time entry: mask "##:##", placeholder "_". Only digits go into
+// the four digit places and the ":" is skipped while typing.
+class MaskEdBox : public TextBox {
+    Q_OBJECT
+public:
+    explicit MaskEdBox(QWidget* parent = nullptr);
+    // The full display text: always five characters with this mask.
+    QString Text() const { return displayText(); }
+    // The display format "hh:mm", applied to a complete time of day.
+    QString FormattedText() const;
+    static inline const QString kMask = QStringLiteral("##:##");
+    static inline const QString kFormat = QStringLiteral("hh:mm");
+};

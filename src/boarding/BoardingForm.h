@@ -1,0 +1,40 @@
+#pragma once
+#include <QString>
+
+class QWidget;
+
+// What a boarding needs of its window. The window implements it; the rules
+// stay here where a test reaches them without a screen.
+class BoardingForm {
+public:
+    enum class Option { Depart, Countdown, Boarding, Gate, Briefing };
+    enum class Field { Time, Total };
+
+    virtual ~BoardingForm() = default;
+
+    virtual bool StartChecked() const = 0;
+    virtual void setStartChecked(bool on) = 0;
+    virtual bool OptionChecked(Option option) const = 0;
+    virtual void setCountdownEnabled(bool on) = 0;
+
+    virtual QString TotalText() const = 0;
+    virtual void setTotalEnabled(bool on) = 0;
+    // The full display text of the time field: five characters, the ":" and
+    // any "_" placeholders included.
+    virtual QString TimeText() const = 0;
+    virtual void setTimeEnabled(bool on) = 0;
+    // Puts the focus into a field with its whole text selected.
+    virtual void FocusField(Field field) = 0;
+
+    virtual QString PaxCaption(int index) const = 0;
+    virtual void setPaxCaption(int index, const QString& caption) = 0;
+
+    virtual void setProgressMax(float maximum) = 0;
+    virtual void setProgressValue(float value) = 0;
+    virtual void setProgressVisible(bool on) = 0;
+
+    virtual void setStatusInfo(const QString& text) = 0;
+
+    // Owner for message boxes (may be null).
+    virtual QWidget* MessageParent() = 0;
+};

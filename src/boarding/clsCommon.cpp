@@ -1,0 +1,86 @@
+#include "boarding/clsCommon.h"
+
+#include "platform/Clock.h"
+#include "platform/Random.h"
+#include "platform/RuntimeError.h"
+
+#include <cmath>
+
+clsCommon::clsCommon(const plat::Clock& clock, QObject* parent) : QObject(parent), m_clock(clock) {}
+
+qint64 clsCommon::MinutesToDeparture(plat::Date departure) const
+{
+    return plat::DateDiffMinutes(plat::Now(m_clock), departure);
+}
+
+qint16 clsCommon::CountDown(qint16 TotalPAX, plat::Date TimeLeft)
+{
+    // The group limit grows with big flights: one more per 120 booked.
+    auto cap = static_cast<qint32>(std::floor(static_cast<double>(TotalPAX) / 120.0));
+
+    const qint64 minutes = MinutesToDeparture(TimeLeft);
+    if (minutes < -32768 || minutes > 32767)
+        throw plat::RuntimeError::overflow();
+    const auto m = static_cast<qint16>(minutes);
+
+    qint32 result = 0;
+    if (m > 20) {
+        result = 0;
+    } else if (m > 10) {
+        // A trickle: one passenger now and then.
+        result = static_cast<qint32>(std::floor(1.2 * static_cast<double>(plat::Rnd().next())));
+    } else {
+        if (cap < 10)
+            cap = 10;
+        const auto k = static_cast<qint32>(std::floor(5.0 * static_cast<double>(plat::Rnd().next()))) + 1;
+        if (k <= 3)
+            result = 0;
+        else
+            result = static_cast<qint32>(std::floor(cap * static_cast<double>(plat::Rnd().next())));
+    }
+    return static_cast<qint16>(result);
+}
+
+QString clsCommon::GateState(plat::Date DepTime, const qint32& State)
+{
+    QString text;
+    switch (State) {
+    case 0: {
+        const qint64 m = MinutesToDeparture(DepTime);
+        if (m > 20)
+            text = kGateClosed;  // not open yet
+        else if (m > 5)
+            text = kGoToGate;
+        else if (m > -5)
+            text = kFinalCall;  // late passengers get five more minutes
+        else
+            text = kGateClosed;
+        break;
+    }
+    case 1: {
+        const qint64 m = MinutesToDeparture(DepTime);
+        if (m > 5)
+            text = kGoToGate;
+        else if (m > 0)
+            text = kFinalCall;
+        else
+            text = kGateClosed;
+        break;
+    }
+    case 2:
+        text = kGateClosed;
+        break;
+    default:
+        break;
+    }
+
+    if ((text == kGoToGate || text == kFinalCall) && text != m_sLastState)
+        emit GateStateChanged();
+    m_sLastState = text;
+    return text;
+}
+
+void clsCommon::Clear()
+{
+    m_sLastState.clear();
+}

@@ -1,0 +1,39 @@
+#pragma once
+#include <QDateTime>
+#include <QString>
+
+namespace plat {
+
+class Clock;
+
+// A date-time is a count of days since 30 December 1899 with the time of day
+// as the fraction. Arithmetic is on wall-clock fields: a day is always 24 h.
+using Date = double;
+
+Date FromQDateTime(const QDateTime& wallClock);
+QDateTime ToQDateTime(Date value);  // wall-clock fields, no time zone applied
+
+Date Now(const Clock& clock);
+Date Today(const Clock& clock);
+
+// "hh:nn": hours 00..23 and minutes, the seconds dropped.
+QString FormatHHNN(Date value);
+
+// Reads "hh:mm" as a time of day (seconds 0). Throws a type mismatch for
+// anything that is not a whole time of day 00:00..23:59.
+Date TimeValue(const QString& hhmm);
+// The same test without throwing.
+bool IsTimeOfDay(const QString& hhmm);
+
+Date DateAddDays(Date value, int days);
+
+// Whole units from a to b, counted as unit boundaries crossed: both moments
+// are cut to the unit, then subtracted. Positive when b is the later one.
+qint64 DateDiffMinutes(Date a, Date b);
+qint64 DateDiffSeconds(Date a, Date b);
+
+// Milliseconds since the epoch of the day count (for exact comparisons).
+qint64 ToMillis(Date value);
+Date FromMillis(qint64 ms);
+
+}  // namespace plat

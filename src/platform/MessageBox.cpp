@@ -1,0 +1,35 @@
+#include "platform/MessageBox.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+
+namespace plat {
+
+QString AppTitle()
+{
+    const QString name = QCoreApplication::applicationName();
+    return name.isEmpty() ? QStringLiteral("Tarmalo") : name;
+}
+
+void QtMessageBoxes::MsgBox(QWidget* parent, const QString& text, int style, const QString& title)
+{
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    switch (style & 0x70) {
+    case vbCritical: icon = QMessageBox::Critical; break;
+    case 32: icon = QMessageBox::Question; break;
+    case vbExclamation: icon = QMessageBox::Warning; break;
+    case vbInformation: icon = QMessageBox::Information; break;
+    default: break;
+    }
+    QMessageBox box(icon, title.isEmpty() ? AppTitle() : title, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+void RecordingMessageBoxes::MsgBox(QWidget*, const QString& text, int style, const QString& title)
+{
+    shown.append({text, style, title.isEmpty() ? AppTitle() : title});
+    if (whileOpen)
+        whileOpen();
+}
+
+}  // namespace plat

@@ -1,0 +1,34 @@
+#pragma once
+#include <QString>
+#include <exception>
+#include <string>
+
+namespace plat {
+
+// The old platform's error numbers. E_FAIL is what a component reports when
+// it simply could not do the job; the boarding handlers pass it over silently.
+inline constexpr qint32 E_FAIL = -2147467259;  // 0x80004005
+inline constexpr qint32 ERR_OVERFLOW = 6;
+inline constexpr qint32 ERR_TYPE_MISMATCH = 13;
+inline constexpr qint32 ERR_FILE_NOT_FOUND = 53;
+inline constexpr qint32 ERR_INVALID_CALL = 5;
+
+// A runtime error that carries a number and a description.
+class RuntimeError : public std::exception {
+public:
+    RuntimeError(qint32 number, QString description);
+    static RuntimeError overflow();
+    static RuntimeError typeMismatch();
+    static RuntimeError fail(const QString& description = QString());
+
+    qint32 number() const noexcept { return m_number; }
+    const QString& description() const noexcept { return m_description; }
+    const char* what() const noexcept override { return m_what.c_str(); }
+
+private:
+    qint32 m_number;
+    QString m_description;
+    std::string m_what;
+};
+
+}  // namespace plat

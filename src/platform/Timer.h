@@ -1,0 +1,45 @@
+#pragma once
+#include <QObject>
+#include <QTimer>
+
+namespace plat {
+
+class Clock;
+
+// A timer with the old platform's meaning: the enabled flag and the interval
+// are kept apart; an interval of 0 never ticks, even when enabled; setting
+// the interval neither enables nor disables; a newly set interval counts
+// from the moment it is set; enabling an enabled timer changes nothing.
+class Timer : public QObject {
+    Q_OBJECT
+public:
+    explicit Timer(Clock& clock, QObject* parent = nullptr);
+    ~Timer() override;
+
+    bool Enabled() const { return m_enabled; }
+    void setEnabled(bool on);
+    int Interval() const { return m_interval; }
+    void setInterval(int ms);
+
+    // Exact to the millisecond instead of the default coarse timing, for a
+    // timer that must land on a boundary (the clock panel's minute).
+    void setPrecise(bool on) { m_qtimer.setTimerType(on ? Qt::PreciseTimer : Qt::CoarseTimer); }
+
+    // True while the timer would deliver ticks.
+    bool running() const { return m_enabled && m_interval > 0; }
+
+    // Called by a fake clock when the timer falls due.
+    void fire();
+
+signals:
+    void Tick();
+
+private:
+    void restart();
+    Clock& m_clock;
+    QTimer m_qtimer;
+    bool m_enabled = true;
+    int m_interval = 0;
+};
+
+}  // namespace plat
