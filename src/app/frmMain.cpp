@@ -52,6 +52,11 @@ frmMain::frmMain(const AppServices& services, QWidget* parent)
     : QMainWindow(parent), m_services(services)
 {
     setWindowTitle(QStringLiteral("Tarmalo"));
+    // The layout was drawn for a small 8-point dialog font; the desktop's
+    // family is kept, the size is not.
+    QFont dialogFont = font();
+    dialogFont.setPointSizeF(8.0);
+    setFont(dialogFont);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     QIcon icon;

@@ -1,14 +1,13 @@
 #include "platform/MessageBox.h"
 
-#include <QCoreApplication>
 #include <QMessageBox>
 
 namespace plat {
 
 QString AppTitle()
 {
-    const QString name = QCoreApplication::applicationName();
-    return name.isEmpty() ? QStringLiteral("Tarmalo") : name;
+    // The program's title, whatever the executable happens to be called.
+    return QStringLiteral("Tarmalo");
 }
 
 void QtMessageBoxes::MsgBox(QWidget* parent, const QString& text, int style, const QString& title)

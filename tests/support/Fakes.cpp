@@ -1,0 +1,50 @@
+#include "support/Fakes.h"
+
+#include <QFileInfo>
+
+void FakePlayer::setFileName(const QString& path)
+{
+    setFiles.append(path);
+    if (failFor) {
+        if (auto err = failFor(QFileInfo(path).fileName()))
+            throw *err;
+    }
+    if (failSet) {
+        auto e = *failSet;
+        throw e;
+    }
+    m_path = path;
+}
+
+void FakePlayer::play()
+{
+    ++playCalls;
+    if (failPlay) {
+        auto e = *failPlay;
+        throw e;
+    }
+    played.append(m_path);
+    m_state = plat::mpPlaying;
+}
+
+void FakePlayer::stop()
+{
+    m_state = plat::mpStopped;
+}
+
+void FakePlayer::report(int newState)
+{
+    const int old = m_state;
+    m_state = newState;
+    emit PlayStateChange(old, newState);
+}
+
+float ScriptedRandom::next()
+{
+    ++draws;
+    if (values.empty())
+        return fallback;
+    const float v = values.front();
+    values.pop_front();
+    return v;
+}

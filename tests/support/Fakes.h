@@ -1,0 +1,60 @@
+#pragma once
+#include "platform/MediaPlayer.h"
+#include "platform/Random.h"
+#include "platform/RuntimeError.h"
+
+#include <QList>
+#include <QString>
+#include <deque>
+#include <functional>
+#include <optional>
+
+// A player that never makes a sound. It records what it was asked to do and
+// reports "playing" and "ended" only when a test says so (or after a set
+// length of fake time through the harness).
+class FakePlayer final : public plat::MediaPlayer {
+    Q_OBJECT
+public:
+    using MediaPlayer::MediaPlayer;
+
+    void setFileName(const QString& path) override;
+    QString fileName() const override { return m_path; }
+    void play() override;
+    void stop() override;
+    int playState() const override { return m_state; }
+
+    // Reports a state change as the real player would (queued by the event
+    // loop in the real one; delivered now here).
+    void report(int newState);
+    void finish() { report(plat::mpStopped); }
+
+    QStringList played;        // full paths, in order
+    QStringList setFiles;      // every file set, in order
+    int playCalls = 0;
+    // Thrown by the next setFileName / play when set (number, description).
+    std::optional<plat::RuntimeError> failSet;
+    std::optional<plat::RuntimeError> failPlay;
+    // When set, decides per file name whether set/play fails.
+    std::function<std::optional<plat::RuntimeError>(const QString& fileName)> failFor;
+
+private:
+    QString m_path;
+    int m_state = plat::mpStopped;
+};
+
+// Hands out a scripted sequence of random values, then a fallback.
+class ScriptedRandom final : public plat::RandomSource {
+public:
+    float next() override;
+    void seed(quint64) override {}
+    std::deque<float> values;
+    float fallback = 0.0f;
+    int draws = 0;
+};
+
+// Puts a random source in place for one scope.
+class RandomScope {
+public:
+    explicit RandomScope(plat::RandomSource* source) { plat::SetRandom(source); }
+    ~RandomScope() { plat::SetRandom(nullptr); }
+};

@@ -1,0 +1,35 @@
+#pragma once
+#include "app/AppServices.h"
+#include "app/frmMain.h"
+#include "platform/Clock.h"
+#include "platform/MessageBox.h"
+#include "platform/SettingsStore.h"
+#include "support/Fakes.h"
+
+#include <QDateTime>
+#include <memory>
+
+// The real main window on fakes: a fake clock that also drives its timers, an
+// in-memory settings store, recorded message boxes and a silent player.
+struct Harness {
+    explicit Harness(const QDateTime& start = QDateTime(QDate(2026, 12, 7), QTime(10, 0, 0), Qt::UTC),
+                     plat::MemorySettingsStore* sharedSettings = nullptr);
+    ~Harness();
+
+    static QDateTime At(int h, int m, int s = 0, QDate day = QDate(2026, 12, 7));
+
+    // Types into the fields as a user would (through the field's own editing).
+    void typeTime(const QString& digits);
+    void setTotal(const QString& text);
+    void start();  // File > Start, as the menu item does it
+    void setOption(QAction* item, bool on);
+
+    plat::FakeClock clock;
+    plat::MemorySettingsStore ownSettings;
+    plat::MemorySettingsStore* settings;
+    plat::RecordingMessageBoxes messages;
+    FakePlayer* player = nullptr;
+    int exits = 0;
+    int abouts = 0;
+    std::unique_ptr<frmMain> window;
+};

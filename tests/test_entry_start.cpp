@@ -1,0 +1,378 @@
+// The two entry fields and File > Start: enabling Start, selecting on entry,
+// refusing a start that cannot run, starting and stopping a run.
+#include "app/EntryFields.h"
+#include "platform/DateTime.h"
+#include "support/Harness.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+QDateTime wall(plat::Date d) { return plat::ToQDateTime(d); }
+}
+
+class TestEntryStart : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+    void totalEnablesStart_data();
+    void totalEnablesStart();
+    void pasteRunsChangeAtMostTwice();
+    void thousandsUnderCommaLocale();
+    void deletingLastCharacterDisables();
+    void focusSelectsWholeText();
+    void typingReplacesSelectedTime();
+    void startCountdown_data();
+    void startCountdown();
+    void startClockMode_data();
+    void startClockMode();
+    void startWithCtrlS();
+    void secondStartStops();
+    void stopThenStartChimesAgain();
+    void refusedStartLeavesWindowAlone_data();
+    void refusedStartLeavesWindowAlone();
+    void ferryFlight();
+};
+
+void TestEntryStart::totalEnablesStart_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("120") << "120" << true << "120";
+    QTest::newRow("padded") << "  120  " << true << "120";
+    QTest::newRow("12a") << "12a" << false << "12a";
+    QTest::newRow("spaces") << "   " << false << "   ";
+    QTest::newRow("2.5") << "2.5" << true << "2.5";
+    QTest::newRow("-5") << "-5" << true << "-5";
+    QTest::newRow("empty") << "" << false << "";
+    // Only the space is trimmed: a tab stays where the user put it.
+    QTest::newRow("tab") << "\t12a" << false << "\t12a";
+    QTest::newRow("spaces around junk") << " 12a " << false << " 12a ";
+}
+
+void TestEntryStart::totalEnablesStart()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, enabled);
+    QFETCH(QString, shown);
+    Harness h;
+    h.setTotal(QStringLiteral("1"));  // a change even for the empty row
+    h.setTotal(typed);
+    QCOMPARE(h.window->mnuFileStart->isEnabled(), enabled);
+    QCOMPARE(h.window->txtTotal->text(), shown);
+}
+
+void TestEntryStart::pasteRunsChangeAtMostTwice()
+{
+    Harness h;
+    QSignalSpy changes(h.window->txtTotal, &QLineEdit::textChanged);
+    h.window->txtTotal->setFocus();
+    h.window->txtTotal->insert(QStringLiteral("  120  "));  // a paste goes through insert
+    QCOMPARE(h.window->txtTotal->text(), QStringLiteral("120"));
+    QVERIFY(h.window->mnuFileStart->isEnabled());
+    QCOMPARE(changes.count(), 2);
+    // A text that needs no trimming changes once.
+    h.window->txtTotal->insert(QStringLiteral("5"));
+    QCOMPARE(changes.count(), 3);
+}
+
+void TestEntryStart::thousandsUnderCommaLocale()
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    Harness h;
+    h.window->boarding().m_locale = QLocale();
+    h.setTotal(QStringLiteral("1,000"));
+    QVERIFY(h.window->mnuFileStart->isEnabled());
+    // ... and a run starts with a thousand booked.
+    h.typeTime(QStringLiteral("0130"));
+    h.window->mnuOptionsCountdown->trigger();
+    h.start();
+    QVERIFY(h.window->mnuFileStart->isChecked());
+    QCOMPARE(h.window->pgbInAC->maximum(), 1000);
+}
+
+void TestEntryStart::deletingLastCharacterDisables()
+{
+    Harness h;
+    h.window->txtTotal->setFocus();
+    QTest::keyClicks(h.window->txtTotal, QStringLiteral("120"));
+    QVERIFY(h.window->mnuFileStart->isEnabled());
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(h.window->txtTotal, Qt::Key_Backspace);
+    QCOMPARE(h.window->txtTotal->text(), QString());
+    QVERIFY(!h.window->mnuFileStart->isEnabled());
+}
+
+void TestEntryStart::focusSelectsWholeText()
+{
+    Harness h;
+    frmMain& w = *h.window;
+    w.show();
+    QApplication::setActiveWindow(&w);
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    h.typeTime(QStringLiteral("12"));
+    w.txtTotal->setText(QStringLiteral("150"));
+
+    struct Step { Qt::Key key; Qt::KeyboardModifiers mods; QLineEdit* target; };
+    const Step steps[] = {{Qt::Key_Tab, Qt::NoModifier, w.txtTotal},
+                          {Qt::Key_D, Qt::AltModifier, w.txtTime},
+                          {Qt::Key_T, Qt::AltModifier, w.txtTotal},
+                          {Qt::Key_Tab, Qt::NoModifier, w.txtTime}};
+    for (const Step& s : steps) {
+        QTest::keyClick(QApplication::focusWidget(), s.key, s.mods);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(s.target));
+        QCOMPARE(s.target->selectionStart(), 0);
+        QCOMPARE(s.target->selectedText().size(), s.target->displayText().size());
+    }
+    // The time field selects all five places, the colon and blanks included.
+    QCOMPARE(w.txtTime->displayText(), QStringLiteral("12:__"));
+    QCOMPARE(w.txtTime->selectedText().size(), 5);
+}
+
+void TestEntryStart::typingReplacesSelectedTime()
+{
+    Harness h;
+    frmMain& w = *h.window;
+    w.show();
+    QApplication::setActiveWindow(&w);
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QTest::keyClicks(w.txtTime, QStringLiteral("0930"));
+    QCOMPARE(w.txtTime->Text(), QStringLiteral("09:30"));
+    QTest::keyClick(&w, Qt::Key_Tab);
+    QTest::keyClick(&w, Qt::Key_D, Qt::AltModifier);
+    // Letters never get in; the colon is skipped while typing.
+    QTest::keyClicks(w.txtTime, QStringLiteral("1x7:45"));
+    QCOMPARE(w.txtTime->Text(), QStringLiteral("17:45"));
+}
+
+void TestEntryStart::startCountdown_data()
+{
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QDateTime>("departure");
+    QTest::newRow("afternoon") << Harness::At(14, 5, 30) << "0110" << Harness::At(15, 15, 30);
+    QTest::newRow("past midnight") << Harness::At(23, 30) << "0110"
+                                   << Harness::At(0, 40, 0, QDate(2026, 12, 8));
+    QTest::newRow("zero") << Harness::At(9, 0, 10) << "0000" << Harness::At(9, 0, 10);
+    QTest::newRow("longest") << Harness::At(0, 0) << "2359" << Harness::At(23, 59);
+}
+
+void TestEntryStart::startCountdown()
+{
+    QFETCH(QDateTime, now);
+    QFETCH(QString, typed);
+    QFETCH(QDateTime, departure);
+    Harness h(now);
+    frmMain& w = *h.window;
+    w.mnuOptionsCountdown->trigger();
+    h.typeTime(typed);
+    h.setTotal(QStringLiteral("150"));
+    h.start();
+
+    QVERIFY(w.mnuFileStart->isChecked());
+    QVERIFY(w.mnuFileStart->isEnabled());
+    QVERIFY(!w.txtTotal->isEnabled());
+    QVERIFY(!w.txtTime->isEnabled());
+    QVERIFY(!w.mnuOptionsCountdown->isEnabled());
+    QVERIFY(w.mnuOptionsDepart->isEnabled());
+    QVERIFY(w.mnuOptionsBoarding->isEnabled());
+    QCOMPARE(w.lblPAX[0]->text(), QStringLiteral("150"));
+    QCOMPARE(w.lblPAX[1]->text(), QStringLiteral("0"));
+    QVERIFY(w.pgbInAC->isVisibleTo(&w));
+    QCOMPARE(w.pgbInAC->maximum(), 150);
+    QCOMPARE(w.pgbInAC->value(), 0);
+    QVERIFY(w.tmrTimer().Enabled());
+    QCOMPARE(w.tmrTimer().Interval(), 5000);
+    QCOMPARE(w.boarding().m_lGateState, 0);
+    QCOMPARE(wall(w.boarding().m_dtDepTime), departure);
+    QCOMPARE(w.StatusInfo(), QString());  // the first tick writes it
+    QVERIFY(h.messages.shown.isEmpty());
+    // The first tick comes five seconds after the start.
+    QCOMPARE(h.clock.msToNextTick() <= 5000, true);
+}
+
+void TestEntryStart::startClockMode_data()
+{
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QDateTime>("departure");
+    QTest::newRow("later today") << Harness::At(10, 0, 30) << "1030" << Harness::At(10, 30);
+    QTest::newRow("the present minute is today") << Harness::At(10, 0, 59) << "1000" << Harness::At(10, 0);
+    QTest::newRow("a minute ago is tomorrow")
+        << Harness::At(10, 0, 0) << "0959" << Harness::At(9, 59, 0, QDate(2026, 12, 8));
+    QTest::newRow("just after midnight") << Harness::At(23, 50) << "0010"
+                                         << Harness::At(0, 10, 0, QDate(2026, 12, 8));
+}
+
+void TestEntryStart::startClockMode()
+{
+    QFETCH(QDateTime, now);
+    QFETCH(QString, typed);
+    QFETCH(QDateTime, departure);
+    Harness h(now);
+    QVERIFY(!h.window->mnuOptionsCountdown->isChecked());
+    h.typeTime(typed);
+    h.setTotal(QStringLiteral("20"));
+    h.start();
+    QVERIFY(h.window->mnuFileStart->isChecked());
+    QCOMPARE(wall(h.window->boarding().m_dtDepTime), departure);
+}
+
+void TestEntryStart::startWithCtrlS()
+{
+    Harness h;
+    frmMain& w = *h.window;
+    w.show();
+    QApplication::setActiveWindow(&w);
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QTest::keyClicks(w.txtTime, QStringLiteral("1030"));
+    QTest::keyClick(&w, Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(!w.mnuFileStart->isChecked());  // still disabled
+    QTest::keyClicks(w.txtTotal, QStringLiteral("80"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(w.mnuFileStart->isChecked());
+    QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(!w.mnuFileStart->isChecked());
+}
+
+void TestEntryStart::secondStartStops()
+{
+    Harness h;
+    frmMain& w = *h.window;
+    h.typeTime(QStringLiteral("1015"));
+    h.setTotal(QStringLiteral("150"));
+    h.start();
+    // Let it run into the open gate, then stop it by hand.
+    h.clock.advance(6 * 60 * 1000);
+    QCOMPARE(w.StatusInfo(), QStringLiteral("Go to gate"));
+    h.start();
+    QVERIFY(!w.mnuFileStart->isChecked());
+    QVERIFY(w.mnuFileStart->isEnabled());
+    QVERIFY(!w.tmrTimer().Enabled());
+    QCOMPARE(w.tmrTimer().Interval(), 5000);
+    QVERIFY(w.txtTotal->isEnabled());
+    QVERIFY(w.txtTime->isEnabled());
+    QVERIFY(w.mnuOptionsCountdown->isEnabled());
+    QCOMPARE(w.lblPAX[0]->text(), QString());
+    QCOMPARE(w.lblPAX[1]->text(), QString());
+    QVERIFY(!w.pgbInAC->isVisibleTo(&w));
+    QCOMPARE(w.boarding().m_lGateState, 0);
+    QCOMPARE(w.StatusInfo(), QStringLiteral("Go to gate"));
+    QCOMPARE(w.txtTotal->text(), QStringLiteral("150"));
+    QCOMPARE(w.txtTime->Text(), QStringLiteral("10:15"));
+    QCOMPARE(w.boarding().Common()->LastState(), QString());
+    // No tick after the stop.
+    const int plays = h.player->playCalls;
+    h.clock.advance(3600 * 1000);
+    QCOMPARE(h.player->playCalls, plays);
+    QCOMPARE(w.lblPAX[0]->text(), QString());
+}
+
+void TestEntryStart::stopThenStartChimesAgain()
+{
+    Harness h(Harness::At(10, 0));
+    h.typeTime(QStringLiteral("1010"));  // the gate is open from the start
+    h.setTotal(QStringLiteral("300"));
+    h.start();
+    h.clock.advance(5000);
+    QCOMPARE(h.player->played, QStringList{"/opt/tarmalo/Ding.wav"});
+    h.clock.advance(5000);
+    QCOMPARE(h.player->played.size(), 1);  // the same status chimes once
+    h.start();
+    h.start();
+    h.clock.advance(5000);
+    QCOMPARE(h.player->played.size(), 2);
+}
+
+void TestEntryStart::refusedStartLeavesWindowAlone_data()
+{
+    QTest::addColumn<QString>("time");
+    QTest::addColumn<QString>("total");
+    QTest::addColumn<bool>("countdown");
+    QTest::addColumn<QString>("faultField");
+    for (const bool countdown : {false, true}) {
+        const char* m = countdown ? "countdown " : "clock ";
+        QTest::addRow("%sempty time", m) << "" << "150" << countdown << "txtTime";
+        QTest::addRow("%shalf a time", m) << "12" << "150" << countdown << "txtTime";
+        QTest::addRow("%sthree digits", m) << "123" << "150" << countdown << "txtTime";
+        QTest::addRow("%s24:00", m) << "2400" << "150" << countdown << "txtTime";
+        QTest::addRow("%s99:99", m) << "9999" << "150" << countdown << "txtTime";
+        QTest::addRow("%s12:60", m) << "1260" << "150" << countdown << "txtTime";
+        QTest::addRow("%snegative total", m) << "1030" << "-5" << countdown << "txtTotal";
+        QTest::addRow("%sover 16 bits", m) << "1030" << "40000" << countdown << "txtTotal";
+        QTest::addRow("%s32767.5", m) << "1030" << "32767.5" << countdown << "txtTotal";
+        QTest::addRow("%s-0.6", m) << "1030" << "-0.6" << countdown << "txtTotal";
+        QTest::addRow("%sboth wrong: time first", m) << "99" << "-1" << countdown << "txtTime";
+    }
+}
+
+void TestEntryStart::refusedStartLeavesWindowAlone()
+{
+    QFETCH(QString, time);
+    QFETCH(QString, total);
+    QFETCH(bool, countdown);
+    QFETCH(QString, faultField);
+    Harness h;
+    frmMain& w = *h.window;
+    w.show();
+    QApplication::setActiveWindow(&w);
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    h.setOption(w.mnuOptionsCountdown, countdown);
+    h.typeTime(time);
+    h.setTotal(total);
+    w.setStatusInfo(QStringLiteral("Final call"));
+    const QString timeBefore = w.txtTime->Text();
+    QVERIFY(w.mnuFileStart->isEnabled());
+
+    h.start();
+
+    QCOMPARE(h.messages.shown.size(), 1);
+    QCOMPARE(h.messages.shown[0].title, QStringLiteral("Tarmalo"));
+    QVERIFY(h.messages.shown[0].text.contains(faultField == "txtTime" ? "hh:mm" : "32767"));
+    QVERIFY(!w.mnuFileStart->isChecked());
+    QVERIFY(w.mnuFileStart->isEnabled());
+    QVERIFY(w.txtTime->isEnabled());
+    QVERIFY(w.txtTotal->isEnabled());
+    QVERIFY(w.mnuOptionsCountdown->isEnabled());
+    QCOMPARE(w.lblPAX[0]->text(), QString());
+    QCOMPARE(w.lblPAX[1]->text(), QString());
+    QCOMPARE(w.pgbInAC->value(), 0);
+    QCOMPARE(w.pgbInAC->maximum(), 100);
+    QVERIFY(!w.tmrTimer().Enabled());
+    QCOMPARE(w.tmrTimer().Interval(), 5000);
+    QCOMPARE(w.StatusInfo(), QStringLiteral("Final call"));
+    QCOMPARE(w.txtTime->Text(), timeBefore);
+    QCOMPARE(w.txtTotal->text(), total);
+    QLineEdit* field = faultField == "txtTime" ? static_cast<QLineEdit*>(w.txtTime) : w.txtTotal;
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(field));
+    QCOMPARE(field->selectedText().size(), field->displayText().size());
+    h.clock.advance(60 * 1000);
+    QCOMPARE(h.player->playCalls, 0);
+}
+
+void TestEntryStart::ferryFlight()
+{
+    Harness h(Harness::At(10, 0));
+    frmMain& w = *h.window;
+    h.typeTime(QStringLiteral("1030"));
+    h.setTotal(QStringLiteral("0"));
+    h.start();
+    QVERIFY(w.mnuFileStart->isChecked());
+    // An empty bar, never Qt's busy indicator (which a 0..0 range gives).
+    QVERIFY(w.pgbInAC->maximum() > w.pgbInAC->minimum());
+    QCOMPARE(w.pgbInAC->value(), 0);
+    QCOMPARE(w.lblPAX[0]->text(), QStringLiteral("0"));
+    h.clock.advance(5000);
+    QCOMPARE(w.boarding().m_lGateState, 1);
+    QCOMPARE(w.lblPAX[0]->text(), QStringLiteral("0"));
+    QCOMPARE(w.lblPAX[1]->text(), QStringLiteral("0"));
+    QCOMPARE(h.player->played, QStringList{"/opt/tarmalo/BoardComplete.wav"});
+}
+
+QTEST_MAIN(TestEntryStart)
+#include "test_entry_start.moc"

@@ -1,0 +1,288 @@
+// The main window as created and after start-up: layout, menus, keys,
+// options and their store.
+#include "app/EntryFields.h"
+#include "support/Harness.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QtTest>
+
+class TestWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void layoutInTwips_data();
+    void layoutInTwips();
+    void captionsAndMenus();
+    void fixedSizeAndStatusBar();
+    void startUpState();
+    void optionsFromStore_data();
+    void optionsFromStore();
+    void optionClickSavesAtOnce();
+    void unsavableOptionTellsOnce();
+    void keyboard();
+    void exitAndClose();
+    void clockPanelWakesOnTheMinute();
+};
+
+void TestWindow::layoutInTwips_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("twips");
+    // Positions relative to the container, as laid out.
+    QTest::newRow("Label5") << "Label5" << QRect(60, 900, 1215, 255);
+    QTest::newRow("txtTime") << "txtTime" << QRect(1680, 840, 615, 315);
+    QTest::newRow("Frame1") << "Frame1" << QRect(0, 1200, 2355, 1215);
+    QTest::newRow("Label2") << "Label2" << QRect(60, 240, 1215, 255);
+    QTest::newRow("txtTotal") << "txtTotal" << QRect(1680, 180, 615, 315);
+    QTest::newRow("Label3") << "Label3" << QRect(60, 540, 1155, 255);
+    QTest::newRow("lblPAX0") << "lblPAX0" << QRect(1200, 540, 1095, 255);
+    QTest::newRow("Label4") << "Label4" << QRect(60, 780, 1215, 255);
+    QTest::newRow("lblPAX1") << "lblPAX1" << QRect(1200, 780, 1095, 255);
+    QTest::newRow("pgbInAC") << "pgbInAC" << QRect(60, 1020, 2250, 150);
+    QTest::newRow("Image1") << "Image1" << QRect(0, 0, 2490, 810);
+}
+
+void TestWindow::layoutInTwips()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, twips);
+    Harness h;
+    auto* w = h.window->findChild<QWidget*>(name);
+    QVERIFY2(w, qPrintable(name));
+    const QRect px(frmMain::Twips(twips.x()), frmMain::Twips(twips.y()), frmMain::Twips(twips.width()),
+                   frmMain::Twips(twips.height()));
+    QCOMPARE(w->geometry(), px);
+}
+
+void TestWindow::captionsAndMenus()
+{
+    Harness h;
+    frmMain& w = *h.window;
+    QCOMPARE(w.windowTitle(), QStringLiteral("Tarmalo"));
+    QCOMPARE(w.Label5->text(), QStringLiteral("&Departure time"));
+    QCOMPARE(w.Label5->buddy(), static_cast<QWidget*>(w.txtTime));
+    QCOMPARE(w.Label2->text(), QStringLiteral("&Total"));
+    QCOMPARE(w.Label2->buddy(), static_cast<QWidget*>(w.txtTotal));
+    QCOMPARE(w.Label3->text(), QStringLiteral("Remaining"));
+    QCOMPARE(w.Label4->text(), QStringLiteral("In Aircraft"));
+    QCOMPARE(w.Frame1->title(), QStringLiteral("PAX"));
+    QCOMPARE(w.txtTotal->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    QCOMPARE(w.lblPAX[0]->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    QCOMPARE(w.lblPAX[1]->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    // The three numbers form one right-aligned column.
+    QCOMPARE(w.txtTotal->geometry().right(), w.lblPAX[0]->geometry().right());
+    QCOMPARE(w.lblPAX[0]->geometry().right(), w.lblPAX[1]->geometry().right());
+
+    // The menu bar, in order, with separators where they belong.
+    QStringList seen;
+    for (QAction* top : w.menuBar()->actions()) {
+        seen << top->text();
+        for (QAction* item : top->menu()->actions())
+            seen << (item->isSeparator() ? QStringLiteral("-") : item->text());
+    }
+    const QStringList expected = {
+        "&File", "&Start", "-", "E&xit",
+        "&Options", "&Depart on clock", "-", "C&ountdown time", "-",
+        "Play \"boarding &complete\" sound", "Play \"&gate departure\" sound", "Play \"&briefing\" sound",
+        "&Help", "&Help...", "&About Tarmalo..."};
+    QCOMPARE(seen, expected);
+    QCOMPARE(w.mnuFileStart->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    QCOMPARE(w.mnuHelpHelp->shortcut(), QKeySequence(Qt::Key_F1));
+    for (QAction* a : {w.mnuFileStart, w.mnuOptionsDepart, w.mnuOptionsCountdown, w.mnuOptionsBoarding,
+                       w.mnuOptionsGate, w.mnuOptionsBriefing})
+        QVERIFY(a->isCheckable());
+    QCOMPARE(w.txtTime->inputMask(), QStringLiteral("99:99;_"));
+    QCOMPARE(w.txtTime->Text(), QStringLiteral("__:__"));
+}
+
+void TestWindow::fixedSizeAndStatusBar()
+{
+    Harness h;
+    frmMain& w = *h.window;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCOMPARE(w.minimumSize(), w.maximumSize());
+    QVERIFY(!(w.windowFlags() & Qt::WindowMinimizeButtonHint));
+    QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(w.windowFlags() & Qt::WindowCloseButtonHint);
+    // The client area ends at the bottom of the "PAX" frame, where the
+    // status bar begins.
+    const QPoint frameBottom = w.Frame1->mapTo(&w, QPoint(0, w.Frame1->height()));
+    QCOMPARE(frameBottom.y(), w.statusBar()->geometry().top());
+    QCOMPARE(w.statusBar()->geometry().bottom(), w.height() - 1);
+    QCOMPARE(w.width(), frmMain::Twips(2355));
+    QCOMPARE(w.ClockPanelText(), QStringLiteral("10:00"));
+}
+
+void TestWindow::startUpState()
+{
+    Harness h;
+    frmMain& w = *h.window;
+    QVERIFY(!w.mnuFileStart->isChecked());
+    QVERIFY(!w.mnuFileStart->isEnabled());
+    QVERIFY(!w.tmrTimer().Enabled());
+    QCOMPARE(w.tmrTimer().Interval(), 5000);
+    QVERIFY(w.boarding().Common() != nullptr);
+    QCOMPARE(w.boarding().m_sPath, QStringLiteral("/opt/tarmalo"));
+    QCOMPARE(w.lblPAX[0]->text(), QString());
+    QCOMPARE(w.lblPAX[1]->text(), QString());
+    QCOMPARE(w.StatusInfo(), QString());
+    // The timer stays quiet however long the window waits.
+    h.clock.advance(3600 * 1000);
+    QCOMPARE(h.player->playCalls, 0);
+}
+
+void TestWindow::optionsFromStore_data()
+{
+    QTest::addColumn<QString>("stored");  // empty: absent
+    QTest::addColumn<bool>("dflt");       // the switch's default
+    QTest::addColumn<bool>("expected");
+    for (const bool dflt : {true, false}) {
+        const char* d = dflt ? "def-on " : "def-off ";
+        QTest::addRow("%sabsent", d) << QString() << dflt << dflt;
+        QTest::addRow("%s0", d) << "0" << dflt << false;
+        QTest::addRow("%sfalse", d) << "false" << dflt << false;
+        QTest::addRow("%sFALSE", d) << "FALSE" << dflt << false;
+        QTest::addRow("%sFalse", d) << "False" << dflt << false;
+        QTest::addRow("%s-1", d) << "-1" << dflt << true;
+        QTest::addRow("%sTrue", d) << "True" << dflt << true;
+        QTest::addRow("%strue", d) << "true" << dflt << true;
+        QTest::addRow("%s7", d) << "7" << dflt << true;
+        // Hand-edited junk falls back to the default.
+        QTest::addRow("%sjunk", d) << "yes please" << dflt << dflt;
+        QTest::addRow("%sblank", d) << " " << dflt << dflt;
+    }
+}
+
+void TestWindow::optionsFromStore()
+{
+    QFETCH(QString, stored);
+    QFETCH(bool, dflt);
+    QFETCH(bool, expected);
+    // "Count" defaults to off, every other switch to on.
+    const QString key = dflt ? QStringLiteral("Gate") : QStringLiteral("Count");
+    plat::MemorySettingsStore store;
+    if (!stored.isNull())
+        store.set("Tarmalo", "Setting", key, stored);
+    Harness h(Harness::At(10, 0), &store);
+    frmMain& w = *h.window;
+    QCOMPARE((dflt ? w.mnuOptionsGate : w.mnuOptionsCountdown)->isChecked(), expected);
+    // The others keep their defaults.
+    QVERIFY(w.mnuOptionsDepart->isChecked());
+    QVERIFY(w.mnuOptionsBoarding->isChecked());
+    QVERIFY(w.mnuOptionsBriefing->isChecked());
+    QCOMPARE(store.writes, 0);
+}
+
+void TestWindow::optionClickSavesAtOnce()
+{
+    plat::MemorySettingsStore store;
+    {
+        Harness h(Harness::At(10, 0), &store);
+        frmMain& w = *h.window;
+        const std::pair<QAction*, const char*> items[] = {{w.mnuOptionsDepart, "Depart"},
+                                                          {w.mnuOptionsCountdown, "Count"},
+                                                          {w.mnuOptionsBoarding, "Boarding"},
+                                                          {w.mnuOptionsGate, "Gate"},
+                                                          {w.mnuOptionsBriefing, "Brief"}};
+        for (const auto& [item, key] : items) {
+            const bool before = item->isChecked();
+            item->trigger();
+            QCOMPARE(item->isChecked(), !before);
+            QCOMPARE(store.value("Tarmalo", "Setting", key), before ? QStringLiteral("False") : QStringLiteral("True"));
+        }
+        QCOMPARE(store.writes, 5);
+        w.mnuOptionsCountdown->trigger();
+        QCOMPARE(store.value("Tarmalo", "Setting", "Count"), QStringLiteral("False"));
+        w.mnuOptionsCountdown->trigger();
+        QVERIFY(h.messages.shown.isEmpty());
+    }
+    // A new window reads the choices back.
+    Harness again(Harness::At(11, 0), &store);
+    QVERIFY(!again.window->mnuOptionsDepart->isChecked());
+    QVERIFY(again.window->mnuOptionsCountdown->isChecked());
+    QVERIFY(!again.window->mnuOptionsBoarding->isChecked());
+    QVERIFY(!again.window->mnuOptionsGate->isChecked());
+    QVERIFY(!again.window->mnuOptionsBriefing->isChecked());
+}
+
+void TestWindow::unsavableOptionTellsOnce()
+{
+    plat::MemorySettingsStore store;
+    store.failWrites = true;
+    Harness h(Harness::At(10, 0), &store);
+    frmMain& w = *h.window;
+    w.mnuOptionsGate->trigger();
+    QVERIFY(!w.mnuOptionsGate->isChecked());
+    QCOMPARE(h.messages.shown.size(), 1);
+    QCOMPARE(h.messages.shown[0].title, QStringLiteral("Tarmalo"));
+    w.mnuOptionsBriefing->trigger();
+    w.mnuOptionsGate->trigger();
+    QVERIFY(!w.mnuOptionsBriefing->isChecked());
+    QVERIFY(w.mnuOptionsGate->isChecked());
+    QCOMPARE(h.messages.shown.size(), 1);
+}
+
+void TestWindow::keyboard()
+{
+    Harness h;
+    frmMain& w = *h.window;
+    w.show();
+    QApplication::setActiveWindow(&w);
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    // The focus starts in the time field; Tab moves on to the passengers.
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.txtTime));
+    QTest::keyClick(&w, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.txtTotal));
+    QTest::keyClick(&w, Qt::Key_D, Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.txtTime));
+    QTest::keyClick(&w, Qt::Key_T, Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.txtTotal));
+
+    // Ctrl+S does nothing while Start is disabled.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(!w.mnuFileStart->isChecked());
+    QVERIFY(!w.tmrTimer().Enabled());
+    QVERIFY(h.messages.shown.isEmpty());
+}
+
+void TestWindow::exitAndClose()
+{
+    Harness h;
+    h.window->mnuFileExit->trigger();
+    QCOMPARE(h.exits, 1);
+    QVERIFY(h.window->boarding().Common() != nullptr);  // Exit runs no unload
+    h.window->mnuHelpAbout->trigger();
+    QCOMPARE(h.abouts, 1);
+
+    Harness c;
+    c.window->show();
+    QVERIFY(c.window->close());
+    QVERIFY(c.window->boarding().Common() == nullptr);
+    QVERIFY(!c.window->tmrTimer().Enabled());
+}
+
+void TestWindow::clockPanelWakesOnTheMinute()
+{
+    Harness h(Harness::At(10, 0, 59));
+    QCOMPARE(h.window->ClockPanelText(), QStringLiteral("10:00"));
+    h.clock.advance(900);
+    QCOMPARE(h.window->ClockPanelText(), QStringLiteral("10:00"));
+    h.clock.advance(200);
+    QCOMPARE(h.window->ClockPanelText(), QStringLiteral("10:01"));
+    // An idle hour wakes the window about once a minute, not every second.
+    int wakes = 0;
+    while (h.clock.msToNextTick() >= 0 && h.clock.now() < Harness::At(11, 1, 0)) {
+        h.clock.advanceToNextTick(3600 * 1000);
+        ++wakes;
+    }
+    QVERIFY2(wakes >= 59 && wakes <= 61, qPrintable(QString::number(wakes)));
+    QCOMPARE(h.window->ClockPanelText(), QStringLiteral("11:01"));
+}
+
+QTEST_MAIN(TestWindow)
+#include "test_window.moc"
