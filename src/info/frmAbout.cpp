@@ -1,0 +1,223 @@
+#include "info/frmAbout.h"
+
+#include <QColor>
+#include <QFont>
+#include <QIcon>
+#include <QLabel>
+#include <QPalette>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRect>
+
+#include <cmath>
+#include <string>
+
+#include "Version.h"
+#include "platform/MessageBox.h"
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+
+int Px(int twips) {
+    return int(std::lround(double(twips) / kTwipsPerPixel));
+}
+
+QRect TwipsRect(int left, int top, int width, int height) {
+    return QRect(Px(left), Px(top), Px(width), Px(height));
+}
+
+// One stroke of the etched separator; a plain filled strip.
+QWidget* MakeLine(QWidget* parent, const QString& name, const QColor& colour, const QRect& rect) {
+    auto* line = new QWidget(parent);
+    line->setObjectName(name);
+    QPalette palette = line->palette();
+    palette.setColor(QPalette::Window, colour);
+    line->setPalette(palette);
+    line->setAutoFillBackground(true);
+    line->setGeometry(rect);
+    return line;
+}
+
+// A line from x1 to x2 (end excluded) at y, thickness in pixels.
+QRect LineRect(int x1Twips, int x2Twips, int yTwips, int thickness) {
+    return QRect(Px(x1Twips), Px(yTwips), Px(x2Twips) - Px(x1Twips), thickness);
+}
+
+void SetTextColour(QLabel* label, const QColor& colour) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& name, const QRect& rect) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setWordWrap(true);
+    label->setGeometry(rect);
+    return label;
+}
+
+QString ForDisplay(QString text) {
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+}  // namespace
+
+const QString frmAbout::kUnavailableMessage =
+    QStringLiteral("System Information Is Unavailable At This Time");
+
+frmAbout::frmAbout(const plat::SysInfoServices& services)
+    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                           Qt::MSWindowsFixedSizeDialogHint),
+      m_services(services) {
+    setObjectName(QStringLiteral("frmAbout"));
+    // A transparent icon: window managers that draw one then show nothing.
+    QPixmap noIcon(16, 16);
+    noIcon.fill(Qt::transparent);
+    setWindowIcon(QIcon(noIcon));
+    setSizeGripEnabled(false);
+
+    // The separator is drawn on the form itself, beneath every control.
+    Line1[1] = MakeLine(this, QStringLiteral("Line1_1"), QColor(128, 128, 128),
+                        LineRect(90, 5654, 1125, 1));
+    Line1[0] = MakeLine(this, QStringLiteral("Line1_0"), Qt::white, LineRect(105, 5654, 1140, 2));
+
+    // Created in tab order, OK first so that it has the focus at opening.
+    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setGeometry(TwipsRect(4245, 1320, 1260, 345));
+    cmdOK->setDefault(true);
+
+    picIcon = new QLabel(this);
+    picIcon->setObjectName(QStringLiteral("picIcon"));
+    picIcon->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+    picIcon->setAlignment(Qt::AlignCenter);
+    picIcon->setGeometry(TwipsRect(240, 240, 540, 540));
+    const QPixmap icon(QStringLiteral(":/tarmalo/tarmalo-32.png"));
+    if (!icon.isNull()) {
+        picIcon->setPixmap(icon);
+        const int frame = 2 * picIcon->frameWidth();
+        picIcon->resize(icon.deviceIndependentSize().toSize() + QSize(frame, frame));
+    }
+
+    cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
+    cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    cmdSysInfo->setGeometry(TwipsRect(4260, 1755, 1245, 345));
+
+    lblDisclaimer = MakeLabel(this, QStringLiteral("lblDisclaimer"), TwipsRect(180, 1320, 3945, 1815));
+    SetTextColour(lblDisclaimer, Qt::black);
+
+    lblTitle = MakeLabel(this, QStringLiteral("lblTitle"), TwipsRect(1050, 240, 3885, 480));
+    SetTextColour(lblTitle, Qt::black);
+    QFont titleFont = font();
+    titleFont.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                           QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    titleFont.setStyleHint(QFont::SansSerif);
+    titleFont.setPointSize(18);
+    titleFont.setWeight(QFont::Normal);
+    lblTitle->setFont(titleFont);
+
+    lblVersion = MakeLabel(this, QStringLiteral("lblVersion"), TwipsRect(1050, 780, 3885, 225));
+
+    setTabOrder(cmdOK, cmdSysInfo);
+    cmdOK->setFocus();
+
+    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
+
+    // The client area, placed from the screen's corner rather than centred.
+    setGeometry(TwipsRect(2340, 1935, 5730, 3195));
+    setFixedSize(size());
+
+    Form_Load();
+}
+
+void frmAbout::ShowModal(const plat::SysInfoServices& services) {
+    frmAbout box(services);
+    box.exec();
+}
+
+QString frmAbout::VersionLabel(int major, int minor, int revision) {
+    QString label = QStringLiteral("Version %1.%2").arg(major).arg(minor);
+    if (revision > 0)
+        label += QStringLiteral(".%1").arg(revision);
+    return label;
+}
+
+QString frmAbout::DisclaimerText() {
+    const QString crlf = QStringLiteral("\r\n");
+    const QString notice;  // the free-use notice is empty: the text opens with a blank line
+    const QString credit = QStringLiteral(
+        "Sounds Gndbrief.wav, Pretaxbr.wav and Ding.wav made by the Tarmalo developers "
+        "with eSpeak NG and SoX.");
+    const QString copyright = QStringLiteral("Copyright \u00A9 2026 The Tarmalo developers");
+    const QString contact = QStringLiteral("tarmalo@example.org");
+    return notice + crlf + credit + crlf + crlf + copyright + crlf + contact;
+}
+
+void frmAbout::Form_Load() {
+    setWindowTitle(QStringLiteral("About Tarmalo"));
+    lblVersion->setText(
+        VersionLabel(plat::kVersionMajor, plat::kVersionMinor, plat::kVersionRevision));
+    lblTitle->setText(QStringLiteral("Tarmalo"));
+    lblDisclaimer->setText(ForDisplay(DisclaimerText()));
+}
+
+void frmAbout::reject() {
+    cmdOK_Click();
+}
+
+void frmAbout::cmdOK_Click() {
+    done(QDialog::Accepted);
+}
+
+void frmAbout::cmdSysInfo_Click() {
+    StartSysInfo();
+}
+
+void frmAbout::StartSysInfo() {
+    // Every way of failing, runtime errors included, ends in the one message.
+    const auto started = [this]() -> bool {
+        QString SysInfoPath;
+        if (!GetKeyValue(plat::reg::kHkeyLocalMachine, QLatin1String(plat::reg::kSysInfoKey),
+                         QLatin1String(plat::reg::kSysInfoValue), SysInfoPath)) {
+            if (!GetKeyValue(plat::reg::kHkeyLocalMachine,
+                             QLatin1String(plat::reg::kSysInfoLocationKey),
+                             QLatin1String(plat::reg::kSysInfoLocationValue), SysInfoPath))
+                return false;
+            // Only here is the file checked: the first value is trusted as it is.
+            const QString file = SysInfoPath + QLatin1String(plat::reg::kSysInfoFile);
+            if (m_services.files->Dir(file).isEmpty())
+                return false;
+            SysInfoPath = file;
+        }
+        m_services.launcher->Shell(SysInfoPath, plat::vbNormalFocus);
+        return true;
+    };
+
+    bool ok = false;
+    try {
+        ok = started();
+    } catch (...) {
+        ok = false;
+    }
+    if (!ok)
+        m_services.messages->MsgBox(this, kUnavailableMessage, plat::vbOKOnly, plat::AppTitle());
+}
+
+bool frmAbout::GetKeyValue(std::uint32_t KeyRoot, const QString& KeyName, const QString& SubKeyRef,
+                           QString& KeyVal) {
+    const QByteArray before = KeyVal.toLocal8Bit();
+    std::string value = before.toStdString();
+    const bool read = plat::reg::GetKeyValue(*m_services.registry, KeyRoot,
+                                             KeyName.toLocal8Bit().toStdString(),
+                                             SubKeyRef.toLocal8Bit().toStdString(), value);
+    // Untouched bytes leave the caller's text exactly as it was.
+    if (QByteArray::fromStdString(value) != before)
+        KeyVal = QString::fromLocal8Bit(value.data(), qsizetype(value.size()));
+    return read;
+}

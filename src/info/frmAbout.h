@@ -1,0 +1,55 @@
+#pragma once
+#include <QDialog>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+#include "platform/SysInfo.h"
+
+class QLabel;
+class QPushButton;
+
+// The About box: name, version, credits, and a button that starts the
+// system's System Information tool. Modal; a fresh one for every showing.
+class frmAbout : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmAbout(const plat::SysInfoServices& services = plat::SysInfoServices::System());
+
+    // Builds a new box, runs it modal without owner, and releases it when
+    // closed. What Help > About calls.
+    static void ShowModal(const plat::SysInfoServices& services = plat::SysInfoServices::System());
+
+    // "Version 1.0", with ".revision" only when the revision is above 0.
+    static QString VersionLabel(int major, int minor, int revision);
+    // The notice under the buttons' side: CR LF line breaks, none at the end.
+    static QString DisclaimerText();
+
+    static const QString kUnavailableMessage;
+
+    // Finds and starts the System Information tool, or says it cannot.
+    void StartSysInfo();
+    // Reads one registry value as text into KeyVal; see plat::reg::GetKeyValue.
+    bool GetKeyValue(std::uint32_t KeyRoot, const QString& KeyName, const QString& SubKeyRef,
+                     QString& KeyVal);
+
+    QLabel* picIcon = nullptr;
+    QPushButton* cmdOK = nullptr;
+    QPushButton* cmdSysInfo = nullptr;
+    std::array<QWidget*, 2> Line1{};
+    QLabel* lblTitle = nullptr;
+    QLabel* lblVersion = nullptr;
+    QLabel* lblDisclaimer = nullptr;
+
+public slots:
+    // Esc and the close box do what OK does.
+    void reject() override;
+
+private:
+    void Form_Load();
+    void cmdOK_Click();
+    void cmdSysInfo_Click();
+
+    plat::SysInfoServices m_services;
+};

@@ -1,0 +1,66 @@
+#pragma once
+// The system registry as the About box reads it: open a key, query one value
+// into a fixed buffer, close. Plain C++ without Qt, so the Windows backend
+// (platform/win32) and its tests build with nothing but a Win32 toolchain.
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace plat::reg {
+
+// The k prefix keeps these clear of the macros <windows.h> defines.
+inline constexpr std::uint32_t kHkeyLocalMachine = 0x80000002u;
+// Query value, set value, create subkey, enumerate subkeys, notify, create
+// link (0x3F) and read control (0x20000): what the old program asked for.
+inline constexpr std::uint32_t kKeyAccessRequested = 0x2003Fu;
+inline constexpr std::uint32_t kValueBufferSize = 1024;
+inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::uint32_t kRegDword = 4;
+
+// Status codes, as the Win32 calls return them.
+inline constexpr long kErrorSuccess = 0;
+inline constexpr long kErrorFileNotFound = 2;
+inline constexpr long kErrorAccessDenied = 5;
+inline constexpr long kErrorInvalidHandle = 6;
+inline constexpr long kErrorMoreData = 234;
+
+// Where the System Information tool is registered.
+inline constexpr char kSysInfoKey[] = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+inline constexpr char kSysInfoValue[] = "PATH";
+inline constexpr char kSysInfoLocationKey[] = "SOFTWARE\\Microsoft\\Shared Tools Location";
+inline constexpr char kSysInfoLocationValue[] = "MSINFO";
+inline constexpr char kSysInfoFile[] = "\\MSINFO32.EXE";
+
+using Handle = std::uintptr_t;
+
+class Registry {
+public:
+    virtual ~Registry() = default;
+    // kErrorSuccess and a handle in `key`, or an error status.
+    virtual long OpenKey(std::uint32_t root, const std::string& keyName, std::uint32_t access,
+                         Handle& key) = 0;
+    // `size` holds the buffer's size on entry and the bytes stored on return
+    // (the bytes needed, with kErrorMoreData, when the buffer is too small).
+    virtual long QueryValue(Handle key, const std::string& valueName, std::uint32_t& type,
+                            char* data, std::uint32_t& size) = 0;
+    virtual void CloseKey(Handle key) = 0;
+};
+
+// The runtime error "Invalid procedure call or argument" (number 5): what the
+// trimming of a value with nothing stored raises.
+class InvalidProcedureCall : public std::runtime_error {
+public:
+    InvalidProcedureCall() : std::runtime_error("Invalid procedure call or argument") {}
+    static constexpr long number = 5;
+};
+
+// Reads one value as text. False, with KeyVal emptied, when the key cannot be
+// opened with kKeyAccessRequested or the value cannot be read into the
+// 1024-byte buffer. A REG_SZ gives its text with one terminating NUL taken
+// off; a REG_DWORD gives its number in decimal; any other type leaves KeyVal
+// as it was and still counts as read. A value with nothing stored throws
+// InvalidProcedureCall (the key is closed first).
+bool GetKeyValue(Registry& registry, std::uint32_t KeyRoot, const std::string& KeyName,
+                 const std::string& SubKeyRef, std::string& KeyVal);
+
+}  // namespace plat::reg

@@ -1,0 +1,442 @@
+// The Help window: its text, the fit of the field to the window, and the
+// windows' independence.
+#include <QApplication>
+#include <QClipboard>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBlock>
+#include <QTimer>
+
+#include "info/frmHelp.h"
+
+namespace {
+
+const QString kHyphens50 = QString(50, QLatin1Char('-'));
+
+QStringList HelpLines() {
+    return frmHelp::HelpText().split(QStringLiteral("\r\n"));
+}
+
+QStringList ShownLines(const frmHelp& help) {
+    QStringList lines;
+    for (QTextBlock b = help.txtHelp->document()->begin(); b.isValid(); b = b.next())
+        lines << b.text();
+    return lines;
+}
+
+void ProcessDeferredDeletes() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+// The field as the fit rule wants it for the window's present outer size.
+void VerifyFit(const frmHelp& help) {
+    const QSize outer = help.frameGeometry().size();
+    const QRect field = help.txtHelp->geometry();
+    QCOMPARE(field.topLeft(), QPoint(0, 0));
+    // In twips: 120 narrower exactly; 380 lower to the nearest pixel (15 twips).
+    QCOMPARE(field.width() * 15, std::max(0, outer.width() * 15 - 120));
+    QVERIFY2(std::abs(field.height() * 15 - std::max(0, outer.height() * 15 - 380)) <= 7,
+             qPrintable(QStringLiteral("outer %1x%2 field %3x%4")
+                            .arg(outer.width()).arg(outer.height())
+                            .arg(field.width()).arg(field.height())));
+}
+
+}  // namespace
+
+class TestHelp : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<frmHelp*>(w))
+                delete w;
+    }
+
+    void textHas23LinesJoinedByCrLf() {
+        const QString text = frmHelp::HelpText();
+        QCOMPARE(text.count(QStringLiteral("\r\n")), 22);
+        // No CR or LF outside a CR LF pair.
+        QCOMPARE(text.count(QLatin1Char('\r')), 22);
+        QCOMPARE(text.count(QLatin1Char('\n')), 22);
+        QVERIFY(!text.endsWith(QLatin1Char('\n')));
+        QVERIFY(!text.startsWith(QLatin1Char('\r')));
+        for (QChar c : text)
+            QVERIFY2(c.unicode() >= 0x20 || c == QLatin1Char('\r') || c == QLatin1Char('\n'),
+                     "control character in the help text");
+        QCOMPARE(HelpLines().size(), 23);
+    }
+
+    void textLine_data() {
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("expected");
+        const QStringList expected = {
+            "General",
+            kHyphens50,
+            "Tarmalo is used for simulating passengers enbarking your aircraft.",
+            "Enter the time when you are scheduled to depart (see Menus further down) and the number of passengers that are booked for your flight.",
+            "Then press CTRL+S to start the countdown.",
+            "",
+            "The gate opens 20 minutes before departure, but don't expect too many passengers starting to arrive until 10 minutes before.",
+            "5 mins before departure is the final boarding call made. If not all passengers are aboard on the scheduled time it will wait for 5 more minutes before closing the gate.",
+            "",
+            "Menus",
+            kHyphens50,
+            "File",
+            "    Start - Starts the simulation",
+            "    Exit  - Ends the program",
+            "",
+            "Options",
+            "    Depart on clock - If not checked the gate will close as soon as all passengers have embarked.",
+            "    Countdown time  - If checked the time will not reflect actual departure time but *time to* departure.",
+            "    Play ... sound  - Plays the noted sound or not.",
+            "",
+            "Help",
+            "    Help  - This text.",
+            "    About - Version and copyright information about Tarmalo.",
+        };
+        for (int i = 0; i < expected.size(); ++i)
+            QTest::addRow("line %d", i + 1) << i + 1 << expected[i];
+    }
+    void textLine() {
+        QFETCH(int, line);
+        QFETCH(QString, expected);
+        const QStringList lines = HelpLines();
+        QVERIFY(line <= lines.size());
+        QCOMPARE(lines[line - 1], expected);
+    }
+
+    // The structure the text must keep, independent of the wording.
+    void textStructure_data() {
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("kind");
+        for (int n : {2, 11})
+            QTest::addRow("line %d hyphens", n) << n << "hyphens";
+        for (int n : {6, 9, 15, 20})
+            QTest::addRow("line %d empty", n) << n << "empty";
+        for (int n : {13, 14, 17, 18, 19, 22, 23})
+            QTest::addRow("line %d indented", n) << n << "indented";
+        for (int n : {1, 3, 4, 5, 7, 8, 10, 12, 16, 21})
+            QTest::addRow("line %d flush", n) << n << "flush";
+        for (int n : {12, 16, 21})
+            QTest::addRow("line %d no rule under heading", n) << n << "heading";
+    }
+    void textStructure() {
+        QFETCH(int, line);
+        QFETCH(QString, kind);
+        const QStringList lines = HelpLines();
+        const QString text = lines[line - 1];
+        if (kind == "hyphens") {
+            QCOMPARE(text, kHyphens50);
+            QCOMPARE(text.size(), 50);
+        } else if (kind == "empty") {
+            QVERIFY(text.isEmpty());
+        } else if (kind == "indented") {
+            QVERIFY(text.startsWith(QStringLiteral("    ")));
+            QVERIFY(!text.startsWith(QStringLiteral("     ")));
+        } else if (kind == "flush") {
+            QVERIFY(!text.isEmpty());
+            QVERIFY(!text.startsWith(QLatin1Char(' ')));
+            QVERIFY(!text.endsWith(QLatin1Char(' ')));
+        } else if (kind == "heading") {
+            QVERIFY(!lines[line].startsWith(QLatin1Char('-')));
+        }
+    }
+
+    // Two spaces before the hyphen after the short items, one after the long.
+    void menuItemSpacing_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<int>("spaces");
+        QTest::newRow("Start") << "Start" << 1;
+        QTest::newRow("Exit") << "Exit" << 2;
+        QTest::newRow("Depart on clock") << "Depart on clock" << 1;
+        QTest::newRow("Countdown time") << "Countdown time" << 2;
+        QTest::newRow("Play ... sound") << "Play ... sound" << 2;
+        QTest::newRow("Help") << "Help" << 2;
+        QTest::newRow("About") << "About" << 1;
+    }
+    void menuItemSpacing() {
+        QFETCH(QString, item);
+        QFETCH(int, spaces);
+        const QString prefix = QStringLiteral("    ") + item + QString(spaces, QLatin1Char(' ')) +
+                               QStringLiteral("- ");
+        int matches = 0;
+        for (const QString& line : HelpLines())
+            if (line.startsWith(prefix))
+                ++matches;
+        QCOMPARE(matches, 1);
+    }
+
+    void windowShowsTheLinesWithoutStrayCharacters() {
+        frmHelp help;
+        const QStringList shown = ShownLines(help);
+        QCOMPARE(shown.size(), 23);
+        QCOMPARE(shown, HelpLines());
+        QCOMPARE(shown.first(), QStringLiteral("General"));
+        QCOMPARE(shown.last(),
+                 QStringLiteral("    About - Version and copyright information about Tarmalo."));
+        const QString plain = help.txtHelp->toPlainText();
+        QVERIFY(!plain.contains(QLatin1Char('\r')));
+        QVERIFY(!plain.contains(QChar(0x2029)));
+        QCOMPARE(QString(plain).replace(QLatin1Char('\n'), QStringLiteral("\r\n")),
+                 frmHelp::HelpText());
+    }
+
+    void windowProperties() {
+        frmHelp help;
+        QCOMPARE(help.windowTitle(), QStringLiteral("Help"));
+        QVERIFY(help.isWindow());
+        QCOMPARE(help.parentWidget(), nullptr);
+        QCOMPARE(help.windowType(), Qt::Window);
+        // A plain window: a Tool window would get no taskbar entry.
+        QVERIFY(help.windowFlags() & Qt::WindowMinimizeButtonHint ||
+                !(help.windowFlags() & Qt::CustomizeWindowHint));
+        QVERIFY(help.testAttribute(Qt::WA_DeleteOnClose));
+        QCOMPARE(help.size(), QSize(503, 256));  // 7545 x 3840 twips
+        QCOMPARE(help.txtHelp->parentWidget(), &help);
+        QCOMPARE(help.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly).size(), 1);
+        QCOMPARE(help.txtHelp->objectName(), QStringLiteral("txtHelp"));
+        QCOMPARE(help.txtHelp->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QVERIFY(help.txtHelp->verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff);
+        QCOMPARE(help.txtHelp->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+        QCOMPARE(help.txtHelp->wordWrapMode(), QTextOption::WordWrap);
+    }
+
+    void windowIcon() {
+        if (!QFile::exists(QStringLiteral(":/tarmalo/help.ico")))
+            QSKIP("the help icon resource is not linked into this build");
+        frmHelp help;
+        const QList<QSize> sizes = help.windowIcon().availableSizes();
+        QVERIFY2(sizes.contains(QSize(32, 32)), "no 32x32 image in the help icon");
+        QVERIFY2(sizes.contains(QSize(16, 16)), "no 16x16 image in the help icon");
+    }
+
+    void fitSize_data() {
+        QTest::addColumn<QSize>("outer");
+        QTest::addColumn<QSize>("field");
+        QTest::newRow("nothing") << QSize(0, 0) << QSize(0, 0);
+        QTest::newRow("below both margins") << QSize(7, 25) << QSize(0, 0);
+        QTest::newRow("width at margin") << QSize(8, 100) << QSize(0, 75);
+        QTest::newRow("one past width margin") << QSize(9, 100) << QSize(1, 75);
+        // 26 px are 390 twips: 10 twips left, to the nearest pixel 1.
+        QTest::newRow("height just past margin") << QSize(100, 26) << QSize(92, 1);
+        QTest::newRow("height 25 px, 5 twips short") << QSize(100, 25) << QSize(92, 0);
+        QTest::newRow("negative outer") << QSize(-5, -5) << QSize(0, 0);
+        QTest::newRow("design size with frame") << QSize(511, 281) << QSize(503, 256);
+        QTest::newRow("large") << QSize(1920, 1080) << QSize(1912, 1055);
+    }
+    void fitSize() {
+        QFETCH(QSize, outer);
+        QFETCH(QSize, field);
+        QCOMPARE(frmHelp::FitSize(outer), field);
+    }
+
+    void fieldFollowsEveryResize_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("wider") << QSize(700, 256);
+        QTest::newRow("taller") << QSize(503, 500);
+        QTest::newRow("smaller") << QSize(200, 120);
+        QTest::newRow("narrow") << QSize(60, 300);
+    }
+    void fieldFollowsEveryResize() {
+        QFETCH(QSize, size);
+        frmHelp* help = frmHelp::ShowNew();
+        QVERIFY(QTest::qWaitForWindowExposed(help));
+        VerifyFit(*help);  // the first show
+        help->resize(size);
+        QTRY_COMPARE(help->size(), size);
+        VerifyFit(*help);
+        help->resize(503, 256);
+        QTRY_COMPARE(help->size(), QSize(503, 256));
+        VerifyFit(*help);
+    }
+
+    void maximizeAndRestore() {
+        frmHelp* help = frmHelp::ShowNew();
+        QVERIFY(QTest::qWaitForWindowExposed(help));
+        const QSize before = help->txtHelp->size();
+        help->showMaximized();
+        QTRY_VERIFY(help->isMaximized());
+        QTRY_VERIFY(help->txtHelp->width() > before.width());
+        VerifyFit(*help);
+        help->showNormal();
+        QTRY_VERIFY(!help->isMaximized());
+        QTRY_COMPARE(help->txtHelp->size(), before);
+        VerifyFit(*help);
+    }
+
+    void minimizeNeverGivesNegativeSize() {
+        frmHelp* help = frmHelp::ShowNew();
+        QVERIFY(QTest::qWaitForWindowExposed(help));
+        help->showMinimized();
+        QCoreApplication::processEvents();
+        QVERIFY(help->txtHelp->width() >= 0);
+        QVERIFY(help->txtHelp->height() >= 0);
+        VerifyFit(*help);
+        help->showNormal();
+        QCoreApplication::processEvents();
+        VerifyFit(*help);
+    }
+
+    // Client sizes whose outer size (the platform's frame added) stays below
+    // 120 x 380 twips in one or both directions.
+    void tinyWindowGivesZeroNotNegative_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("1x1") << QSize(1, 1);
+        QTest::newRow("smallest both") << QSize(2, 18);
+        QTest::newRow("narrow only") << QSize(2, 200);
+        QTest::newRow("low only") << QSize(200, 18);
+    }
+    void tinyWindowGivesZeroNotNegative() {
+        QFETCH(QSize, size);
+        frmHelp* help = frmHelp::ShowNew();
+        QVERIFY(QTest::qWaitForWindowExposed(help));
+        help->setMinimumSize(0, 0);
+        help->resize(size);
+        QTRY_COMPARE(help->size(), size);
+        const QSize outer = help->frameGeometry().size();
+        const QSize field = help->txtHelp->size();
+        QVERIFY(field.width() >= 0 && field.height() >= 0);
+        QVERIFY(outer.width() * 15 < 120 || outer.height() * 15 < 380);
+        if (outer.width() * 15 < 120)
+            QCOMPARE(field.width(), 0);
+        if (outer.height() * 15 < 380)
+            QCOMPARE(field.height(), 0);
+        VerifyFit(*help);
+    }
+
+    void typingChangesNothing_data() {
+        QTest::addColumn<QString>("keys");
+        QTest::newRow("letters") << "xyz";
+        QTest::newRow("return") << "return";
+        QTest::newRow("backspace") << "backspace";
+        QTest::newRow("delete") << "delete";
+        QTest::newRow("paste") << "paste";
+        QTest::newRow("cut") << "cut";
+    }
+    void typingChangesNothing() {
+        QFETCH(QString, keys);
+        frmHelp* help = frmHelp::ShowNew();
+        QVERIFY(QTest::qWaitForWindowExposed(help));
+        QPlainTextEdit* field = help->txtHelp;
+        QApplication::clipboard()->setText(QStringLiteral("pasted"));
+        field->selectAll();
+        if (keys == "xyz")
+            QTest::keyClicks(field, keys);
+        else if (keys == "return")
+            QTest::keyClick(field, Qt::Key_Return);
+        else if (keys == "backspace")
+            QTest::keyClick(field, Qt::Key_Backspace);
+        else if (keys == "delete")
+            QTest::keyClick(field, Qt::Key_Delete);
+        else if (keys == "paste")
+            QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+        else if (keys == "cut")
+            QTest::keyClick(field, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(ShownLines(*help), HelpLines());
+        QVERIFY(field->isReadOnly());
+    }
+
+    void textCanBeSelectedAndCopied() {
+        frmHelp* help = frmHelp::ShowNew();
+        QVERIFY(QTest::qWaitForWindowExposed(help));
+        QPlainTextEdit* field = help->txtHelp;
+        QVERIFY(field->textInteractionFlags() & Qt::TextSelectableByMouse);
+        QVERIFY(field->textInteractionFlags() & Qt::TextSelectableByKeyboard);
+        QApplication::clipboard()->clear();
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(field, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), field->toPlainText());
+        // A part selected from the keyboard copies just that part.
+        QTest::keyClick(field, Qt::Key_Home, Qt::ControlModifier);
+        for (int i = 0; i < 7; ++i)
+            QTest::keyClick(field, Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(field, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("General"));
+    }
+
+    void twoChoicesGiveTwoIndependentWindows() {
+        QPointer<frmHelp> first = frmHelp::ShowNew();
+        QPointer<frmHelp> second = frmHelp::ShowNew();
+        QVERIFY(first && second);
+        QVERIFY(first != second);
+        QVERIFY(QTest::qWaitForWindowExposed(first));
+        QVERIFY(QTest::qWaitForWindowExposed(second));
+        for (frmHelp* help : {first.data(), second.data()}) {
+            QVERIFY(help->isVisible());
+            QCOMPARE(help->parentWidget(), nullptr);
+            QVERIFY(!help->isModal());
+            QCOMPARE(help->txtHelp->verticalScrollBar()->value(), 0);
+            QCOMPARE(help->txtHelp->cursorForPosition(QPoint(1, 1)).blockNumber(), 0);
+            QCOMPARE(ShownLines(*help), HelpLines());
+        }
+        QVERIFY(first->txtHelp->document() != second->txtHelp->document());
+
+        // Changing one leaves the other alone.
+        second->resize(300, 150);
+        QTRY_COMPARE(second->size(), QSize(300, 150));
+        QCOMPARE(first->size(), QSize(503, 256));
+        QCOMPARE(first->txtHelp->verticalScrollBar()->value(), 0);
+
+        // Closing one destroys it and only it.
+        QVERIFY(first->close());
+        ProcessDeferredDeletes();
+        QVERIFY(first.isNull());
+        QVERIFY(second);
+        QVERIFY(second->isVisible());
+        QCOMPARE(ShownLines(*second), HelpLines());
+    }
+
+    // Help windows are primary windows: one left open keeps the program
+    // running after the main window has closed, and the program ends when it
+    // closes. Runs the real event loop, so it comes last.
+    void lastHelpWindowKeepsTheProgramAlive() {
+        QVERIFY(QGuiApplication::quitOnLastWindowClosed());
+        auto* mainWindow = new QWidget;
+        mainWindow->setAttribute(Qt::WA_DeleteOnClose);
+        mainWindow->show();
+        QPointer<frmHelp> help = frmHelp::ShowNew();
+        QVERIFY(QTest::qWaitForWindowExposed(help));
+
+        int lastClosedCount = 0;
+        bool helpOpenWhenLastClosed = false;
+        bool helpOpenAfterMainClosed = false;
+        bool timedOut = false;
+        connect(qApp, &QGuiApplication::lastWindowClosed, this, [&] {
+            ++lastClosedCount;
+            helpOpenWhenLastClosed = help && help->isVisible();
+        });
+        QTimer::singleShot(0, mainWindow, [mainWindow] { mainWindow->close(); });
+        QTimer::singleShot(300, this, [&] {
+            helpOpenAfterMainClosed = help && help->isVisible();
+            if (help)
+                help->close();
+        });
+        QTimer::singleShot(10000, this, [&] {
+            timedOut = true;
+            QCoreApplication::exit(1);
+        });
+        const int rc = QApplication::exec();
+        disconnect(qApp, &QGuiApplication::lastWindowClosed, this, nullptr);
+
+        QVERIFY(!timedOut);
+        QCOMPARE(rc, 0);
+        QVERIFY2(helpOpenAfterMainClosed, "the program ended with the main window");
+        QCOMPARE(lastClosedCount, 1);
+        QVERIFY(!helpOpenWhenLastClosed);
+        ProcessDeferredDeletes();
+        QVERIFY(help.isNull());
+    }
+};
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    TestHelp test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_help.moc"
