@@ -2,6 +2,7 @@
 
 #include "platform/RuntimeError.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace plat {
@@ -88,16 +89,58 @@ std::optional<QString> normalise(const QString& text, const QLocale& locale)
     return out;
 }
 
+// A well-formed number that a double cannot hold: true when it is too big,
+// false when it is too small (it then counts as zero).
+bool beyondDouble(const QString& normal)
+{
+    const qsizetype e = normal.indexOf(u'e');
+    QString mantissa = e < 0 ? normal : normal.left(e);
+    mantissa.remove(u'-');
+    qint64 exponent = 0;
+    if (e >= 0) {
+        const QString digits = normal.mid(e + 1);
+        for (const QChar c : digits) {
+            if (c.isDigit())
+                exponent = std::min<qint64>(exponent * 10 + c.digitValue(), 1000000);
+        }
+        if (digits.startsWith(u'-'))
+            exponent = -exponent;
+    }
+    const qsizetype point = mantissa.contains(u'.') ? mantissa.indexOf(u'.') : mantissa.size();
+    for (qsizetype i = 0; i < mantissa.size(); ++i) {
+        if (mantissa[i] == u'.' || mantissa[i] == u'0')
+            continue;
+        // Decimal order of the leading digit, then moved by the exponent.
+        const qint64 order = i < point ? point - i : -(i - point - 1);
+        return order + exponent > 0;
+    }
+    return false;
+}
+
+enum class Parsed { Number, NotNumber, TooBig };
+
+Parsed parse(const QString& text, const QLocale& locale, double& value)
+{
+    const auto normal = normalise(text, locale);
+    if (!normal)
+        return Parsed::NotNumber;
+    bool ok = false;
+    value = QLocale::c().toDouble(*normal, &ok);
+    if (ok && std::isfinite(value))
+        return Parsed::Number;
+    // The syntax is right, so only the range can have failed.
+    if (beyondDouble(*normal))
+        return Parsed::TooBig;
+    value = normal->startsWith(u'-') ? -0.0 : 0.0;
+    return Parsed::Number;
+}
+
 }  // namespace
 
 std::optional<double> ParseNumber(const QString& text, const QLocale& locale)
 {
-    const auto normal = normalise(text, locale);
-    if (!normal)
-        return std::nullopt;
-    bool ok = false;
-    const double value = QLocale::c().toDouble(*normal, &ok);
-    if (!ok || !std::isfinite(value))
+    double value = 0.0;
+    if (parse(text, locale, value) != Parsed::Number)
         return std::nullopt;
     return value;
 }
@@ -118,10 +161,16 @@ qint16 CIntFromDouble(double value)
 
 qint16 CInt(const QString& text, const QLocale& locale)
 {
-    const auto value = ParseNumber(text, locale);
-    if (!value)
+    double value = 0.0;
+    switch (parse(text, locale, value)) {
+    case Parsed::NotNumber:
         throw RuntimeError::typeMismatch();
-    return CIntFromDouble(*value);
+    case Parsed::TooBig:
+        throw RuntimeError::overflow();
+    case Parsed::Number:
+        break;
+    }
+    return CIntFromDouble(value);
 }
 
 QString CStr(qint32 value)
@@ -131,12 +180,18 @@ QString CStr(qint32 value)
 
 float CSng(const QString& text, const QLocale& locale)
 {
-    const auto value = ParseNumber(text, locale);
-    if (!value)
+    double value = 0.0;
+    switch (parse(text, locale, value)) {
+    case Parsed::NotNumber:
         throw RuntimeError::typeMismatch();
-    if (std::fabs(*value) > 3.402823466e38)
+    case Parsed::TooBig:
         throw RuntimeError::overflow();
-    return static_cast<float>(*value);
+    case Parsed::Number:
+        break;
+    }
+    if (std::fabs(value) > 3.402823466e38)
+        throw RuntimeError::overflow();
+    return static_cast<float>(value);
 }
 
 std::optional<bool> CBool(const QString& text, const QLocale& locale)
