@@ -89,7 +89,10 @@ int FakeClock::advance(qint64 ms)
         t->fire();
         ++fired;
     }
-    m_now = QDateTime::fromMSecsSinceEpoch(target, m_now.timeSpec());
+    // A tick may itself have moved time on (a test's box left open a while);
+    // time never runs backwards.
+    if (m_now.toMSecsSinceEpoch() < target)
+        m_now = QDateTime::fromMSecsSinceEpoch(target, m_now.timeSpec());
     return fired;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/AppServices.h"
+#include "app/EntryFields.h"
 #include "app/frmMain.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"

@@ -1,0 +1,201 @@
+// The announcement handlers on a silent player: the chime, the play-state
+// notification, the path join, errors, and a stopped run staying stopped.
+#include "platform/MediaPlayer.h"
+#include "platform/Timer.h"
+#include "support/Runner.h"
+
+#include <QAction>
+#include <QtTest>
+
+class TestAnnounce : public QObject {
+    Q_OBJECT
+private slots:
+    void buildPath_data();
+    void buildPath();
+    void chimeOnOpenGateAndFinalCall();
+    void chimeErrors_data();
+    void chimeErrors();
+    void playStateResumesPausedTimer_data();
+    void playStateResumesPausedTimer();
+    void chimeEndingWakesNothing();
+    void stoppedRunStaysStopped_data();
+    void stoppedRunStaysStopped();
+};
+
+void TestAnnounce::buildPath_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("plain") << "/opt/tarmalo" << "/opt/tarmalo/Ding.wav";
+    QTest::newRow("trailing slash") << "/opt/tarmalo/" << "/opt/tarmalo/Ding.wav";
+    QTest::newRow("root") << "/" << "/Ding.wav";
+    QTest::newRow("relative") << "sounds" << "sounds/Ding.wav";
+}
+
+void TestAnnounce::buildPath()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, path);
+    QCOMPARE(plat::BuildPath(folder, QStringLiteral("Ding.wav")), path);
+}
+
+void TestAnnounce::chimeOnOpenGateAndFinalCall()
+{
+    ScriptedRandom rnd;  // nobody arrives: the run stays at the gate
+    RandomScope scope(&rnd);
+    Harness h(Harness::At(10, 0));
+    frmMain& w = *h.window;
+    for (QAction* a : {w.mnuOptionsBoarding, w.mnuOptionsGate, w.mnuOptionsBriefing})
+        a->trigger();
+    w.mnuOptionsCountdown->trigger();
+    h.typeTime(QStringLiteral("0021"));
+    h.setTotal(QStringLiteral("40"));
+    h.start();
+    Runner run(h);
+    // 10:00:05 closed (21 min), 10:01 opens, 10:16 final call, 10:26 closed.
+    h.clock.advance(5000);
+    QCOMPARE(w.StatusInfo(), QStringLiteral("Gate closed"));
+    QCOMPARE(h.player->played.size(), 0);
+    h.clock.advance(50000);  // to the tick of 10:00:55, still closed
+    QCOMPARE(w.StatusInfo(), QStringLiteral("Gate closed"));
+    QCOMPARE(h.player->played.size(), 0);
+    h.clock.advance(5000);  // the tick of 10:01:00
+    QCOMPARE(w.StatusInfo(), QStringLiteral("Go to gate"));
+    QCOMPARE(h.player->played, QStringList{"/opt/tarmalo/Ding.wav"});
+    h.clock.advance(14 * 60 * 1000 + 55 * 1000);  // to 10:15:55, still open
+    QCOMPARE(h.player->played.size(), 1);
+    h.clock.advance(5000);
+    QCOMPARE(w.StatusInfo(), QStringLiteral("Final call"));
+    QCOMPARE(h.player->played.size(), 2);
+    h.clock.advance(10 * 60 * 1000);
+    QCOMPARE(w.StatusInfo(), QStringLiteral("Gate closed"));
+    QCOMPARE(h.player->played.size(), 2);  // closing never chimes
+    // The chime never paused the boarding.
+    QVERIFY(w.tmrTimer().Enabled());
+}
+
+void TestAnnounce::chimeErrors_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<bool>("failOnSet");
+    QTest::addColumn<int>("boxes");
+    QTest::newRow("E_FAIL on set") << plat::E_FAIL << true << 0;
+    QTest::newRow("E_FAIL on play") << plat::E_FAIL << false << 0;
+    QTest::newRow("other on set") << 429 << true << 1;
+    QTest::newRow("other on play") << 429 << false << 1;
+}
+
+void TestAnnounce::chimeErrors()
+{
+    QFETCH(int, number);
+    QFETCH(bool, failOnSet);
+    QFETCH(int, boxes);
+    Harness h;
+    const plat::RuntimeError err(number, QStringLiteral("No sound today"));
+    if (failOnSet)
+        h.player->failSet = err;
+    else
+        h.player->failPlay = err;
+    h.window->boarding().m_cCommon_GateStateChanged();
+    QCOMPARE(h.messages.shown.size(), boxes);
+    if (boxes) {
+        QCOMPARE(h.messages.shown[0].text, QStringLiteral("No sound today"));
+        QCOMPARE(h.messages.shown[0].style, 16);
+        QCOMPARE(h.messages.shown[0].title, QStringLiteral("Tarmalo"));
+    }
+    // A failure while setting the file skips the play.
+    QCOMPARE(h.player->playCalls, failOnSet ? 0 : 1);
+    QCOMPARE(h.player->played.size(), 0);
+}
+
+void TestAnnounce::playStateResumesPausedTimer_data()
+{
+    QTest::addColumn<int>("newState");
+    QTest::addColumn<bool>("resumes");
+    QTest::newRow("playing") << plat::mpPlaying << false;
+    QTest::newRow("stopped") << plat::mpStopped << true;
+    QTest::newRow("paused") << plat::mpPaused << true;
+    QTest::newRow("waiting") << plat::mpWaiting << true;
+    QTest::newRow("closed") << plat::mpClosed << true;
+}
+
+void TestAnnounce::playStateResumesPausedTimer()
+{
+    QFETCH(int, newState);
+    QFETCH(bool, resumes);
+    ScriptedRandom rnd;
+    rnd.fallback = 0.95f;
+    RandomScope scope(&rnd);
+    Harness h(Harness::At(10, 0));
+    frmMain& w = *h.window;
+    w.mnuOptionsCountdown->trigger();
+    h.typeTime(QStringLiteral("0005"));
+    h.setTotal(QStringLiteral("5"));
+    h.start();
+    h.clock.advance(5000);  // boarded: "BoardComplete.wav" plays, the tick waits
+    QCOMPARE(h.player->played.last(), QStringLiteral("/opt/tarmalo/BoardComplete.wav"));
+    QVERIFY(!w.tmrTimer().Enabled());
+    QCOMPARE(w.tmrTimer().Interval(), 1000);
+    h.player->report(newState);
+    QCOMPARE(w.tmrTimer().Enabled(), resumes);
+    QCOMPARE(w.tmrTimer().Interval(), 1000);  // the interval is left alone
+    if (!resumes) {
+        h.player->finish();
+        QVERIFY(w.tmrTimer().Enabled());
+    }
+}
+
+void TestAnnounce::chimeEndingWakesNothing()
+{
+    Harness h(Harness::At(10, 0));
+    frmMain& w = *h.window;
+    w.mnuOptionsCountdown->trigger();
+    h.typeTime(QStringLiteral("0015"));
+    h.setTotal(QStringLiteral("100"));
+    h.start();
+    h.clock.advance(5000);
+    QCOMPARE(h.player->played.size(), 1);
+    QVERIFY(w.tmrTimer().Enabled());
+    h.player->finish();
+    QVERIFY(w.tmrTimer().Enabled());
+    QCOMPARE(w.tmrTimer().Interval(), 5000);
+}
+
+void TestAnnounce::stoppedRunStaysStopped_data()
+{
+    QTest::addColumn<QString>("playing");
+    QTest::newRow("chime") << "Ding.wav";
+    QTest::newRow("boarding complete") << "BoardComplete.wav";
+}
+
+void TestAnnounce::stoppedRunStaysStopped()
+{
+    QFETCH(QString, playing);
+    ScriptedRandom rnd;
+    rnd.fallback = 0.95f;
+    RandomScope scope(&rnd);
+    Harness h(Harness::At(10, 0));
+    frmMain& w = *h.window;
+    w.mnuOptionsCountdown->trigger();
+    h.typeTime(QStringLiteral("0005"));
+    h.setTotal(playing == "Ding.wav" ? QStringLiteral("500") : QStringLiteral("5"));
+    Runner run(h);
+    h.start();
+    h.clock.advance(5000);
+    QVERIFY(h.player->played.last().endsWith(playing));
+    h.start();  // stopped by hand while the sound plays
+    QVERIFY(!w.mnuFileStart->isChecked());
+    h.player->finish();
+    const int ticks = run.ticks.size();
+    h.clock.advance(3600 * 1000);
+    QCOMPARE(run.ticks.size(), ticks);
+    QVERIFY(!w.tmrTimer().Enabled());
+    QVERIFY(h.messages.shown.isEmpty());
+    // The next start runs normally again.
+    h.start();
+    h.clock.advance(5000);
+    QCOMPARE(run.ticks.size(), ticks + 1);
+}
+
+QTEST_MAIN(TestAnnounce)
+#include "test_announce.moc"

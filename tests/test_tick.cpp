@@ -1,0 +1,533 @@
+// The boarding clock tick: whole runs in fake time, the edge cases of each
+// state, and the mends that keep a run from stalling.
+#include "platform/DateTime.h"
+#include "platform/Timer.h"
+#include "support/Runner.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QProgressBar>
+#include <QtTest>
+
+namespace {
+
+const QDateTime kStart = Harness::At(10, 0);
+
+// Sets up a run: booked passengers, the typed time, the switches.
+struct Setup {
+    bool countdown = true;
+    bool depart = true;
+    bool sounds = true;
+    QString typed = QStringLiteral("0021");
+    QString total = QStringLiteral("150");
+};
+
+void prepare(Harness& h, const Setup& s)
+{
+    frmMain& w = *h.window;
+    h.setOption(w.mnuOptionsCountdown, s.countdown);
+    h.setOption(w.mnuOptionsDepart, s.depart);
+    h.setOption(w.mnuOptionsBoarding, s.sounds);
+    h.setOption(w.mnuOptionsGate, s.sounds);
+    h.setOption(w.mnuOptionsBriefing, s.sounds);
+    h.typeTime(s.typed);
+    h.setTotal(s.total);
+}
+
+QMap<QString, int> soundLengths()
+{
+    return {{"Ding.wav", 2000}, {"BoardComplete.wav", 4000}, {"Gndbrief.wav", 6000}, {"Pretaxbr.wav", 5000}};
+}
+
+QString hms(const QDateTime& t) { return t.time().toString(QStringLiteral("HH:mm:ss")); }
+
+}  // namespace
+
+class TestTick : public QObject {
+    Q_OBJECT
+private slots:
+    void fullRun_data();
+    void fullRun();
+    void arrivalsAtOrAboveRemaining_data();
+    void arrivalsAtOrAboveRemaining();
+    void completingTickShowsTotalAsTyped();
+    void lateBoardingDepartsAtFirstWaitingTick_data();
+    void lateBoardingDepartsAtFirstWaitingTick();
+    void optionSwitchedDuringRun();
+    void unknownStateOnlyDisablesTimer();
+    void failedCompletionTestChangesNothing();
+    void errorsByNumber_data();
+    void errorsByNumber();
+    void failedAnnouncementNeverBlocksPhase_data();
+    void failedAnnouncementNeverBlocksPhase();
+    void noTickWhileErrorBoxIsOpen();
+    void noTickAfterUserStop();
+    void gateClosedRunNeverTicksAgain();
+};
+
+void TestTick::fullRun_data()
+{
+    QTest::addColumn<bool>("countdown");
+    QTest::addColumn<bool>("depart");
+    QTest::addColumn<bool>("sounds");
+    QTest::addColumn<QStringList>("expectedSounds");  // "name@hh:mm:ss"
+    QTest::addColumn<QStringList>("expectedStatuses");
+    QTest::addColumn<QString>("completeAt");
+    QTest::addColumn<QString>("departAt");
+    QTest::addColumn<QString>("stopAt");
+
+    // 150 booked, departure 10:20:00, every draw 0.9f: one passenger a tick
+    // from 10:00:05 (the gate is open) to 10:09:55, then eight a tick (the
+    // float 0.9f times ten is just below nine); boarding completes on the
+    // tick of 10:10:15.
+    for (const bool countdown : {true, false}) {
+        const char* mode = countdown ? "countdown" : "clock";
+        QTest::addRow("%s, depart on clock, sounds", mode)
+            << countdown << true << true
+            << QStringList{"Ding.wav@10:00:05", "BoardComplete.wav@10:10:15", "Ding.wav@10:15:00",
+                           "Gndbrief.wav@10:20:00", "Pretaxbr.wav@10:20:36"}
+            << QStringList{"Go to gate", "Final call", "Gate closed"} << "10:10:15" << "10:20:00" << "10:20:36";
+        QTest::addRow("%s, depart on clock, quiet", mode)
+            << countdown << true << false << QStringList{"Ding.wav@10:00:05", "Ding.wav@10:15:00"}
+            << QStringList{"Go to gate", "Final call", "Gate closed"} << "10:10:15" << "10:20:00" << "10:20:30";
+        QTest::addRow("%s, depart when boarded, sounds", mode)
+            << countdown << false << true
+            << QStringList{"Ding.wav@10:00:05", "BoardComplete.wav@10:10:15", "Gndbrief.wav@10:10:20",
+                           "Pretaxbr.wav@10:10:56"}
+            << QStringList{"Go to gate", "Gate closed"} << "10:10:15" << "10:10:20" << "10:10:56";
+        QTest::addRow("%s, depart when boarded, quiet", mode)
+            << countdown << false << false << QStringList{"Ding.wav@10:00:05"}
+            << QStringList{"Go to gate", "Gate closed"} << "10:10:15" << "10:10:16" << "10:10:46";
+    }
+}
+
+void TestTick::fullRun()
+{
+    QFETCH(bool, countdown);
+    QFETCH(bool, depart);
+    QFETCH(bool, sounds);
+    QFETCH(QStringList, expectedSounds);
+    QFETCH(QStringList, expectedStatuses);
+    QFETCH(QString, completeAt);
+    QFETCH(QString, departAt);
+    QFETCH(QString, stopAt);
+
+    ScriptedRandom rnd;
+    rnd.fallback = 0.9f;
+    RandomScope scope(&rnd);
+    Harness h(kStart);
+    Setup s;
+    s.countdown = countdown;
+    s.depart = depart;
+    s.sounds = sounds;
+    s.typed = countdown ? QStringLiteral("0020") : QStringLiteral("1020");
+    prepare(h, s);
+    Runner run(h);
+    run.lengths = soundLengths();
+    h.start();
+    QVERIFY(run.runToStop(3600 * 1000));
+
+    QStringList heard;
+    for (int i = 0; i < run.sounds.size(); ++i)
+        heard << run.sounds[i] + u'@' + hms(run.soundTimes[i]);
+    QCOMPARE(heard, expectedSounds);
+    QCOMPARE(run.statuses, expectedStatuses);
+
+    QString completed, departed;
+    qint32 lastState = 0;
+    int booked = 150;
+    for (const TickRecord& r : run.ticks) {
+        const QString at = hms(r.at);
+        if (lastState == 0 && r.state == 1)
+            completed = at;
+        if (lastState == 1 && r.state == 2)
+            departed = at;
+        // The timer after every tick, phase by phase.
+        if (!r.running) {
+            QCOMPARE(r.interval, 0);
+            QVERIFY(!r.enabled);
+            QVERIFY(!r.barVisible);
+            QCOMPARE(r.remaining, QString());
+            QCOMPARE(r.status, QStringLiteral("Gate closed"));
+        } else if (r.state == 0) {
+            QCOMPARE(r.interval, 5000);
+            QVERIFY(r.enabled);
+            QVERIFY(r.barVisible);
+            QCOMPARE(r.remaining.toInt() + r.aboard.toInt(), booked);
+            QCOMPARE(r.barValue, r.aboard.toInt());
+        } else if (r.state == 1) {
+            QCOMPARE(r.interval, 1000);
+            QCOMPARE(r.enabled, !(sounds && at == completeAt));
+            QCOMPARE(r.remaining, QStringLiteral("0"));
+            QCOMPARE(r.aboard, QStringLiteral("150"));
+            QVERIFY(!r.barVisible);
+        } else {
+            QCOMPARE(r.state, 2);
+            QCOMPARE(r.interval, 30000);
+            QCOMPARE(r.enabled, !sounds);
+        }
+        lastState = r.state;
+    }
+    QCOMPARE(completed, completeAt);
+    QCOMPARE(departed, departAt);
+    QCOMPARE(hms(run.ticks.last().at), stopAt);
+    QVERIFY(!run.ticks.last().running);
+    // The first tick came five seconds after the start.
+    QCOMPARE(hms(run.ticks.first().at), QStringLiteral("10:00:05"));
+
+    // Stopped for good: the fields are free again and nothing ticks.
+    QVERIFY(h.window->txtTime->isEnabled());
+    QVERIFY(h.window->txtTotal->isEnabled());
+    const int ticks = run.ticks.size();
+    h.player->finish();
+    h.clock.advance(3600 * 1000);
+    QCOMPARE(run.ticks.size(), ticks);
+}
+
+void TestTick::arrivalsAtOrAboveRemaining_data()
+{
+    QTest::addColumn<QString>("total");
+    // Within ten minutes, draws 0.9 then 0.95 bring nine passengers.
+    QTest::newRow("equal") << "9";
+    QTest::newRow("above") << "5";
+    QTest::newRow("one left") << "10";
+}
+
+void TestTick::arrivalsAtOrAboveRemaining()
+{
+    QFETCH(QString, total);
+    ScriptedRandom rnd;
+    rnd.values = {0.9f, 0.95f};
+    RandomScope scope(&rnd);
+    Harness h(kStart);
+    Setup s;
+    s.typed = "0005";
+    s.total = total;
+    prepare(h, s);
+    h.start();
+    h.clock.advance(5000);
+    frmMain& w = *h.window;
+    if (total == "10") {
+        QCOMPARE(w.boarding().m_lGateState, 0);
+        QCOMPARE(w.lblPAX[0]->text(), QStringLiteral("1"));
+        QCOMPARE(w.lblPAX[1]->text(), QStringLiteral("9"));
+        QCOMPARE(w.pgbInAC->value(), 9);
+        return;
+    }
+    QCOMPARE(w.boarding().m_lGateState, 1);
+    QCOMPARE(w.lblPAX[0]->text(), QStringLiteral("0"));
+    QCOMPARE(w.lblPAX[1]->text(), total);
+    QVERIFY(!w.pgbInAC->isVisibleTo(&w));
+}
+
+void TestTick::completingTickShowsTotalAsTyped()
+{
+    ScriptedRandom rnd;
+    rnd.values = {0.0f, 0.95f, 0.95f};  // nobody at the first tick, nine at the second
+    RandomScope scope(&rnd);
+    Harness h(kStart);
+    Setup s;
+    s.typed = "0010";
+    s.total = "2.5";
+    prepare(h, s);
+    h.start();
+    frmMain& w = *h.window;
+    QCOMPARE(w.lblPAX[0]->text(), QStringLiteral("2.5"));
+    h.clock.advance(5000);
+    // 2.5 reads as the count 2 on the ticks that go on.
+    QCOMPARE(w.lblPAX[0]->text(), QStringLiteral("2"));
+    QCOMPARE(w.lblPAX[1]->text(), QStringLiteral("0"));
+    QCOMPARE(w.StatusInfo(), QStringLiteral("Go to gate"));
+    QCOMPARE(w.boarding().m_lGateState, 0);
+    h.clock.advance(5000);
+    QCOMPARE(w.boarding().m_lGateState, 1);
+    QCOMPARE(w.lblPAX[0]->text(), QStringLiteral("0"));
+    QCOMPARE(w.lblPAX[1]->text(), QStringLiteral("2.5"));
+    // The status panel is left from the tick before; the bar, hidden, still
+    // gets the count as its value.
+    QCOMPARE(w.StatusInfo(), QStringLiteral("Go to gate"));
+    QVERIFY(!w.pgbInAC->isVisibleTo(&w));
+    QCOMPARE(w.pgbInAC->value(), 2);
+}
+
+void TestTick::lateBoardingDepartsAtFirstWaitingTick_data()
+{
+    QTest::addColumn<bool>("countdown");
+    QTest::newRow("countdown") << true;
+    QTest::newRow("clock") << false;
+}
+
+void TestTick::lateBoardingDepartsAtFirstWaitingTick()
+{
+    QFETCH(bool, countdown);
+    ScriptedRandom rnd;
+    rnd.fallback = 0.9f;
+    RandomScope scope(&rnd);
+    Harness h(kStart);
+    Setup s;
+    s.countdown = countdown;
+    s.sounds = false;
+    s.typed = countdown ? "0002" : "1002";
+    s.total = "300";  // eight a tick: 38 ticks, well past the departure
+    prepare(h, s);
+    Runner run(h);
+    h.start();
+    QVERIFY(run.runToStop(3600 * 1000));
+    int completeIdx = -1;
+    for (int i = 0; i < run.ticks.size(); ++i)
+        if (run.ticks[i].state == 1) {
+            completeIdx = i;
+            break;
+        }
+    QVERIFY(completeIdx > 0);
+    const TickRecord& done = run.ticks[completeIdx];
+    QCOMPARE(hms(done.at), QStringLiteral("10:03:10"));
+    // The final call holds past the departure minute while passengers wait.
+    QCOMPARE(run.ticks[completeIdx - 1].status, QStringLiteral("Final call"));
+    const TickRecord& next = run.ticks[completeIdx + 1];
+    QCOMPARE(next.state, 2);
+    QCOMPARE(hms(next.at), QStringLiteral("10:03:11"));
+    QCOMPARE(next.status, QStringLiteral("Gate closed"));
+    QCOMPARE(hms(run.ticks.last().at), QStringLiteral("10:03:41"));
+}
+
+void TestTick::optionSwitchedDuringRun()
+{
+    ScriptedRandom rnd;
+    rnd.fallback = 0.9f;
+    RandomScope scope(&rnd);
+    Harness h(kStart);
+    Setup s;
+    s.typed = "0010";
+    s.total = "16";  // two ticks of eight
+    prepare(h, s);
+    Runner run(h);
+    run.lengths = soundLengths();
+    frmMain& w = *h.window;
+    h.start();
+    h.clock.advance(5000);
+    QCOMPARE(w.lblPAX[0]->text(), QStringLiteral("8"));
+    w.mnuOptionsBoarding->trigger();  // off before the completing tick
+    h.clock.advance(5000);
+    QCOMPARE(w.boarding().m_lGateState, 1);
+    QVERIFY(!run.sounds.contains("BoardComplete.wav"));
+    QVERIFY(w.tmrTimer().Enabled());
+    w.mnuOptionsDepart->trigger();  // depart as soon as boarded, next tick
+    h.clock.advance(1000);
+    QCOMPARE(w.boarding().m_lGateState, 2);
+    QCOMPARE(run.sounds.last(), QStringLiteral("Gndbrief.wav"));
+}
+
+void TestTick::unknownStateOnlyDisablesTimer()
+{
+    Harness h(kStart);
+    Setup s;
+    prepare(h, s);
+    h.start();
+    h.clock.advance(5000);
+    frmMain& w = *h.window;
+    const QString status = w.StatusInfo();
+    const QString remaining = w.lblPAX[0]->text();
+    w.boarding().m_lGateState = 3;
+    h.clock.advance(5000);
+    QVERIFY(!w.tmrTimer().Enabled());
+    QCOMPARE(w.tmrTimer().Interval(), 5000);
+    QCOMPARE(w.boarding().m_lGateState, 3);
+    QCOMPARE(w.StatusInfo(), status);
+    QCOMPARE(w.lblPAX[0]->text(), remaining);
+    QVERIFY(w.mnuFileStart->isChecked());
+    QVERIFY(h.messages.shown.isEmpty());
+}
+
+void TestTick::failedCompletionTestChangesNothing()
+{
+    Harness h(kStart);
+    Setup s;
+    prepare(h, s);
+    h.start();
+    frmMain& w = *h.window;
+    w.lblPAX[0]->setText(QString());
+    w.lblPAX[1]->setText(QStringLiteral("7"));
+    w.pgbInAC->setValue(7);
+    h.clock.advance(5000);
+    QCOMPARE(h.messages.shown.size(), 1);
+    QCOMPARE(h.messages.shown[0].style, 16);
+    QCOMPARE(h.messages.shown[0].title, QStringLiteral("Tarmalo"));
+    QCOMPARE(h.messages.shown[0].text, QStringLiteral("Type mismatch"));
+    QCOMPARE(w.lblPAX[0]->text(), QString());
+    QCOMPARE(w.lblPAX[1]->text(), QStringLiteral("7"));
+    QCOMPARE(w.pgbInAC->value(), 7);
+    QVERIFY(w.pgbInAC->isVisibleTo(&w));
+    QCOMPARE(w.boarding().m_lGateState, 0);
+    // The timer kept its state; the same test is tried at the next tick.
+    QVERIFY(w.tmrTimer().Enabled());
+    QCOMPARE(w.tmrTimer().Interval(), 5000);
+    w.lblPAX[0]->setText(QStringLiteral("143"));
+    h.clock.advance(5000);
+    QCOMPARE(h.messages.shown.size(), 1);
+    QCOMPARE(w.lblPAX[0]->text().toInt() + w.lblPAX[1]->text().toInt(), 150);
+}
+
+void TestTick::errorsByNumber_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<int>("boxes");
+    QTest::newRow("E_FAIL is silent") << plat::E_FAIL << 0;
+    QTest::newRow("file not found") << plat::ERR_FILE_NOT_FOUND << 1;
+    QTest::newRow("invalid call") << plat::ERR_INVALID_CALL << 1;
+}
+
+void TestTick::errorsByNumber()
+{
+    QFETCH(int, number);
+    QFETCH(int, boxes);
+    Harness h(kStart);
+    Setup s;
+    s.typed = "0010";
+    prepare(h, s);
+    // The chime fails while setting the file: the player is not told to play.
+    h.player->failSet = plat::RuntimeError(number, QStringLiteral("The sound could not be opened"));
+    h.start();
+    h.clock.advance(5000);
+    QCOMPARE(h.messages.shown.size(), boxes);
+    if (boxes) {
+        QCOMPARE(h.messages.shown[0].text, QStringLiteral("The sound could not be opened"));
+        QCOMPARE(h.messages.shown[0].style, 16);
+        QCOMPARE(h.messages.shown[0].title, QStringLiteral("Tarmalo"));
+    }
+    QCOMPARE(h.player->playCalls, 0);
+    QCOMPARE(h.player->setFiles.size(), 1);
+    // The boarding goes on regardless.
+    QCOMPARE(h.window->StatusInfo(), QStringLiteral("Go to gate"));
+    QVERIFY(h.window->tmrTimer().Enabled());
+}
+
+void TestTick::failedAnnouncementNeverBlocksPhase_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<int>("boxes");
+    QTest::newRow("E_FAIL") << plat::E_FAIL << 0;
+    QTest::newRow("other error") << plat::ERR_FILE_NOT_FOUND << 3;  // one per failing sound
+}
+
+void TestTick::failedAnnouncementNeverBlocksPhase()
+{
+    QFETCH(int, number);
+    QFETCH(int, boxes);
+    ScriptedRandom rnd;
+    rnd.fallback = 0.9f;
+    RandomScope scope(&rnd);
+    Harness h(kStart);
+    Setup s;
+    s.typed = "0010";
+    s.total = "16";
+    prepare(h, s);
+    Runner run(h);
+    h.player->failFor = [number](const QString& name) -> std::optional<plat::RuntimeError> {
+        if (name == "Ding.wav")
+            return std::nullopt;
+        return plat::RuntimeError(number, name + QStringLiteral(" cannot be played"));
+    };
+    h.start();
+    QVERIFY(run.runToStop(3600 * 1000));
+    // Each failing sound was tried once; every phase still advanced on time.
+    QCOMPARE(h.player->setFiles.filter("BoardComplete.wav").size(), 1);
+    QCOMPARE(h.player->setFiles.filter("Gndbrief.wav").size(), 1);
+    QCOMPARE(h.player->setFiles.filter("Pretaxbr.wav").size(), 1);
+    QCOMPARE(h.messages.shown.size(), boxes);
+    QStringList states;
+    for (const TickRecord& r : run.ticks)
+        if (states.isEmpty() || states.last() != hms(r.at).left(5) + QString::number(r.state))
+            states << hms(r.at).left(5) + QString::number(r.state);
+    QCOMPARE(hms(run.ticks[1].at), QStringLiteral("10:00:10"));
+    QCOMPARE(run.ticks[1].state, 1);
+    QVERIFY(run.ticks[1].enabled);  // not paused for a sound that never started
+    QCOMPARE(run.ticks[1].interval, 1000);
+    // Departs on the clock at 10:10:00, stops 30 s later.
+    QCOMPARE(hms(run.ticks.last().at), QStringLiteral("10:10:30"));
+    QVERIFY(!h.window->mnuFileStart->isChecked());
+    QVERIFY(h.window->txtTotal->isEnabled());
+}
+
+void TestTick::noTickWhileErrorBoxIsOpen()
+{
+    Harness h(kStart);
+    Setup s;
+    prepare(h, s);
+    Runner run(h);
+    h.start();
+    frmMain& w = *h.window;
+    w.lblPAX[0]->setText(QStringLiteral("lots"));
+    int ticksWhileOpen = -1;
+    h.messages.whileOpen = [&] {
+        // The pilot leaves the box open for a minute.
+        const int before = run.ticks.size();
+        h.clock.advance(60 * 1000);
+        ticksWhileOpen = run.ticks.size() - before;
+        w.lblPAX[0]->setText(QStringLiteral("150"));
+    };
+    h.clock.advance(5000);
+    QCOMPARE(h.messages.shown.size(), 1);
+    QCOMPARE(ticksWhileOpen, 0);
+    // After the box the run goes on from where it was.
+    h.messages.whileOpen = nullptr;
+    QVERIFY(w.tmrTimer().Enabled());
+    QCOMPARE(w.tmrTimer().Interval(), 5000);
+    const int before = run.ticks.size();
+    h.clock.advance(5000);
+    QCOMPARE(run.ticks.size(), before + 1);
+    QCOMPARE(h.messages.shown.size(), 1);
+}
+
+void TestTick::noTickAfterUserStop()
+{
+    ScriptedRandom rnd;
+    rnd.fallback = 0.95f;  // nine a tick
+    RandomScope scope(&rnd);
+    Harness h(kStart);
+    Setup s;
+    s.typed = "0010";
+    s.total = "9";
+    prepare(h, s);
+    Runner run(h);
+    h.start();
+    h.clock.advance(5000);  // boarded; "BoardComplete.wav" plays, the tick waits
+    frmMain& w = *h.window;
+    QCOMPARE(w.boarding().m_lGateState, 1);
+    QVERIFY(!w.tmrTimer().Enabled());
+    QVERIFY(w.boarding().PausedForAnnouncement());
+    h.start();  // the pilot stops the run while the sound plays
+    h.player->report(plat::mpPaused);
+    h.player->finish();
+    QVERIFY(!w.tmrTimer().Enabled());
+    const int ticks = run.ticks.size();
+    h.clock.advance(3600 * 1000);
+    QCOMPARE(run.ticks.size(), ticks);
+    QVERIFY(h.messages.shown.isEmpty());
+    QCOMPARE(w.lblPAX[0]->text(), QString());
+}
+
+void TestTick::gateClosedRunNeverTicksAgain()
+{
+    Harness h(kStart);
+    Setup s;
+    s.depart = false;
+    s.typed = "0010";
+    s.total = "0";
+    prepare(h, s);
+    Runner run(h);
+    run.lengths = soundLengths();
+    h.start();
+    QVERIFY(run.runToStop(3600 * 1000));
+    QCOMPARE(run.sounds.last(), QStringLiteral("Pretaxbr.wav"));
+    // The briefing's end enables a timer whose interval is 0: still no tick.
+    const int ticks = run.ticks.size();
+    h.player->finish();
+    h.window->boarding().mpAnnounce_StateChange(plat::mpPlaying, plat::mpStopped);
+    h.clock.advance(3600 * 1000);
+    QCOMPARE(run.ticks.size(), ticks);
+    QCOMPARE(h.window->tmrTimer().Interval(), 0);
+}
+
+QTEST_MAIN(TestTick)
+#include "test_tick.moc"
