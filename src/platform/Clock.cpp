@@ -82,7 +82,9 @@ int FakeClock::advance(qint64 ms)
         Entry* e = nextDue();
         if (!e || e->due > target)
             break;
-        m_now = QDateTime::fromMSecsSinceEpoch(std::max(e->due, m_now.toMSecsSinceEpoch()), m_now.timeSpec());
+        // addMSecs keeps the start's zone; rebuilding from a time spec would
+        // drop a fixed offset or named zone and jump the wall clock.
+        m_now = m_now.addMSecs(std::max<qint64>(e->due - m_now.toMSecsSinceEpoch(), 0));
         Timer* t = e->timer;
         // Re-armed before the tick, so a tick that changes the timer wins.
         e->due = m_now.toMSecsSinceEpoch() + t->Interval();
@@ -92,7 +94,7 @@ int FakeClock::advance(qint64 ms)
     // A tick may itself have moved time on (a test's box left open a while);
     // time never runs backwards.
     if (m_now.toMSecsSinceEpoch() < target)
-        m_now = QDateTime::fromMSecsSinceEpoch(target, m_now.timeSpec());
+        m_now = m_now.addMSecs(target - m_now.toMSecsSinceEpoch());
     return fired;
 }
 
