@@ -1,5 +1,6 @@
 #include "app/AppServices.h"
 
+#include "info/frmAbout.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
 #include "platform/SettingsStore.h"
@@ -18,5 +19,6 @@ AppServices AppServices::System()
     s.makePlayer = [](QObject* parent) -> plat::MediaPlayer* { return new plat::SoundEffectPlayer(parent); };
     s.appPath = QCoreApplication::applicationDirPath();
     s.endProgram = [] { QCoreApplication::exit(0); };
+    s.showAbout = [] { frmAbout::ShowModal(); };
     return s;
 }

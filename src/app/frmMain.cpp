@@ -2,10 +2,7 @@
 
 #include "app/EntryFields.h"
 #include "app/modCommon.h"
-#if __has_include("info/frmHelp.h")
 #include "info/frmHelp.h"
-#define TARMALO_HAVE_HELP 1
-#endif
 #include "platform/Clock.h"
 #include "platform/Conversions.h"
 #include "platform/MediaPlayer.h"
@@ -327,9 +324,7 @@ void frmMain::mnuOptionsBriefing_Click() { ToggleOption(mnuOptionsBriefing, QStr
 
 void frmMain::mnuHelpHelp_Click()
 {
-#ifdef TARMALO_HAVE_HELP
     frmHelp::ShowNew();
-#endif
 }
 
 void frmMain::mnuHelpAbout_Click()
