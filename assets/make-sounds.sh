@@ -1,4 +1,5 @@
 #!/bin/sh
+# shellcheck disable=SC2086  # $FMT holds several sox options, split on purpose
 # Makes the four announcement sounds with espeak-ng and sox.
 # Usage: make-sounds.sh [OUTPUT_DIR]   (default: the sounds folder here)
 #
