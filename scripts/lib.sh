@@ -26,7 +26,7 @@ BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-multimedia-dev
                 qt6-qpa-plugins libgl-dev)
 # What the tests need beyond that: a display, keys, sounds, a null sink.
 TEST_PACKAGES=(xvfb xauth xdotool x11-utils imagemagick espeak-ng sox libsox-fmt-base pulseaudio
-               pulseaudio-utils libfaketime procps psmisc time)
+               pulseaudio-utils libfaketime procps psmisc time python3 python3-numpy python3-pil)
 
 build_tarmalo() {
     local preset="${1:-default}"
