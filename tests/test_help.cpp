@@ -33,9 +33,12 @@ void ProcessDeferredDeletes() {
 }
 
 // The field as the fit rule wants it for the window's present outer size.
+// The offscreen platform's frame is thinner than the margins, so the field
+// never reaches the client area's edge here and the rule shows plainly.
 void VerifyFit(const frmHelp& help) {
     const QSize outer = help.frameGeometry().size();
     const QRect field = help.txtHelp->geometry();
+    QVERIFY(outer.width() - help.width() < 8 && outer.height() - help.height() < 25);
     QCOMPARE(field.topLeft(), QPoint(0, 0));
     // In twips: 120 narrower exactly; 380 lower to the nearest pixel (15 twips).
     QCOMPARE(field.width() * 15, std::max(0, outer.width() * 15 - 120));
@@ -216,22 +219,31 @@ private slots:
 
     void fitSize_data() {
         QTest::addColumn<QSize>("outer");
+        QTest::addColumn<QSize>("client");
         QTest::addColumn<QSize>("field");
-        QTest::newRow("nothing") << QSize(0, 0) << QSize(0, 0);
-        QTest::newRow("below both margins") << QSize(7, 25) << QSize(0, 0);
-        QTest::newRow("width at margin") << QSize(8, 100) << QSize(0, 75);
-        QTest::newRow("one past width margin") << QSize(9, 100) << QSize(1, 75);
+        const QSize big(4000, 4000);
+        QTest::newRow("nothing") << QSize(0, 0) << QSize(0, 0) << QSize(0, 0);
+        QTest::newRow("below both margins") << QSize(7, 25) << big << QSize(0, 0);
+        QTest::newRow("width at margin") << QSize(8, 100) << big << QSize(0, 75);
+        QTest::newRow("one past width margin") << QSize(9, 100) << big << QSize(1, 75);
         // 26 px are 390 twips: 10 twips left, to the nearest pixel 1.
-        QTest::newRow("height just past margin") << QSize(100, 26) << QSize(92, 1);
-        QTest::newRow("height 25 px, 5 twips short") << QSize(100, 25) << QSize(92, 0);
-        QTest::newRow("negative outer") << QSize(-5, -5) << QSize(0, 0);
-        QTest::newRow("design size with frame") << QSize(511, 281) << QSize(503, 256);
-        QTest::newRow("large") << QSize(1920, 1080) << QSize(1912, 1055);
+        QTest::newRow("height just past margin") << QSize(100, 26) << big << QSize(92, 1);
+        QTest::newRow("height 25 px, 5 twips short") << QSize(100, 25) << big << QSize(92, 0);
+        QTest::newRow("negative outer") << QSize(-5, -5) << QSize(0, 0) << QSize(0, 0);
+        // A Windows frame: 4 px borders, 21 px caption; the field fills the client area.
+        QTest::newRow("design size in a Windows frame") << QSize(511, 281) << QSize(503, 256) << QSize(503, 256);
+        QTest::newRow("large") << QSize(1920, 1080) << QSize(1912, 1055) << QSize(1912, 1055);
+        QTest::newRow("thin frame leaves a margin") << QSize(507, 260) << QSize(503, 256) << QSize(499, 235);
+        QTest::newRow("heavy frame: kept inside the client")
+            << QSize(513, 285) << QSize(503, 256) << QSize(503, 256);
+        QTest::newRow("heavy frame, width only") << QSize(520, 280) << QSize(503, 256) << QSize(503, 255);
+        QTest::newRow("client reported empty") << QSize(100, 100) << QSize(-1, -1) << QSize(0, 0);
     }
     void fitSize() {
         QFETCH(QSize, outer);
+        QFETCH(QSize, client);
         QFETCH(QSize, field);
-        QCOMPARE(frmHelp::FitSize(outer), field);
+        QCOMPARE(frmHelp::FitSize(outer, client), field);
     }
 
     void fieldFollowsEveryResize_data() {

@@ -2,7 +2,6 @@
 
 #include <QColor>
 #include <QFont>
-#include <QIcon>
 #include <QLabel>
 #include <QPalette>
 #include <QPixmap>
@@ -13,6 +12,7 @@
 #include <string>
 
 #include "Version.h"
+#include "info/WindowHints.h"
 #include "platform/MessageBox.h"
 
 namespace {
@@ -75,10 +75,6 @@ frmAbout::frmAbout(const plat::SysInfoServices& services)
                            Qt::MSWindowsFixedSizeDialogHint),
       m_services(services) {
     setObjectName(QStringLiteral("frmAbout"));
-    // A transparent icon: window managers that draw one then show nothing.
-    QPixmap noIcon(16, 16);
-    noIcon.fill(Qt::transparent);
-    setWindowIcon(QIcon(noIcon));
     setSizeGripEnabled(false);
 
     // The separator is drawn on the form itself, beneath every control.
@@ -165,6 +161,14 @@ void frmAbout::Form_Load() {
         VersionLabel(plat::kVersionMajor, plat::kVersionMinor, plat::kVersionRevision));
     lblTitle->setText(QStringLiteral("Tarmalo"));
     lblDisclaimer->setText(ForDisplay(DisclaimerText()));
+}
+
+// A fixed dialog: no taskbar entry and no icon in its title bar, which the
+// window flags alone do not give on X11.
+void frmAbout::showEvent(QShowEvent* event) {
+    KeepOffTaskbar(this);
+    DropWindowIcon(this);
+    QDialog::showEvent(event);
 }
 
 void frmAbout::reject() {

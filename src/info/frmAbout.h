@@ -46,6 +46,9 @@ public slots:
     // Esc and the close box do what OK does.
     void reject() override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void Form_Load();
     void cmdOK_Click();

@@ -92,12 +92,16 @@ QString frmHelp::HelpText() {
     return lines.join(QStringLiteral("\r\n"));
 }
 
-QSize frmHelp::FitSize(const QSize& outer) {
-    // Clamped: a window smaller than the margins (or a minimized one that
-    // reports nothing) must not give the field a negative size.
+QSize frmHelp::FitSize(const QSize& outer, const QSize& client) {
+    // Clamped at zero: a window smaller than the margins (or a minimized one
+    // that reports nothing) must not give the field a negative size.
     const int widthTwips = std::max(0, outer.width() * kTwipsPerPixel - kFitWidthMarginTwips);
     const int heightTwips = std::max(0, outer.height() * kTwipsPerPixel - kFitHeightMarginTwips);
-    return QSize(TwipsToPixels(widthTwips), TwipsToPixels(heightTwips));
+    // The margins are a Windows frame's; a window manager with a heavier
+    // frame would otherwise push the field's bottom and its scroll arrow out
+    // of the window.
+    return QSize(std::min(TwipsToPixels(widthTwips), std::max(0, client.width())),
+                 std::min(TwipsToPixels(heightTwips), std::max(0, client.height())));
 }
 
 void frmHelp::Form_Load() {
@@ -109,7 +113,7 @@ void frmHelp::Form_Load() {
 }
 
 void frmHelp::Form_Resize() {
-    txtHelp->resize(FitSize(frameGeometry().size()));
+    txtHelp->resize(FitSize(frameGeometry().size(), size()));
 }
 
 void frmHelp::resizeEvent(QResizeEvent* event) {

@@ -20,8 +20,10 @@ public:
     static QString HelpText();
 
     // The field's size for a window of the given outer size (frame and title
-    // bar included), in device-independent pixels; see Form_Resize.
-    static QSize FitSize(const QSize& outer);
+    // bar included) and client size, in device-independent pixels: 120 twips
+    // narrower and 380 twips lower than the outer size, never negative, and
+    // never beyond the client area.
+    static QSize FitSize(const QSize& outer, const QSize& client);
 
     QPlainTextEdit* txtHelp = nullptr;
 
