@@ -1,0 +1,280 @@
+// The per-user settings store: where the file lies, what a read and a write
+// do, and a store that cannot be written. Runs in a temporary config folder,
+// never the user's own.
+#include "platform/SettingsStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <unistd.h>
+
+namespace {
+
+const QString kApp = QStringLiteral("Tarmalo");
+const QString kSection = QStringLiteral("Setting");
+
+QString readFile(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(f.readAll());
+}
+
+bool writeFile(const QString& path, const QByteArray& data)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size();
+}
+
+bool chattr(const QString& flag, const QString& path)
+{
+    QProcess p;
+    p.start(QStringLiteral("chattr"), {flag, path});
+    return p.waitForFinished() && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+}  // namespace
+
+class TestSettings : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanupTestCase();
+
+    void fileLocation();
+    void roundTrip_data();
+    void roundTrip();
+    void missingGivesDefault();
+    void writeIsImmediateAndKeepsOthers();
+    void handEditedFile_data();
+    void handEditedFile();
+    void unwritable_data();
+    void unwritable();
+    void memoryStore();
+
+private:
+    QString configRoot() const { return m_tmp.path() + QStringLiteral("/cfg%1").arg(m_round); }
+    QString confFile() const { return configRoot() + QStringLiteral("/Tarmalo/Tarmalo.conf"); }
+
+    QTemporaryDir m_tmp;
+    int m_round = 0;
+};
+
+void TestSettings::initTestCase()
+{
+    QVERIFY(m_tmp.isValid());
+    // Before the first QSettings: the store follows the XDG config folder.
+    qputenv("HOME", QFile::encodeName(m_tmp.path() + QStringLiteral("/home")));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_tmp.path() + QStringLiteral("/xdg")));
+    const QString file = plat::QSettingsStore::fileFor(kApp);
+    if (!file.startsWith(m_tmp.path()))
+        QFAIL(qPrintable(QStringLiteral("the store would touch %1").arg(file)));
+    QCOMPARE(file, m_tmp.path() + QStringLiteral("/xdg/Tarmalo/Tarmalo.conf"));
+}
+
+void TestSettings::init()
+{
+    // A fresh config folder for every test function and row.
+    ++m_round;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, configRoot());
+    QCOMPARE(plat::QSettingsStore::fileFor(kApp), confFile());
+}
+
+void TestSettings::cleanupTestCase()
+{
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_tmp.path() + QStringLiteral("/xdg"));
+}
+
+void TestSettings::fileLocation()
+{
+    plat::QSettingsStore store;
+    QVERIFY(store.SaveSetting(kApp, kSection, QStringLiteral("Depart"), QStringLiteral("True")));
+    QVERIFY(QFile::exists(confFile()));
+    const QString text = readFile(confFile());
+    QVERIFY2(text.contains(QStringLiteral("[Setting]\nDepart=True")), qPrintable(text));
+}
+
+void TestSettings::roundTrip_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+
+    QTest::newRow("True") << "Depart" << "True";
+    QTest::newRow("False") << "Count" << "False";
+    QTest::newRow("numeric on") << "Boarding" << "-1";
+    QTest::newRow("numeric off") << "Gate" << "0";
+    QTest::newRow("empty text") << "Brief" << "";
+    QTest::newRow("comma") << "Brief" << "1,000";
+    QTest::newRow("spaces and quotes") << "Brief" << " a \"b\" ";
+    QTest::newRow("non-ASCII") << "Brief" << QString::fromUtf8("Zürich ✈");
+}
+
+void TestSettings::roundTrip()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+
+    {
+        plat::QSettingsStore writer;
+        QVERIFY(writer.SaveSetting(kApp, kSection, key, value));
+    }
+    plat::QSettingsStore reader;
+    QCOMPARE(reader.GetSetting(kApp, kSection, key, QStringLiteral("default")), value);
+    // Read from the file itself, as the next run would.
+    QSettings file(confFile(), QSettings::IniFormat);
+    QCOMPARE(file.value(kSection + u'/' + key).toString(), value);
+}
+
+void TestSettings::missingGivesDefault()
+{
+    plat::QSettingsStore store;
+    // No file at all.
+    QCOMPARE(store.GetSetting(kApp, kSection, QStringLiteral("Depart"), QStringLiteral("-1")), QStringLiteral("-1"));
+    QCOMPARE(store.GetSetting(kApp, kSection, QStringLiteral("Count"), QStringLiteral("0")), QStringLiteral("0"));
+    QVERIFY(!QFile::exists(confFile()));  // reading creates nothing
+
+    // A file with other keys, and the same key in another section or app.
+    QVERIFY(store.SaveSetting(kApp, kSection, QStringLiteral("Gate"), QStringLiteral("False")));
+    QVERIFY(store.SaveSetting(kApp, QStringLiteral("Other"), QStringLiteral("Depart"), QStringLiteral("False")));
+    QVERIFY(store.SaveSetting(QStringLiteral("NotTarmalo"), kSection, QStringLiteral("Depart"), QStringLiteral("False")));
+    QCOMPARE(store.GetSetting(kApp, kSection, QStringLiteral("Depart"), QStringLiteral("-1")), QStringLiteral("-1"));
+    QCOMPARE(store.GetSetting(kApp, kSection, QStringLiteral("Gate"), QStringLiteral("-1")), QStringLiteral("False"));
+}
+
+void TestSettings::writeIsImmediateAndKeepsOthers()
+{
+    plat::QSettingsStore store;
+    QVERIFY(store.SaveSetting(kApp, kSection, QStringLiteral("Depart"), QStringLiteral("True")));
+    QVERIFY(store.SaveSetting(kApp, kSection, QStringLiteral("Count"), QStringLiteral("True")));
+    // On disk as soon as the call returns, without anything else happening.
+    QVERIFY(readFile(confFile()).contains(QStringLiteral("Count=True")));
+    QVERIFY(store.SaveSetting(kApp, kSection, QStringLiteral("Count"), QStringLiteral("False")));
+    const QString text = readFile(confFile());
+    QVERIFY2(text.contains(QStringLiteral("Count=False")) && !text.contains(QStringLiteral("Count=True")),
+             qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("Depart=True")));
+}
+
+void TestSettings::handEditedFile_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("read");
+
+    QTest::newRow("upper case word") << QByteArray("Depart=FALSE") << "FALSE";
+    QTest::newRow("number") << QByteArray("Depart=7") << "7";
+    QTest::newRow("junk") << QByteArray("Depart=maybe") << "maybe";
+    QTest::newRow("spaces around") << QByteArray("Depart =  True  ") << "True";
+    QTest::newRow("no value") << QByteArray("Depart=") << "";
+}
+
+void TestSettings::handEditedFile()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, read);
+
+    QVERIFY(writeFile(confFile(), "[Setting]\n" + line + "\n"));
+    plat::QSettingsStore store;
+    QCOMPARE(store.GetSetting(kApp, kSection, QStringLiteral("Depart"), QStringLiteral("-1")), read);
+}
+
+void TestSettings::unwritable_data()
+{
+    QTest::addColumn<QString>("how");
+
+    // These fail for root too.
+    QTest::newRow("config folder is a file") << "blocker";
+    QTest::newRow("settings file is a folder") << "folder";
+    QTest::newRow("immutable file") << "immutable-file";
+    QTest::newRow("immutable folder") << "immutable-folder";
+    // These stop only an ordinary user.
+    QTest::newRow("read-only file") << "readonly-file";
+    QTest::newRow("read-only folder") << "readonly-folder";
+}
+
+void TestSettings::unwritable()
+{
+    QFETCH(QString, how);
+
+    const QString appDir = configRoot() + QStringLiteral("/Tarmalo");
+    const bool withFile = how.endsWith(QLatin1String("-file"));
+    if (withFile)
+        QVERIFY(writeFile(confFile(), "[Setting]\nCount=False\n"));
+    else
+        QVERIFY(QDir().mkpath(appDir));
+
+    auto restore = qScopeGuard([&] {
+        if (how.startsWith(QLatin1String("immutable")))
+            chattr(QStringLiteral("-i"), withFile ? confFile() : appDir);
+        QFile::setPermissions(appDir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(confFile(), QFile::ReadOwner | QFile::WriteOwner);
+    });
+
+    if (how == QLatin1String("blocker")) {
+        QVERIFY(QDir(appDir).removeRecursively());
+        QVERIFY(writeFile(configRoot() + QStringLiteral("/blocker"), "not a folder"));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, configRoot() + QStringLiteral("/blocker"));
+    } else if (how == QLatin1String("folder")) {
+        QVERIFY(QDir().mkpath(confFile()));
+    } else if (how.startsWith(QLatin1String("immutable"))) {
+        if (!chattr(QStringLiteral("+i"), withFile ? confFile() : appDir))
+            QSKIP("chattr +i is not available on this file system or to this user");
+    } else {
+        if (geteuid() == 0)
+            QSKIP("root writes through read-only permissions");
+        if (withFile)
+            QVERIFY(QFile::setPermissions(confFile(), QFile::ReadOwner));
+        else
+            QVERIFY(QFile::setPermissions(appDir, QFile::ReadOwner | QFile::ExeOwner));
+    }
+    const QString before = readFile(confFile());
+
+    plat::QSettingsStore store;
+    QVERIFY(!store.SaveSetting(kApp, kSection, QStringLiteral("Count"), QStringLiteral("True")));
+    // Nothing was stored, not even in memory for this run.
+    const QString expected = withFile ? QStringLiteral("False") : QStringLiteral("0");
+    QCOMPARE(store.GetSetting(kApp, kSection, QStringLiteral("Count"), QStringLiteral("0")), expected);
+    QCOMPARE(readFile(confFile()), before);
+    // A failed write does not stop the reads, nor the next write once the
+    // store is writable again.
+    restore.dismiss();
+    if (how.startsWith(QLatin1String("immutable")))
+        QVERIFY(chattr(QStringLiteral("-i"), withFile ? confFile() : appDir));
+    QFile::setPermissions(appDir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(confFile(), QFile::ReadOwner | QFile::WriteOwner);
+    if (how == QLatin1String("blocker") || how == QLatin1String("folder"))
+        return;
+    QVERIFY(store.SaveSetting(kApp, kSection, QStringLiteral("Gate"), QStringLiteral("False")));
+    QCOMPARE(store.GetSetting(kApp, kSection, QStringLiteral("Count"), QStringLiteral("0")), expected);
+    QVERIFY(!readFile(confFile()).contains(QStringLiteral("Count=True")));
+}
+
+void TestSettings::memoryStore()
+{
+    plat::MemorySettingsStore store;
+    QCOMPARE(store.GetSetting(kApp, kSection, QStringLiteral("Depart"), QStringLiteral("-1")), QStringLiteral("-1"));
+    QVERIFY(store.SaveSetting(kApp, kSection, QStringLiteral("Depart"), QStringLiteral("False")));
+    QCOMPARE(store.GetSetting(kApp, kSection, QStringLiteral("Depart"), QStringLiteral("-1")), QStringLiteral("False"));
+    // Sections and apps are kept apart.
+    QCOMPARE(store.GetSetting(kApp, QStringLiteral("Other"), QStringLiteral("Depart"), QStringLiteral("x")), QStringLiteral("x"));
+    QCOMPARE(store.GetSetting(QStringLiteral("Other"), kSection, QStringLiteral("Depart"), QStringLiteral("x")), QStringLiteral("x"));
+
+    store.failWrites = true;
+    QVERIFY(!store.SaveSetting(kApp, kSection, QStringLiteral("Depart"), QStringLiteral("True")));
+    QVERIFY(!store.SaveSetting(kApp, kSection, QStringLiteral("Count"), QStringLiteral("True")));
+    QCOMPARE(store.value(kApp, kSection, QStringLiteral("Depart")), QStringLiteral("False"));
+    QVERIFY(!store.contains(kApp, kSection, QStringLiteral("Count")));
+    QCOMPARE(store.writes, 3);
+    QCOMPARE(store.reads, 4);
+}
+
+QTEST_GUILESS_MAIN(TestSettings)
+#include "test_settings.moc"
