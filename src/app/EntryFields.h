@@ -27,4 +27,7 @@ public:
     QString FormattedText() const;
     static inline const QString kMask = QStringLiteral("##:##");
     static inline const QString kFormat = QStringLiteral("hh:mm");
+
+private:
+    void foldDigits();
 };

@@ -63,7 +63,8 @@ QString FormatHHNN(Date value)
 
 bool IsTimeOfDay(const QString& hhmm)
 {
-    static const QRegularExpression re(QStringLiteral("^([0-9]{2}):([0-9]{2})$"));
+    // \z, not $: "$" also matches before a final line feed.
+    static const QRegularExpression re(QStringLiteral("\\A([0-9]{2}):([0-9]{2})\\z"));
     const auto m = re.match(hhmm);
     if (!m.hasMatch())
         return false;
