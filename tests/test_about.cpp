@@ -331,6 +331,8 @@ private slots:
     void okHasTheFocusAndIsDefault() {
         Fakes fakes;
         frmAbout box(fakes.services());
+        QVERIFY(box.cmdOK->isDefault());  // by itself, not only for having the focus
+        QVERIFY(!box.cmdSysInfo->isDefault());
         box.show();
         QVERIFY(QTest::qWaitForWindowActive(&box));
         QCOMPARE(QApplication::focusWidget(), box.cmdOK);

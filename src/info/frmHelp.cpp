@@ -105,8 +105,8 @@ QSize frmHelp::FitSize(const QSize& outer, const QSize& client) {
 }
 
 void frmHelp::Form_Load() {
-    // The field keeps its own line breaks; a CR left in would show up as a
-    // stray character at the end of every line.
+    // The text's CR LF breaks become the field's own line breaks, so that
+    // what it shows and copies has no CR in it.
     QString shown = HelpText();
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     txtHelp->setPlainText(shown);

@@ -28,9 +28,14 @@ void Check(bool ok, const std::string& name, const std::string& detail = std::st
     }
 }
 
+// For messages: NULs made visible, long texts cut.
 std::string Shown(const std::string& text) {
-    return text.size() > 40 ? text.substr(0, 37) + "... (" + std::to_string(text.size()) + " bytes)"
-                            : "\"" + text + "\"";
+    std::string visible;
+    for (char c : text.substr(0, 40))
+        visible += c == '\0' ? std::string("\\0") : std::string(1, c);
+    if (text.size() > 40)
+        visible += "... (" + std::to_string(text.size()) + " bytes)";
+    return "\"" + visible + "\"";
 }
 
 struct Read {
