@@ -10,7 +10,8 @@ repo=$(cd "$here/../.." && pwd)
 
 missing=()
 command -v hardinfo >/dev/null 2>&1 || missing+=(hardinfo)
-command -v xvfb-run >/dev/null 2>&1 || missing+=(xvfb xauth)
+command -v xvfb-run >/dev/null 2>&1 || missing+=(xvfb)
+command -v xauth >/dev/null 2>&1 || missing+=(xauth)
 if [ ${#missing[@]} -gt 0 ]; then
     echo "== installing ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
