@@ -1,4 +1,5 @@
 #include "app/AppServices.h"
+#include "app/SelfTest.h"
 #include "app/frmMain.h"
 #include "Version.h"
 
@@ -10,6 +11,8 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Tarmalo"));
     QApplication::setApplicationVersion(QString::fromLatin1(plat::kVersionText));
     QApplication::setDesktopFileName(QStringLiteral("tarmalo"));
+    if (const int selfTest = RunSelfTestIfAsked(); selfTest >= 0)
+        return selfTest;
 
     // Closing the main window drops it; a Help window may keep the program
     // running until it is closed too.

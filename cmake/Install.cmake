@@ -1,0 +1,71 @@
+# Install rules and the Debian package.
+#
+# The program looks for its sounds in its own folder, so the executable and
+# the four WAV files share one private folder (lib/tarmalo); bin/tarmalo is a
+# relative link to it, which the program resolves back to that folder.
+# Only the program and its data are installed: tests and benchmarks are not.
+
+include(GNUInstallDirs)
+
+# Not CMAKE_INSTALL_LIBDIR: on Debian that is the multiarch library folder,
+# while a program's private files belong in lib/<name>.
+set(TARMALO_INSTALL_PKGDIR "lib/tarmalo" CACHE STRING
+    "Folder (under the prefix) for the executable and its sounds")
+set(tarmalo_docdir ${CMAKE_INSTALL_DATAROOTDIR}/doc/tarmalo)
+set(tarmalo_desktop_id tarmalo.desktop)
+set(tarmalo_metainfo org.example.tarmalo.metainfo.xml)
+
+install(TARGETS tarmalo RUNTIME DESTINATION ${TARMALO_INSTALL_PKGDIR})
+install(FILES ${TARMALO_SOUND_FILES} DESTINATION ${TARMALO_INSTALL_PKGDIR})
+
+# The link is made at configure time and installed as a link, so it appears
+# in the manifest and in the package like any other file.
+cmake_path(ABSOLUTE_PATH TARMALO_INSTALL_PKGDIR BASE_DIRECTORY ${CMAKE_INSTALL_PREFIX}
+           OUTPUT_VARIABLE tarmalo_full_pkgdir)
+file(RELATIVE_PATH tarmalo_link_target
+     ${CMAKE_INSTALL_FULL_BINDIR} ${tarmalo_full_pkgdir}/tarmalo)
+set(tarmalo_link ${CMAKE_CURRENT_BINARY_DIR}/install-links/tarmalo)
+file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/install-links)
+file(CREATE_LINK ${tarmalo_link_target} ${tarmalo_link} SYMBOLIC)
+install(FILES ${tarmalo_link} DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/packaging/${tarmalo_desktop_id}
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/packaging/${tarmalo_metainfo}
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)
+foreach(size IN LISTS TARMALO_HICOLOR_SIZES)
+  install(FILES ${TARMALO_HICOLOR_DIR}/${size}/tarmalo.png
+          DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/README.md
+              ${CMAKE_CURRENT_SOURCE_DIR}/packaging/copyright
+        DESTINATION ${tarmalo_docdir})
+
+# Debian package: cpack --config <build>/CPackConfig.cmake
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tarmalo)
+set(CPACK_PACKAGE_VENDOR "The Tarmalo developers")
+set(CPACK_PACKAGE_CONTACT "Tarmalo developers <tarmalo@example.org>")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Tarmalo lets a flight's passengers board in real wall-clock time while the\n"
+    "pilot prepares the aircraft: type the departure time and the number of\n"
+    "booked passengers, start the boarding and leave it beside the simulator.\n"
+    "Short announcements mark the gate opening, the final call, the completed\n"
+    "boarding, the departure and the pre-taxi briefing.")
+string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Tarmalo developers <tarmalo@example.org>")
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# dpkg-shlibdeps turns the linked Qt libraries into versioned dependencies.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt 6.4 plays QSoundEffect through its built-in PulseAudio output (no
+# multimedia plugin is loaded), so a WAV needs libpulse0 and a server that
+# speaks PulseAudio.  The xcb window plugin ships in libqt6gui6 on Debian 12.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libpulse0")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pipewire-pulse | pulseaudio")
+include(CPack)
