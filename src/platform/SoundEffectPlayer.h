@@ -1,10 +1,13 @@
 #pragma once
 #include "platform/MediaPlayer.h"
 
+#include <QHash>
 #include <QPointer>
 #include <QTimer>
+#include <memory>
 
 class QSoundEffect;
+class QTemporaryDir;
 
 namespace plat {
 
@@ -31,7 +34,11 @@ private:
     void report(int newState);
     void onStatusChanged();
     void onPlayingChanged();
+    void markPlaying();
     void giveUp();
+    void dropEffect();
+    bool makeEffect();
+    QString playableCopy(const QString& path, int& lengthMs);
 
     QString m_path;
     QPointer<QSoundEffect> m_effect;
@@ -42,6 +49,16 @@ private:
     quint64 m_generation = 0;
     int m_startLimitMs = 3000;
     int m_lengthLimitMs = 120000;
+    int m_soundMs = 0;  // length of the current sound as played
+    // Qt's decoder is never handed the user's file: each is rewritten once
+    // into plain 16-bit PCM here, keyed by path, size and modification time.
+    struct Copy {
+        QString path;
+        int lengthMs = 0;
+    };
+    std::unique_ptr<QTemporaryDir> m_copies;
+    QHash<QString, Copy> m_copyFor;
+    int m_copyCount = 0;
 };
 
 }  // namespace plat

@@ -1,0 +1,546 @@
+// The announcement player on a real audio output (a PulseAudio null sink in
+// CI: see tests/audio/pulse-null.sh). Sounds are written here, so the suite
+// does not depend on the program's own WAV files.
+#include "platform/SoundEffectPlayer.h"
+
+#include <QAudioDevice>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMediaDevices>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+using plat::mpPlaying;
+using plat::mpStopped;
+
+namespace {
+
+// A sine as a WAV file: coding 1 (integer PCM) or 3 (floats), any width;
+// `extensible` writes the 40-byte format chunk, `extra` puts a LIST chunk
+// before the samples.
+QByteArray Wav(int ms, int rate = 22050, double hz = 660.0, int bits = 16, int channels = 1,
+               int coding = 1, bool extensible = false, bool extra = false)
+{
+    const quint32 frames = quint32(qint64(rate) * ms / 1000);
+    const int bytes = bits / 8;
+    QByteArray samples;
+    auto u32 = [](QByteArray& out, quint32 v) { char b[4]; qToLittleEndian(v, b); out.append(b, 4); };
+    auto u16 = [](QByteArray& out, quint16 v) { char b[2]; qToLittleEndian(v, b); out.append(b, 2); };
+    for (quint32 i = 0; i < frames; ++i) {
+        const double x = 0.3 * std::sin(2.0 * M_PI * hz * i / rate);
+        for (int c = 0; c < channels; ++c) {
+            if (coding == 3 && bits == 32) {
+                const float f = float(x);
+                quint32 raw;
+                std::memcpy(&raw, &f, 4);
+                u32(samples, raw);
+            } else if (bits == 8) {
+                samples.append(char(quint8(128 + std::lround(x * 127))));
+            } else {
+                const qint64 v = std::llround(x * double((qint64(1) << (bits - 1)) - 1));
+                for (int b = 0; b < bytes; ++b)
+                    samples.append(char((v >> (8 * b)) & 0xff));
+            }
+        }
+    }
+    QByteArray fmt;
+    u16(fmt, quint16(extensible ? 0xFFFE : coding));
+    u16(fmt, quint16(channels));
+    u32(fmt, quint32(rate));
+    u32(fmt, quint32(rate * channels * bytes));
+    u16(fmt, quint16(channels * bytes));
+    u16(fmt, quint16(bits));
+    if (extensible) {
+        u16(fmt, 22);
+        u16(fmt, quint16(bits));
+        u32(fmt, channels == 1 ? 0x4 : 0x3);
+        u16(fmt, quint16(coding));
+        fmt.append("\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 14);
+    }
+    QByteArray body = "WAVE";
+    body.append("fmt ", 4);
+    u32(body, quint32(fmt.size()));
+    body.append(fmt);
+    if (extra) {
+        const QByteArray info("INFOISFT\x07\x00\x00\x00Tarmalo\x00", 20);  // odd length, padded
+        body.append("LIST", 4);
+        u32(body, quint32(info.size() - 1));
+        body.append(info);
+    }
+    body.append("data", 4);
+    u32(body, quint32(samples.size()));
+    body.append(samples);
+    QByteArray out = "RIFF";
+    u32(out, quint32(body.size()));
+    out.append(body);
+    return out;
+}
+
+// The format of the program's announcements: 16-bit PCM mono.
+QByteArray SineWav(int ms, int rate = 22050, double hz = 660.0)
+{
+    return Wav(ms, rate, hz);
+}
+
+// Qt's pulse backend reports the end of a sound late (about 1.7 s on a null
+// sink), after the player's 0.4 s of silence; its watchdog allows 2.5 s more.
+constexpr int kEndMargin = 3500;
+
+struct Report {
+    qint64 atMs;
+    int oldState;
+    int newState;
+};
+
+// Every notification of one player, stamped from a chosen moment.
+struct Recorder {
+    explicit Recorder(plat::MediaPlayer& player)
+    {
+        QObject::connect(&player, &plat::MediaPlayer::PlayStateChange, &player,
+                         [this](int oldState, int newState) {
+                             reports.push_back({clock.elapsed(), oldState, newState});
+                         });
+        clock.start();
+    }
+    void restart()
+    {
+        reports.clear();
+        clock.restart();
+    }
+    // Index of the first report of the given state, or -1.
+    int find(int state, int from = 0) const
+    {
+        for (int i = from; i < int(reports.size()); ++i)
+            if (reports[i].newState == state)
+                return i;
+        return -1;
+    }
+    bool sawPlaying() const { return find(mpPlaying) >= 0; }
+    // Waits until a "not playing" report follows the given index; false on timeout.
+    bool waitForEnd(int timeoutMs, int from = 0)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < timeoutMs) {
+            for (int i = from; i < int(reports.size()); ++i)
+                if (reports[i].newState != mpPlaying)
+                    return true;
+            QTest::qWait(2);
+        }
+        return false;
+    }
+    bool waitForPlaying(int timeoutMs)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < timeoutMs) {
+            if (sawPlaying() || find(mpStopped) >= 0)
+                return sawPlaying();
+            QTest::qWait(1);
+        }
+        return false;
+    }
+    QString dump() const
+    {
+        QStringList parts;
+        for (const Report& r : reports)
+            parts << QStringLiteral("%1ms %2->%3").arg(r.atMs).arg(r.oldState).arg(r.newState);
+        return parts.join(QStringLiteral(", "));
+    }
+
+    QElapsedTimer clock;
+    std::vector<Report> reports;
+};
+
+}  // namespace
+
+// Skips a case that needs sound when there is no output, unless CI has said
+// that there must be one (a broken audio set-up then fails).
+#define REQUIRE_AUDIO()                                                                         \
+    do {                                                                                        \
+        if (!m_haveOutput) {                                                                    \
+            if (qEnvironmentVariableIntValue("TARMALO_REQUIRE_AUDIO"))                          \
+                QFAIL("TARMALO_REQUIRE_AUDIO is set but there is no audio output (PULSE_SERVER?)"); \
+            QSKIP("No audio output: run `eval \"$(tests/audio/pulse-null.sh start)\"` first");    \
+        }                                                                                       \
+    } while (0)
+
+class RealPlayerTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+
+    void missingFileEndsAtOnce();
+    void damagedFileEndsAtOnce_data();
+    void damagedFileEndsAtOnce();
+    void soundEndsEvenWithoutOutput();
+
+    void realWavPlaysThenEnds();
+    void unusualWavsPlay_data();
+    void unusualWavsPlay();
+    void twoPlaysInARow();
+    void newFileWhilePlayingDropsTheOldEnd();
+    void replayOfTheSameFile();
+    void watchdogEndsAnOverlongSound();
+    void latencyFromPlayToPlaying();
+    void soundReachesTheOutput();
+
+private:
+    QString write(const QString& name, const QByteArray& bytes);
+
+    QTemporaryDir m_dir;
+    bool m_haveOutput = false;
+};
+
+QString RealPlayerTest::write(const QString& name, const QByteArray& bytes)
+{
+    const QString path = m_dir.filePath(name);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+void RealPlayerTest::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    const QAudioDevice out = QMediaDevices::defaultAudioOutput();
+    m_haveOutput = !out.isNull();
+    qInfo().noquote() << "audio output:" << (m_haveOutput ? out.description() : QStringLiteral("none"))
+                      << "PULSE_SERVER=" + qEnvironmentVariable("PULSE_SERVER");
+    // The run that stands for a machine without any audio server.
+    if (qEnvironmentVariableIntValue("TARMALO_EXPECT_NO_AUDIO"))
+        QVERIFY2(!m_haveOutput, "an audio output was found although none was expected");
+}
+
+void RealPlayerTest::missingFileEndsAtOnce()
+{
+    plat::SoundEffectPlayer player;
+    Recorder rec(player);
+    player.setFileName(m_dir.filePath(QStringLiteral("NoSuchFile.wav")));
+    rec.restart();
+    player.play();
+    QVERIFY2(rec.reports.empty(), "notified from inside play()");
+    QVERIFY2(rec.waitForEnd(1000), qPrintable(rec.dump()));
+    QVERIFY2(!rec.sawPlaying(), qPrintable(rec.dump()));
+    QCOMPARE(player.playState(), mpStopped);
+    // Nothing more arrives later.
+    QTest::qWait(300);
+    QCOMPARE(int(rec.reports.size()), 1);
+}
+
+void RealPlayerTest::damagedFileEndsAtOnce_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    const QByteArray good = SineWav(400);
+    QByteArray garbage;
+    for (int i = 0; i < 4096; ++i)
+        garbage.append(char((i * 131 + 7) & 0xff));
+    QTest::newRow("garbage") << garbage;
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("truncated header") << good.left(20);
+    QByteArray badFormat = good;
+    badFormat[20] = char(0x55);  // an unknown coding instead of PCM
+    QTest::newRow("unknown coding") << badFormat;
+    QByteArray noData = good.left(44);  // the header promises samples that are not there
+    QTest::newRow("header without samples") << noData;
+    // A chunk before the samples that claims more bytes than the file holds.
+    QByteArray overlong = Wav(400, 22050, 660, 16, 1, 1, false, true);
+    const int list = overlong.indexOf("LIST");
+    qToLittleEndian<quint32>(0x7fff0000u, overlong.data() + list + 4);
+    QTest::newRow("chunk past the end") << overlong;
+    QByteArray noRate = good;
+    qToLittleEndian<quint32>(0u, noRate.data() + 24);
+    QTest::newRow("no sample rate") << noRate;
+    QTest::newRow("not a wave") << QByteArray("RIFF\x04\x00\x00\x00AVI LIST", 16);
+}
+
+void RealPlayerTest::damagedFileEndsAtOnce()
+{
+    QFETCH(QByteArray, bytes);
+    const QString path = write(QStringLiteral("Damaged-%1.wav").arg(QTest::currentDataTag()).replace(u' ', u'-'), bytes);
+    plat::SoundEffectPlayer player;
+    Recorder rec(player);
+    player.setFileName(path);
+    rec.restart();
+    player.play();
+    QVERIFY2(rec.waitForEnd(1000), qPrintable(rec.dump()));
+    QVERIFY2(!rec.sawPlaying(), qPrintable(rec.dump()));
+    const qint64 endedAt = rec.reports.front().atMs;
+    qInfo("%s: not playing after %lld ms", QTest::currentDataTag(), endedAt);
+    QTest::qWait(300);
+    QCOMPARE(int(rec.reports.size()), 1);
+}
+
+void RealPlayerTest::soundEndsEvenWithoutOutput()
+{
+    // With an output a good sound ends after its length; without one it
+    // ends at once and never claims to play.
+    const QString path = write(QStringLiteral("Short.wav"), SineWav(300));
+    plat::SoundEffectPlayer player;
+    Recorder rec(player);
+    player.setFileName(path);
+    rec.restart();
+    player.play();
+    QVERIFY2(rec.waitForEnd(m_haveOutput ? 300 + kEndMargin : 1000), qPrintable(rec.dump()));
+    qInfo().noquote() << (m_haveOutput ? "with" : "without") << "output:" << rec.dump();
+    QCOMPARE(rec.sawPlaying(), m_haveOutput);
+    QCOMPARE(player.playState(), mpStopped);
+}
+
+void RealPlayerTest::realWavPlaysThenEnds()
+{
+    REQUIRE_AUDIO();
+    const int lengthMs = 400;
+    const QString path = write(QStringLiteral("Tone400.wav"), SineWav(lengthMs));
+    plat::SoundEffectPlayer player;
+    Recorder rec(player);
+    player.setFileName(path);
+    rec.restart();
+    player.play();
+    QVERIFY2(rec.waitForEnd(lengthMs + kEndMargin), qPrintable(rec.dump()));
+    qInfo().noquote() << rec.dump();
+    QCOMPARE(int(rec.reports.size()), 2);
+    QCOMPARE(rec.reports[0].newState, mpPlaying);
+    QCOMPARE(rec.reports[1].oldState, mpPlaying);
+    QCOMPARE(rec.reports[1].newState, mpStopped);
+    // It really played: the end comes no sooner than most of the sound's length.
+    const qint64 played = rec.reports[1].atMs - rec.reports[0].atMs;
+    QVERIFY2(played >= lengthMs * 3 / 4, qPrintable(rec.dump()));
+    QCOMPARE(player.playState(), mpStopped);
+}
+
+void RealPlayerTest::unusualWavsPlay_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("lengthMs");
+    QTest::newRow("8-bit") << Wav(500, 11025, 440, 8) << 500;
+    QTest::newRow("24-bit") << Wav(500, 48000, 440, 24) << 500;
+    QTest::newRow("32-bit floats") << Wav(500, 44100, 440, 32, 1, 3) << 500;
+    QTest::newRow("stereo extensible") << Wav(500, 44100, 440, 16, 2, 1, true) << 500;
+    QTest::newRow("extra chunk") << Wav(500, 22050, 440, 16, 1, 1, false, true) << 500;
+    // The samples stop half-way although the header promises more.
+    const QByteArray whole = Wav(1000, 22050, 440);
+    QTest::newRow("cut off") << whole.left(44 + 22050) << 500;
+}
+
+void RealPlayerTest::unusualWavsPlay()
+{
+    // A user may drop in any WAV of the same name: what is a sound plays.
+    REQUIRE_AUDIO();
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, lengthMs);
+    const QString path = write(QStringLiteral("Unusual-%1.wav").arg(QTest::currentDataTag()).replace(u' ', u'-'), bytes);
+    plat::SoundEffectPlayer player;
+    Recorder rec(player);
+    player.setFileName(path);
+    rec.restart();
+    player.play();
+    QVERIFY2(rec.waitForEnd(lengthMs + kEndMargin), qPrintable(rec.dump()));
+    qInfo().noquote() << rec.dump();
+    QCOMPARE(int(rec.reports.size()), 2);
+    QCOMPARE(rec.reports[0].newState, mpPlaying);
+    QCOMPARE(rec.reports[1].newState, mpStopped);
+    QVERIFY2(rec.reports[1].atMs - rec.reports[0].atMs >= lengthMs * 3 / 4, qPrintable(rec.dump()));
+}
+
+void RealPlayerTest::twoPlaysInARow()
+{
+    REQUIRE_AUDIO();
+    const QString a = write(QStringLiteral("ToneA.wav"), SineWav(300, 22050, 440));
+    const QString b = write(QStringLiteral("ToneB.wav"), SineWav(600, 44100, 880));
+    plat::SoundEffectPlayer player;
+    Recorder rec(player);
+
+    player.setFileName(a);
+    player.play();
+    QVERIFY2(rec.waitForEnd(300 + kEndMargin), qPrintable(rec.dump()));
+    QCOMPARE(int(rec.reports.size()), 2);
+
+    rec.restart();
+    player.setFileName(b);
+    QCOMPARE(player.fileName(), b);
+    player.play();
+    QVERIFY2(rec.waitForEnd(600 + kEndMargin), qPrintable(rec.dump()));
+    qInfo().noquote() << "second:" << rec.dump();
+    QCOMPARE(int(rec.reports.size()), 2);
+    QCOMPARE(rec.reports[0].newState, mpPlaying);
+    QCOMPARE(rec.reports[1].newState, mpStopped);
+    QVERIFY2(rec.reports[1].atMs - rec.reports[0].atMs >= 600 * 3 / 4, qPrintable(rec.dump()));
+}
+
+void RealPlayerTest::newFileWhilePlayingDropsTheOldEnd()
+{
+    REQUIRE_AUDIO();
+    const QString longer = write(QStringLiteral("Long.wav"), SineWav(1500, 22050, 330));
+    const QString shorter = write(QStringLiteral("Brief.wav"), SineWav(700, 22050, 990));
+    plat::SoundEffectPlayer player;
+    Recorder rec(player);
+
+    player.setFileName(longer);
+    player.play();
+    QVERIFY2(rec.waitForPlaying(1000), qPrintable(rec.dump()));
+    QTest::qWait(200);
+
+    rec.restart();
+    player.setFileName(shorter);
+    player.play();
+    QVERIFY2(rec.waitForEnd(700 + kEndMargin), qPrintable(rec.dump()));
+    // Let the old sound's time run out too: nothing of it may surface.
+    QTest::qWait(2500);
+    qInfo().noquote() << "after the switch:" << rec.dump();
+    QCOMPARE(int(rec.reports.size()), 2);
+    QCOMPARE(rec.reports[0].newState, mpPlaying);
+    QCOMPARE(rec.reports[1].oldState, mpPlaying);
+    QCOMPARE(rec.reports[1].newState, mpStopped);
+    // The end reported is the new sound's, not an echo of the old one.
+    QVERIFY2(rec.reports[1].atMs - rec.reports[0].atMs >= 700 * 3 / 4, qPrintable(rec.dump()));
+}
+
+void RealPlayerTest::replayOfTheSameFile()
+{
+    REQUIRE_AUDIO();
+    // The program sets the same chime for the open gate and the final call.
+    const QString path = write(QStringLiteral("Chime.wav"), SineWav(250));
+    plat::SoundEffectPlayer player;
+    Recorder rec(player);
+    for (int round = 0; round < 2; ++round) {
+        rec.restart();
+        player.setFileName(path);
+        player.play();
+        QVERIFY2(rec.waitForEnd(250 + kEndMargin), qPrintable(rec.dump()));
+        QCOMPARE(int(rec.reports.size()), 2);
+        QCOMPARE(rec.reports[0].newState, mpPlaying);
+        QCOMPARE(rec.reports[1].newState, mpStopped);
+    }
+}
+
+void RealPlayerTest::watchdogEndsAnOverlongSound()
+{
+    REQUIRE_AUDIO();
+    const QString path = write(QStringLiteral("Overlong.wav"), SineWav(3000));
+    plat::SoundEffectPlayer player;
+    player.setWatchdog(2000, 400);
+    Recorder rec(player);
+    player.setFileName(path);
+    rec.restart();
+    player.play();
+    QVERIFY2(rec.waitForEnd(2000), qPrintable(rec.dump()));
+    QCOMPARE(int(rec.reports.size()), 2);
+    const qint64 lasted = rec.reports[1].atMs - rec.reports[0].atMs;
+    QVERIFY2(lasted >= 350 && lasted < 1500, qPrintable(rec.dump()));
+    QTest::qWait(300);
+    QCOMPARE(int(rec.reports.size()), 2);
+}
+
+void RealPlayerTest::latencyFromPlayToPlaying()
+{
+    REQUIRE_AUDIO();
+    // Each round as the program does it: a file set, then played at once.
+    const QString first = write(QStringLiteral("LatA.wav"), SineWav(150, 22050, 520));
+    const QString second = write(QStringLiteral("LatB.wav"), SineWav(150, 44100, 780));
+    plat::SoundEffectPlayer player;
+    Recorder rec(player);
+    std::vector<qint64> latencies;
+    for (int round = 0; round < 9; ++round) {
+        player.setFileName(round % 2 ? second : first);
+        rec.restart();
+        player.play();
+        QVERIFY2(rec.waitForPlaying(1000), qPrintable(rec.dump()));
+        latencies.push_back(rec.reports[rec.find(mpPlaying)].atMs);
+        QVERIFY2(rec.waitForEnd(150 + kEndMargin), qPrintable(rec.dump()));
+    }
+    QStringList all;
+    for (qint64 l : latencies)
+        all << QString::number(l);
+    std::vector<qint64> sorted = latencies;
+    std::sort(sorted.begin(), sorted.end());
+    const qint64 median = sorted[sorted.size() / 2];
+    qInfo().noquote() << QStringLiteral("play() to playing: median %1 ms, max %2 ms (%3)")
+                             .arg(median).arg(sorted.back()).arg(all.join(u' '));
+    QVERIFY2(median < 500, qPrintable(all.join(u' ')));
+}
+
+void RealPlayerTest::soundReachesTheOutput()
+{
+    // Listens on the output's monitor with parec: the samples really go out,
+    // as many as the file holds, and this gives the time to audible sound.
+    REQUIRE_AUDIO();
+    const QString parec = QStandardPaths::findExecutable(QStringLiteral("parec"));
+    if (parec.isEmpty())
+        QSKIP("parec (package pulseaudio-utils) is not installed");
+    const int rate = 22050;
+    const int lengthMs = 600;
+    const QString path = write(QStringLiteral("Heard.wav"), SineWav(lengthMs, rate, 440));
+
+    QProcess listener;
+    listener.start(parec, {QStringLiteral("-d"), QStringLiteral("@DEFAULT_MONITOR@"), QStringLiteral("--raw"),
+                           QStringLiteral("--format=s16le"), QStringLiteral("--channels=1"),
+                           QStringLiteral("--rate=%1").arg(rate), QStringLiteral("--latency-msec=10")});
+    QVERIFY2(listener.waitForStarted(3000), qPrintable(listener.errorString()));
+    QElapsedTimer clock;
+    clock.start();
+    qint64 playedAt = -1, firstHeard = -1;
+    QList<qint16> heard;  // every sample after play()
+    qint64 total = 0;
+    QByteArray pending;
+    QObject::connect(&listener, &QProcess::readyReadStandardOutput, &listener, [&] {
+        pending += listener.readAllStandardOutput();
+        const qsizetype whole = pending.size() / 2 * 2;
+        const auto* s = reinterpret_cast<const qint16*>(pending.constData());
+        for (qsizetype i = 0; i < whole / 2; ++i) {
+            ++total;
+            if (playedAt < 0)
+                continue;
+            const qint16 v = qFromLittleEndian(s[i]);
+            heard.append(v);
+            if (firstHeard < 0 && qAbs(v) > 1000)
+                firstHeard = clock.elapsed() - playedAt;
+        }
+        pending.remove(0, whole);
+    });
+    // Only once the monitor streams is the moment of play() comparable.
+    QTRY_VERIFY_WITH_TIMEOUT(total > rate / 10, 3000);
+
+    plat::SoundEffectPlayer player;
+    Recorder rec(player);
+    player.setFileName(path);
+    playedAt = clock.elapsed();
+    player.play();
+    QVERIFY2(rec.waitForEnd(lengthMs + kEndMargin), qPrintable(rec.dump()));
+    QTest::qWait(300);
+    listener.terminate();
+    listener.waitForFinished(2000);
+
+    // Whatever the volume on the way, a sine is above a fifth of its peak on
+    // 87 % of its samples: count those, and compare with the file's length.
+    int peak = 0;
+    for (qint16 v : heard)
+        peak = std::max(peak, qAbs(int(v)));
+    qint64 loud = 0;
+    for (qint16 v : heard)
+        loud += qAbs(int(v)) > peak / 5;
+    const qint64 expected = qint64(rate) * lengthMs / 1000 * 87 / 100;
+    qInfo("output: peak %d, %lld samples above a fifth of it (a %d ms sine: %lld); "
+          "first heard %lld ms after play()",
+          peak, loud, lengthMs, expected, firstHeard);
+    if (qEnvironmentVariableIsSet("TARMALO_DUMP_HEARD")) {
+        QFile dump(qEnvironmentVariable("TARMALO_DUMP_HEARD"));
+        if (dump.open(QIODevice::WriteOnly))
+            dump.write(reinterpret_cast<const char*>(heard.constData()), heard.size() * 2);
+    }
+    QVERIFY2(peak > 1000, "nothing audible reached the output");
+    QVERIFY2(loud >= expected * 90 / 100 && loud <= expected * 110 / 100, qPrintable(QString::number(loud)));
+    QVERIFY(firstHeard >= 0 && firstHeard < 500);
+}
+
+QTEST_GUILESS_MAIN(RealPlayerTest)
+#include "test_real_player.moc"
