@@ -12,31 +12,25 @@ MaskEdBox::MaskEdBox(QWidget* parent) : TextBox(parent)
 {
     // Qt's "9" is the old control's "#" limited to digits; "_" fills blanks.
     setInputMask(QStringLiteral("99:99;_"));
-    // Qt's "9" also lets in other scripts' digits (Arabic-Indic, full-width),
-    // which the time reading refuses: a complete-looking time would be
-    // rejected. Fold them to 0-9 as they arrive.
-    connect(this, &QLineEdit::textChanged, this, &MaskEdBox::foldDigits);
 }
 
-void MaskEdBox::foldDigits()
+QString MaskEdBox::Text() const
 {
-    QString folded = displayText();
-    bool changed = false;
-    for (QChar& c : folded) {
-        if (c.unicode() >= 128 && c.isDigit()) {
-            c = QChar(u'0' + c.digitValue());
-            changed = true;
-        }
+    // Qt's "9" takes any Unicode number: Arabic-Indic or full-width digits,
+    // but also "¼" or "²". The time is read from 0-9 only, so a time typed
+    // in another script's digits would look complete and yet be refused.
+    QString text = displayText();
+    for (QChar& c : text) {
+        if (c.unicode() < 128)
+            continue;
+        const int digit = c.digitValue();
+        c = digit >= 0 && digit <= 9 && c.isDigit() ? QChar(u'0' + digit) : QChar(u'_');
     }
-    if (!changed)
-        return;
-    const int cursor = cursorPosition();
-    setText(folded);
-    setCursorPosition(cursor);
+    return text;
 }
 
 QString MaskEdBox::FormattedText() const
 {
-    const QTime t = QTime::fromString(displayText(), QStringLiteral("HH:mm"));
-    return t.isValid() ? t.toString(QStringLiteral("HH:mm")) : displayText();
+    const QTime t = QTime::fromString(Text(), QStringLiteral("HH:mm"));
+    return t.isValid() ? t.toString(QStringLiteral("HH:mm")) : Text();
 }
