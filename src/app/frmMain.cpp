@@ -122,8 +122,11 @@ void frmMain::BuildControls()
     lblPAX[0] = new QLabel(Frame1);
     lblPAX[0]->setObjectName(QStringLiteral("lblPAX0"));
     lblPAX[0]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lblPAX[0]->setAccessibleName(tr("Remaining"));
+    // A label's accessible name is what screen readers read: left unset, it
+    // is the count itself; the caption beside it names it.
+    lblPAX[0]->setAccessibleDescription(tr("Passengers still at the gate"));
     place(lblPAX[0], 1200, 540, 1095, 255);
+    Label3->setBuddy(lblPAX[0]);
 
     Label4 = new QLabel(tr("In Aircraft"), Frame1);
     Label4->setObjectName(QStringLiteral("Label4"));
@@ -132,8 +135,9 @@ void frmMain::BuildControls()
     lblPAX[1] = new QLabel(Frame1);
     lblPAX[1]->setObjectName(QStringLiteral("lblPAX1"));
     lblPAX[1]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lblPAX[1]->setAccessibleName(tr("In Aircraft"));
+    lblPAX[1]->setAccessibleDescription(tr("Passengers in the aircraft"));
     place(lblPAX[1], 1200, 780, 1095, 255);
+    Label4->setBuddy(lblPAX[1]);
 
     pgbInAC = new QProgressBar(Frame1);
     pgbInAC->setObjectName(QStringLiteral("pgbInAC"));
@@ -161,12 +165,12 @@ void frmMain::BuildControls()
     bar->setSizeGripEnabled(false);
     stsStatusInfo = new QLabel(bar);
     stsStatusInfo->setObjectName(QStringLiteral("Info"));
-    stsStatusInfo->setAccessibleName(tr("Gate status"));
+    stsStatusInfo->setAccessibleDescription(tr("Gate status"));
     stsStatusInfo->setMinimumWidth(Twips(1000));
     bar->addWidget(stsStatusInfo, 1);
     stsStatusClock = new QLabel(bar);
     stsStatusClock->setObjectName(QStringLiteral("Clock"));
-    stsStatusClock->setAccessibleName(tr("Time of day"));
+    stsStatusClock->setAccessibleDescription(tr("Time of day"));
     stsStatusClock->setAlignment(Qt::AlignCenter);
     stsStatusClock->setMinimumWidth(Twips(700));
     bar->addPermanentWidget(stsStatusClock);
