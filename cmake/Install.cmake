@@ -55,7 +55,6 @@ set(CPACK_PACKAGE_DESCRIPTION
     "Short announcements mark the gate opening, the final call, the completed\n"
     "boarding, the departure and the pre-taxi briefing.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Tarmalo developers <tarmalo@example.org>")
@@ -68,4 +67,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # speaks PulseAudio.  The xcb window plugin ships in libqt6gui6 on Debian 12.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libpulse0")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pipewire-pulse | pulseaudio")
+# A source archive (cpack --config CPackSourceConfig.cmake) leaves out
+# build trees and version control.
+set(CPACK_SOURCE_GENERATOR TGZ)
+set(CPACK_SOURCE_IGNORE_FILES "/\\.git/" "/build[^/]*/" "/_CPack_Packages/")
 include(CPack)
