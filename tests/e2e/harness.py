@@ -1,0 +1,599 @@
+"""Runs the built Tarmalo as a pilot meets it and watches it from outside.
+
+Each session has its own X display (Xvfb), window manager (openbox), session
+bus with the accessibility bus, PulseAudio server with a null sink, and a
+fresh HOME. The program is driven with real key presses (xdotool) and
+observed through window properties, the settings file, AT-SPI, the sink's
+streams (pactl) and a recording of what reaches the sink (parec).
+"""
+
+import datetime
+import json
+import os
+import re
+import shutil
+import signal
+import subprocess
+import tempfile
+import threading
+import time
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parents[2]
+HERE = Path(__file__).resolve().parent
+_build = Path(os.environ.get("TARMALO_BUILD_DIR", "build"))
+BUILD = _build if _build.is_absolute() else ROOT / _build
+EXE = BUILD / "bin" / "tarmalo"
+ARTIFACTS = BUILD / "e2e-artifacts"
+
+_T0 = time.monotonic()
+
+
+def say(msg):
+    print(f"[{time.monotonic() - _T0:7.2f}] {msg}", flush=True)
+
+
+class CaseFailed(Exception):
+    pass
+
+
+def check(cond, what):
+    if not cond:
+        raise CaseFailed(what)
+    say("ok: " + what)
+
+
+def wait_for(fn, timeout, what, interval=0.1, poll=None):
+    """Calls fn until it gives a true value; poll() runs between tries."""
+    end = time.monotonic() + timeout
+    while True:
+        if poll:
+            poll()
+        value = fn()
+        if value:
+            return value
+        if time.monotonic() >= end:
+            raise CaseFailed(f"timed out after {timeout:.0f} s waiting for {what}")
+        time.sleep(interval)
+
+
+def _run(args, env, timeout=20, check_rc=True):
+    r = subprocess.run(args, env=env, capture_output=True, text=True, timeout=timeout)
+    if check_rc and r.returncode != 0:
+        raise CaseFailed(f"{' '.join(map(str, args))} failed ({r.returncode}): {r.stderr.strip()}")
+    return r.stdout
+
+
+# ------------------------------------------------------------------ fake time
+
+def _find_faketime():
+    for d in sorted(Path("/usr/lib").glob("*/faketime")) + [Path("/usr/lib/faketime")]:
+        # The program has several threads: the thread-safe build.
+        for name in ("libfaketimeMT.so.1", "libfaketime.so.1"):
+            if (d / name).exists():
+                return d / name
+    raise CaseFailed("libfaketime is not installed")
+
+
+class FakeClock:
+    """The program's wall clock: started at an absolute moment ("@..."),
+    later set by offsets; the monotonic clock, and so every timer, is real."""
+
+    def __init__(self, path, start):
+        self.path = Path(path)
+        self.start = start  # naive datetime, UTC
+        self.offset = None
+        self.launched = None
+        self._moves = []  # (real time, offset in force from then on)
+        self.path.write_text(start.strftime("@%Y-%m-%d %H:%M:%S") + "\n")
+
+    def env(self):
+        return {
+            "LD_PRELOAD": str(_find_faketime()),
+            "FAKETIME_TIMESTAMP_FILE": str(self.path),
+            "FAKETIME_CACHE_DURATION": "1",
+            "FAKETIME_DONT_FAKE_MONOTONIC": "1",
+            "TZ": "UTC",
+        }
+
+    def mark_launched(self):
+        self.launched = time.time()
+
+    @staticmethod
+    def _epoch(dt):
+        return dt.replace(tzinfo=datetime.timezone.utc).timestamp()
+
+    def now(self):
+        """The program's present moment, as it reads the clock."""
+        return self.to_program(time.time())
+
+    def to_program(self, real_epoch):
+        """The program's clock at a real moment, with the offset then in force."""
+        offset = self._epoch(self.start) - self.launched
+        for since, off in self._moves:
+            if real_epoch >= since:
+                offset = off
+        t = real_epoch + offset
+        return datetime.datetime.fromtimestamp(t, datetime.timezone.utc).replace(tzinfo=None)
+
+    def set(self, dt):
+        """Moves the program's clock to dt; it reads the file again within a second."""
+        self.offset = self._epoch(dt) - time.time()
+        self.path.write_text(f"{self.offset:+.3f}\n")
+        self._moves.append((time.time(), self.offset))
+        say(f"program clock set to {dt:%H:%M:%S.%f}"[:-3])
+
+    def wait_until(self, dt, poll=None):
+        while self.now() < dt:
+            if poll:
+                poll()
+            time.sleep(min(0.05, max(0.0, (dt - self.now()).total_seconds())))
+
+
+def hms(dt):
+    return dt.strftime("%H:%M:%S.%f")[:-3]
+
+
+# ------------------------------------------------------------------ sound
+
+class SoundWatch:
+    """Streams opened on the sink (pactl subscribe) and a recording of the
+    sink's monitor (parec), each stamped with the real time."""
+
+    RATE = 22050
+
+    def __init__(self, server, sink, workdir, env):
+        self.server = server
+        self.env = env
+        self.events = []  # (real time, "new"/"remove", index, pid or None)
+        self.chunks = []  # (real time at arrival, bytes so far)
+        self.rec_path = Path(workdir) / "sink.raw"
+        self._lock = threading.Lock()
+        self._sub = subprocess.Popen(["pactl", "-s", server, "subscribe"], env=env,
+                                     stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True,
+                                     start_new_session=True)
+        self._rec = subprocess.Popen(["parec", "-s", server, "-d", sink + ".monitor", "--raw",
+                                      f"--rate={self.RATE}", "--channels=1", "--format=s16le",
+                                      "--latency-msec=20"], env=env, stdout=subprocess.PIPE,
+                                     stderr=subprocess.DEVNULL, start_new_session=True)
+        self._threads = [threading.Thread(target=self._read_events, daemon=True),
+                         threading.Thread(target=self._read_audio, daemon=True)]
+        for t in self._threads:
+            t.start()
+
+    def _read_events(self):
+        pat = re.compile(r"Event '(new|remove)' on sink-input #(\d+)")
+        for line in self._sub.stdout:
+            m = pat.search(line)
+            if not m:
+                continue
+            now = time.time()
+            kind, index = m.group(1), int(m.group(2))
+            pid = None
+            if kind == "new":
+                try:
+                    out = subprocess.run(["pactl", "-s", self.server, "-f", "json", "list", "sink-inputs"],
+                                         env=self.env, capture_output=True, text=True, timeout=5).stdout
+                    for si in json.loads(out or "[]"):
+                        if si.get("index") == index:
+                            pid = si.get("properties", {}).get("application.process.id")
+                except (subprocess.SubprocessError, ValueError):
+                    pass
+            with self._lock:
+                self.events.append((now, kind, index, pid))
+
+    def _read_audio(self):
+        total = 0
+        with open(self.rec_path, "wb") as f:
+            while True:
+                data = self._rec.stdout.read1(8192) if hasattr(self._rec.stdout, "read1") else \
+                    self._rec.stdout.read(8192)
+                if not data:
+                    break
+                f.write(data)
+                total += len(data)
+                with self._lock:
+                    self.chunks.append((time.time(), total))
+
+    def streams(self):
+        with self._lock:
+            return list(self.events)
+
+    def sample_time(self, sample):
+        """Real time at which a recorded sample reached the sink."""
+        byte = sample * 2
+        with self._lock:
+            chunks = list(self.chunks)
+        for t, total in chunks:
+            if total >= byte:
+                return t - (total - byte) / (2 * self.RATE)
+        t, total = chunks[-1]
+        return t + (byte - total) / (2 * self.RATE)
+
+    def stop(self):
+        for p in (self._rec, self._sub):
+            if p.poll() is None:
+                p.terminate()
+        for p in (self._rec, self._sub):
+            try:
+                p.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                p.kill()
+        for t in self._threads:
+            t.join(timeout=5)
+
+
+# ------------------------------------------------------------------ session
+
+class Session:
+    def __init__(self, name):
+        self.name = name
+        self.tmp = Path(tempfile.mkdtemp(prefix=f"tarmalo-e2e-{name}-"))
+        self.home = self.tmp / "home"
+        self.home.mkdir()
+        self.helper_home = self.tmp / "helpers"
+        self.helper_home.mkdir()
+        self.logs = self.tmp / "logs"
+        self.logs.mkdir()
+        self._procs = []  # helpers started here, newest last
+        self.apps = []
+        self.sound = None
+        base = {k: v for k, v in os.environ.items()
+                if not k.startswith(("DBUS_", "QT_", "PULSE_", "FAKETIME", "XDG_"))
+                and k not in ("DISPLAY", "LD_PRELOAD", "WAYLAND_DISPLAY", "HOME", "TZ", "AT_SPI_BUS")}
+        base["HOME"] = str(self.helper_home)
+        base["XDG_RUNTIME_DIR"] = str(self.tmp / "run")
+        (self.tmp / "run").mkdir(mode=0o700)
+        base["LANG"] = base["LC_ALL"] = "C.UTF-8"
+        self.env = base
+
+    # -- helpers
+
+    def _spawn(self, name, args, **kw):
+        log = open(self.logs / f"{name}.log", "wb")
+        p = subprocess.Popen(args, env=kw.pop("env", self.env), stdout=kw.pop("stdout", log),
+                             stderr=log, start_new_session=True, **kw)
+        self._procs.append((name, p))
+        return p
+
+    def start(self):
+        self._start_display()
+        self._start_bus()
+        self._start_a11y()
+        self._start_wm()
+        self._start_audio()
+        say(f"session ready: display {self.env['DISPLAY']}, own bus, accessibility bus, openbox, "
+            f"PulseAudio null sink, HOME {self.home}")
+        return self
+
+    def _start_display(self):
+        r, w = os.pipe()
+        self._spawn("xvfb", ["Xvfb", "-displayfd", str(w), "-screen", "0", "1024x768x24",
+                             "-nolisten", "tcp", "-noreset"], pass_fds=(w,))
+        os.close(w)
+        buf = b""
+        end = time.monotonic() + 20
+        while not buf.endswith(b"\n") and time.monotonic() < end:
+            chunk = os.read(r, 16)
+            if not chunk:
+                break
+            buf += chunk
+        os.close(r)
+        if not buf.strip():
+            raise CaseFailed("Xvfb did not start")
+        self.env["DISPLAY"] = ":" + buf.decode().strip()
+
+    def _start_bus(self):
+        p = self._spawn("dbus", ["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                        stdout=subprocess.PIPE)
+        addr = p.stdout.readline().decode().strip()
+        if not addr:
+            raise CaseFailed("no session bus")
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = addr
+
+    def _start_a11y(self):
+        self._spawn("at-spi-bus", ["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
+        wait_for(lambda: subprocess.run(
+            ["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
+             "org.a11y.Bus.GetAddress"], env=self.env, capture_output=True).returncode == 0,
+            10, "the accessibility bus")
+        # What a screen reader does when it starts: switch the toolkits'
+        # accessibility on.
+        _run(["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
+              "org.freedesktop.DBus.Properties.Set", "string:org.a11y.Status",
+              "string:ScreenReaderEnabled", "variant:boolean:true"], self.env)
+
+    def _start_wm(self):
+        self._spawn("openbox", ["openbox", "--sm-disable", "--config-file", str(HERE / "openbox-rc.xml")])
+        wait_for(lambda: "window id" in _run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], self.env,
+                                             check_rc=False), 10, "the window manager")
+
+    def _start_audio(self):
+        pdir = self.tmp / "pulse"
+        pdir.mkdir()
+        sock = pdir / "native"
+        self.pulse_server = f"unix:{sock}"
+        self._spawn("pulseaudio", ["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
+                                   "--use-pid-file=no", "--system=no", "--log-target=stderr",
+                                   "--load=module-null-sink sink_name=e2e",
+                                   f"--load=module-native-protocol-unix socket={sock} auth-anonymous=1"])
+        wait_for(lambda: subprocess.run(["pactl", "-s", self.pulse_server, "info"], env=self.env,
+                                        capture_output=True).returncode == 0, 10, "the sound server")
+        self.sound = SoundWatch(self.pulse_server, "e2e", self.tmp, self.env)
+
+    # -- the program
+
+    def launch(self, clock=None):
+        env = dict(self.env)
+        env["HOME"] = str(self.home)
+        env["PULSE_SERVER"] = self.pulse_server
+        env["QT_QPA_PLATFORM"] = "xcb"
+        if clock:
+            env.update(clock.env())
+        log = open(self.logs / f"tarmalo-{len(self.apps)}.log", "wb")
+        if clock:
+            clock.mark_launched()
+        p = subprocess.Popen([str(EXE)], env=env, stdout=log, stderr=log, start_new_session=True)
+        app = App(self, p)
+        self.apps.append(app)
+        app.wid = wait_for(lambda: app.window_named("Tarmalo"), 20, "the main window")
+        say(f"Tarmalo started: pid {p.pid}, main window {app.wid} {app.geometry(app.wid)}")
+        return app
+
+    def close(self):
+        for app in self.apps:
+            app.kill()
+        if self.sound:
+            self.sound.stop()
+        for name, p in reversed(self._procs):
+            if p.poll() is None:
+                try:
+                    os.killpg(p.pid, signal.SIGTERM)
+                except ProcessLookupError:
+                    pass
+        for name, p in reversed(self._procs):
+            try:
+                p.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                os.killpg(p.pid, signal.SIGKILL)
+                p.wait(timeout=5)
+            try:
+                # What the helper left in its own process group.
+                os.killpg(p.pid, signal.SIGKILL)
+            except (ProcessLookupError, PermissionError):
+                pass
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+    def __enter__(self):
+        try:
+            return self.start()
+        except BaseException:
+            self.close()
+            raise
+
+    def __exit__(self, et, ev, tb):
+        if et is not None:
+            for f in sorted(self.logs.glob("tarmalo-*.log")):
+                text = f.read_text(errors="replace").strip()
+                if text:
+                    say(f"{f.name}:\n{text[-3000:]}")
+        self.close()
+        return False
+
+    # -- X
+
+    def x(self, *args, check_rc=True):
+        return _run(["xdotool", *map(str, args)], self.env, check_rc=check_rc)
+
+    def screenshot(self, path, window=None):
+        path = Path(path)
+        path.parent.mkdir(parents=True, exist_ok=True)
+        args = ["import", "-window", "root"]
+        if window:
+            x, y, w, h = self.frame_geometry(window)
+            args += ["-crop", f"{w}x{h}+{x}+{y}", "+repage"]
+        _run(args + [str(path)], self.env, timeout=30)
+        return path
+
+    def frame_geometry(self, wid):
+        """The window with the frame the window manager drew around it."""
+        info = _run(["xwininfo", "-id", str(wid)], self.env)
+        g = {k: int(v) for k, v in re.findall(r"Absolute upper-left (X|Y):\s+(-?\d+)", info)}
+        w = int(re.search(r"Width:\s+(\d+)", info).group(1))
+        h = int(re.search(r"Height:\s+(\d+)", info).group(1))
+        ext = _run(["xprop", "-id", str(wid), "_NET_FRAME_EXTENTS"], self.env, check_rc=False)
+        m = re.search(r"=\s*(\d+),\s*(\d+),\s*(\d+),\s*(\d+)", ext)
+        left, right, top, bottom = map(int, m.groups()) if m else (0, 0, 0, 0)
+        return g["X"] - left, g["Y"] - top, w + left + right, h + top + bottom
+
+
+class App:
+    """One running Tarmalo process."""
+
+    def __init__(self, session, proc):
+        self.s = session
+        self.proc = proc
+        self.pid = proc.pid
+        self.wid = None
+        self._acc = None
+
+    # -- windows
+
+    def windows(self):
+        """Visible top-level windows of the process: {id: title}."""
+        out = self.s.x("search", "--onlyvisible", "--pid", self.pid, check_rc=False)
+        result = {}
+        for wid in out.split():
+            name = self.s.x("getwindowname", wid, check_rc=False).strip()
+            if name:
+                result[int(wid)] = name
+        return result
+
+    def window_named(self, title):
+        for wid, name in self.windows().items():
+            if name == title:
+                return wid
+        return None
+
+    def geometry(self, wid):
+        out = self.s.x("getwindowgeometry", wid)
+        pos = re.search(r"Position:\s+(\d+),(\d+)", out)
+        size = re.search(r"Geometry:\s+(\d+)x(\d+)", out)
+        return f"{size.group(1)}x{size.group(2)} at {pos.group(1)},{pos.group(2)}"
+
+    def wm_state(self, wid):
+        return _run(["xprop", "-id", str(wid), "_NET_WM_STATE", "WM_TRANSIENT_FOR", "WM_NORMAL_HINTS"],
+                    self.s.env, check_rc=False)
+
+    def activate(self, wid=None):
+        self.s.x("windowactivate", "--sync", wid or self.wid)
+        # The window manager hands the focus over right after activation.
+        wait_for(lambda: self.s.x("getactivewindow", check_rc=False).strip() == str(wid or self.wid),
+                 5, "the window to become active")
+
+    def key(self, *keys, window=None):
+        if window is not False:
+            self.activate(window)
+        self.s.x("key", "--delay", "80", *keys)
+        say("keys: " + " ".join(keys))
+
+    def type(self, text, window=None):
+        if window is not False:
+            self.activate(window)
+        self.s.x("type", "--delay", "80", text)
+        say(f"typed: {text!r}")
+
+    # -- process
+
+    def alive(self):
+        return self.proc.poll() is None
+
+    def wait_exit(self, timeout):
+        try:
+            return self.proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def kill(self):
+        if self.proc.poll() is None:
+            try:
+                os.killpg(self.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+            self.proc.wait(timeout=5)
+        # libfaketime keeps a little shared memory per process; a killed one
+        # cannot remove its own.
+        for f in (f"/dev/shm/faketime_shm_{self.pid}", f"/dev/shm/sem.faketime_sem_{self.pid}"):
+            try:
+                os.unlink(f)
+            except FileNotFoundError:
+                pass
+
+    # -- accessibility
+
+    @property
+    def acc(self):
+        if self._acc is None:
+            self._acc = wait_for(lambda: a11y_app(self.s.env, self.pid), 20,
+                                 "the program on the accessibility bus")
+        return self._acc
+
+    def settings(self):
+        p = self.s.home / ".config" / "Tarmalo" / "Tarmalo.conf"
+        return p.read_text() if p.exists() else None
+
+
+# ------------------------------------------------------------------ AT-SPI
+
+_pyatspi = None
+
+
+def _atspi(env):
+    """pyatspi binds to the session bus of the first import: import it late,
+    with the session's bus and display in the environment."""
+    global _pyatspi
+    if _pyatspi is None:
+        for k in ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR"):
+            os.environ[k] = env[k]
+        import pyatspi  # noqa: E402
+        _pyatspi = pyatspi
+    return _pyatspi
+
+
+def a11y_app(env, pid):
+    pyatspi = _atspi(env)
+    desktop = pyatspi.Registry.getDesktop(0)
+    desktop.clear_cache()
+    for i in range(desktop.childCount):
+        app = desktop.getChildAtIndex(i)
+        try:
+            if app is not None and app.get_process_id() == pid and app.childCount > 0:
+                return app
+        except Exception:
+            continue
+    return None
+
+
+def walk(acc):
+    yield acc
+    for i in range(acc.childCount):
+        child = acc.getChildAtIndex(i)
+        if child is not None:
+            yield from walk(child)
+
+
+def role(acc):
+    return acc.getRoleName()
+
+
+def states(acc):
+    acc.clear_cache()
+    return {s.value_nick for s in acc.getState().getStates()}
+
+
+def text(acc):
+    try:
+        t = acc.queryText()
+    except NotImplementedError:
+        return None
+    return t.getText(0, -1)
+
+
+def value(acc):
+    try:
+        return acc.queryValue().currentValue
+    except NotImplementedError:
+        return None
+
+
+def relations(acc):
+    """[(relation, target)], e.g. ("labelled-by", <label>)."""
+    out = []
+    for r in acc.getRelationSet():
+        for i in range(r.getNTargets()):
+            out.append((r.getRelationType().value_nick, r.getTarget(i)))
+    return out
+
+
+def name(acc):
+    acc.clear_cache()
+    return acc.name
+
+
+def find(root, pred, what):
+    for a in walk(root):
+        try:
+            if pred(a):
+                return a
+        except Exception:
+            continue
+    raise CaseFailed(f"no {what} in the accessibility tree")
+
+
+def frame(app, title):
+    app.clear_cache()
+    for i in range(app.childCount):
+        c = app.getChildAtIndex(i)
+        if c is not None and c.name == title:
+            return c
+    return None
