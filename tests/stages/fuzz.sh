@@ -24,7 +24,7 @@ trap 'rm -rf "$work"' EXIT
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:print_stacktrace=1:abort_on_error=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
-export LSAN_OPTIONS="suppressions=$root/tests/sanitizers/lsan.supp:print_suppressions=0"
+export LSAN_OPTIONS="suppressions=$root/fuzz/lsan.supp:print_suppressions=0"
 
 failed=()
 for target in cint isnumeric timefield; do

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# The whole test suite again, built with AddressSanitizer and
+# UndefinedBehaviorSanitizer (the asan preset). Any sanitizer report fails
+# the stage, even one from a test that still exited 0.
+#   TARMALO_SOAK_RUNS  boardings in the soak test (default: the test's own)
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+. scripts/lib.sh
+ensure_packages "${BUILD_PACKAGES[@]}"
+
+reports="$(mktemp -d)"
+trap 'rm -rf "$reports"' EXIT
+
+echo "Building the asan preset in build-asan"
+cmake --preset asan >/dev/null
+cmake --build --preset asan -j2
+
+# Reports go to files as well as ending the process: a report inside a
+# child process or a passing test is still seen.
+export ASAN_OPTIONS="halt_on_error=1:abort_on_error=1:detect_leaks=1:print_stacktrace=1:check_initialization_order=1:strict_init_order=1:detect_stack_use_after_return=1:log_path=$reports/asan"
+export UBSAN_OPTIONS="halt_on_error=1:abort_on_error=1:print_stacktrace=1:log_path=$reports/ubsan"
+# No leak suppressions: the suite ends its QApplication normally and
+# nothing, ours or a library's, is left to excuse.
+unset LSAN_OPTIONS
+echo "ASAN_OPTIONS=$ASAN_OPTIONS"
+echo "UBSAN_OPTIONS=$UBSAN_OPTIONS"
+echo "TARMALO_SOAK_RUNS=${TARMALO_SOAK_RUNS:-default}"
+
+status=0
+ctest --preset asan || status=$?
+
+found=$(find "$reports" -type f | wc -l)
+if [ "$found" -ne 0 ]; then
+    echo "Sanitizer reports ($found):"
+    for f in "$reports"/*; do
+        echo "--- $(basename "$f")"
+        cat "$f"
+    done
+    status=1
+fi
+if [ "$status" -ne 0 ]; then
+    echo "Sanitizer stage FAILED"
+    exit "$status"
+fi
+echo "Sanitizer stage: every test passed under ASan+UBSan+LSan with no report"
