@@ -175,8 +175,8 @@ SoundEffectPlayer::SoundEffectPlayer(QObject* parent) : MediaPlayer(parent)
 
 SoundEffectPlayer::~SoundEffectPlayer()
 {
-    if (m_effect)
-        m_effect->stop();
+    // Before the folder of copies goes: the effect may still be reading one.
+    dropEffect();
 }
 
 void SoundEffectPlayer::setWatchdog(int startMs, int maxLengthMs)
