@@ -11,8 +11,8 @@ cd "$(dirname "$0")/../.."
 ensure_packages clang clang-14 libclang-rt-14-dev cmake ninja-build qt6-base-dev qt6-qpa-plugins
 
 seconds="${FUZZ_SECONDS:-60}"
-build="${FUZZ_BUILD_DIR:-build-fuzz}"
 root="$PWD"
+build="$(realpath -m "${FUZZ_BUILD_DIR:-build-fuzz}")"
 
 echo "Building the fuzz targets with clang in $build"
 CC=clang CXX=clang++ cmake -S fuzz -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -33,11 +33,13 @@ for target in cint isnumeric timefield; do
     seeds=$(find "$corpus" -type f | wc -l)
     mkdir -p "$work/artifacts-$target"
     log="$work/$target.log"
+    dict="fuzz/numbers.dict"
+    [ "$target" = timefield ] && dict="fuzz/timefield.dict"
     echo
     echo "--- fuzz_$target: $seeds seeds, ${seconds} s"
     status=0
-    (cd "$work/artifacts-$target" && "$root/$build/fuzz_$target" -max_total_time="$seconds" -timeout=10 \
-        -rss_limit_mb=2560 -print_final_stats=1 "$corpus") >"$log" 2>&1 || status=$?
+    (cd "$work/artifacts-$target" && "$build/fuzz_$target" -max_total_time="$seconds" -timeout=10 \
+        -rss_limit_mb=2560 -print_final_stats=1 -dict="$root/$dict" "$corpus") >"$log" 2>&1 || status=$?
     grep -E '^#[0-9]+[[:space:]]+(INITED|DONE)' "$log" || true
     grep -E '^stat::(number_of_executed_units|new_units_added)' "$log" || true
     artifacts=$(find "$work/artifacts-$target" -type f | wc -l)
