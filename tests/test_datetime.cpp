@@ -146,6 +146,8 @@ void TestDateTime::timeValue_data()
     QTest::newRow("point") << "12.30" << -1;
     QTest::newRow("with seconds") << "12:30:00" << -1;
     QTest::newRow("signed") << "-1:30" << -1;
+    QTest::newRow("trailing line feed") << "09:30\n" << -1;
+    QTest::newRow("leading line feed") << "\n09:30" << -1;
 }
 
 void TestDateTime::timeValue()

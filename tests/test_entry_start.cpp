@@ -25,6 +25,8 @@ private slots:
     void deletingLastCharacterDisables();
     void focusSelectsWholeText();
     void typingReplacesSelectedTime();
+    void otherScriptsInTheTimeField_data();
+    void otherScriptsInTheTimeField();
     void startCountdown_data();
     void startCountdown();
     void startClockMode_data();
@@ -147,6 +149,32 @@ void TestEntryStart::typingReplacesSelectedTime()
     // Letters never get in; the colon is skipped while typing.
     QTest::keyClicks(w.txtTime, QStringLiteral("1x7:45"));
     QCOMPARE(w.txtTime->Text(), QStringLiteral("17:45"));
+}
+
+void TestEntryStart::otherScriptsInTheTimeField_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("starts");
+    // Qt's digit places take any script's digits; they read as 0-9, and a
+    // number that is no digit as a blank.
+    QTest::newRow("arabic-indic") << QString::fromUtf8("\u0660\u0669\u0663\u0660") << "09:30" << true;
+    QTest::newRow("full width") << QString::fromUtf8("\uFF11\uFF12\uFF14\uFF15") << "12:45" << true;
+    QTest::newRow("vulgar fraction") << QString::fromUtf8("1\u00BC30") << "1_:30" << false;
+}
+
+void TestEntryStart::otherScriptsInTheTimeField()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, text);
+    QFETCH(bool, starts);
+    Harness h(Harness::At(9, 0));
+    h.typeTime(typed);
+    QCOMPARE(h.window->txtTime->Text(), text);
+    h.setTotal(QStringLiteral("10"));
+    h.start();
+    QCOMPARE(h.window->mnuFileStart->isChecked(), starts);
+    QCOMPARE(h.messages.shown.size(), starts ? 0 : 1);
 }
 
 void TestEntryStart::startCountdown_data()
