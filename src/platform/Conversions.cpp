@@ -150,6 +150,25 @@ bool IsNumeric(const QString& text, const QLocale& locale)
     return ParseNumber(text, locale).has_value();
 }
 
+namespace {
+
+// The number in a text, or the runtime's error for it.
+double NumberOrThrow(const QString& text, const QLocale& locale)
+{
+    double value = 0.0;
+    switch (parse(text, locale, value)) {
+    case Parsed::NotNumber:
+        throw RuntimeError::typeMismatch();
+    case Parsed::TooBig:
+        throw RuntimeError::overflow();
+    case Parsed::Number:
+        break;
+    }
+    return value;
+}
+
+}  // namespace
+
 qint16 CIntFromDouble(double value)
 {
     // Round half to even, as the old runtime's integer conversion does.
@@ -161,16 +180,7 @@ qint16 CIntFromDouble(double value)
 
 qint16 CInt(const QString& text, const QLocale& locale)
 {
-    double value = 0.0;
-    switch (parse(text, locale, value)) {
-    case Parsed::NotNumber:
-        throw RuntimeError::typeMismatch();
-    case Parsed::TooBig:
-        throw RuntimeError::overflow();
-    case Parsed::Number:
-        break;
-    }
-    return CIntFromDouble(value);
+    return CIntFromDouble(NumberOrThrow(text, locale));
 }
 
 QString CStr(qint32 value)
@@ -180,15 +190,7 @@ QString CStr(qint32 value)
 
 float CSng(const QString& text, const QLocale& locale)
 {
-    double value = 0.0;
-    switch (parse(text, locale, value)) {
-    case Parsed::NotNumber:
-        throw RuntimeError::typeMismatch();
-    case Parsed::TooBig:
-        throw RuntimeError::overflow();
-    case Parsed::Number:
-        break;
-    }
+    const double value = NumberOrThrow(text, locale);
     if (std::fabs(value) > 3.402823466e38)
         throw RuntimeError::overflow();
     return static_cast<float>(value);
