@@ -1,6 +1,7 @@
 // The main window as created and after start-up: layout, menus, keys,
 // options and their store.
 #include "app/EntryFields.h"
+#include "platform/Twips.h"
 #include "support/Harness.h"
 
 #include <QAction>
@@ -53,9 +54,7 @@ void TestWindow::layoutInTwips()
     Harness h;
     auto* w = h.window->findChild<QWidget*>(name);
     QVERIFY2(w, qPrintable(name));
-    const QRect px(frmMain::Twips(twips.x()), frmMain::Twips(twips.y()), frmMain::Twips(twips.width()),
-                   frmMain::Twips(twips.height()));
-    QCOMPARE(w->geometry(), px);
+    QCOMPARE(w->geometry(), plat::TwipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
 }
 
 void TestWindow::captionsAndMenus()
@@ -114,7 +113,7 @@ void TestWindow::fixedSizeAndStatusBar()
     const QPoint frameBottom = w.Frame1->mapTo(&w, QPoint(0, w.Frame1->height()));
     QCOMPARE(frameBottom.y(), w.statusBar()->geometry().top());
     QCOMPARE(w.statusBar()->geometry().bottom(), w.height() - 1);
-    QCOMPARE(w.width(), frmMain::Twips(2355));
+    QCOMPARE(w.width(), plat::TwipsToPixels(2355));
     QCOMPARE(w.ClockPanelText(), QStringLiteral("10:00"));
 }
 

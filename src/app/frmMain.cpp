@@ -10,6 +10,7 @@
 #include "platform/Random.h"
 #include "platform/SettingsStore.h"
 #include "platform/Timer.h"
+#include "platform/Twips.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -19,6 +20,8 @@
 #include <QProgressBar>
 #include <QStatusBar>
 #include <cmath>
+
+using plat::TwipsToPixels;
 
 namespace {
 
@@ -39,11 +42,6 @@ constexpr int kClientWidthTwips = 2355;
 constexpr int kVisibleHeightTwips = 1200 + 1215;
 
 }  // namespace
-
-int frmMain::Twips(int twips)
-{
-    return static_cast<int>(std::lround(twips / 15.0));
-}
 
 frmMain::frmMain(const AppServices& services, QWidget* parent)
     : QMainWindow(parent), m_services(services)
@@ -75,11 +73,11 @@ void frmMain::BuildControls()
 {
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
-    client->setFixedSize(Twips(kClientWidthTwips), Twips(kVisibleHeightTwips));
+    client->setFixedSize(TwipsToPixels(kClientWidthTwips), TwipsToPixels(kVisibleHeightTwips));
     setCentralWidget(client);
 
     auto place = [](QWidget* w, int left, int top, int width, int height) {
-        w->setGeometry(Twips(left), Twips(top), Twips(width), Twips(height));
+        w->setGeometry(plat::TwipsRect(left, top, width, height));
     };
 
     // The banner is drawn first so everything else lies on top of it.
@@ -166,13 +164,13 @@ void frmMain::BuildControls()
     stsStatusInfo = new QLabel(bar);
     stsStatusInfo->setObjectName(QStringLiteral("Info"));
     stsStatusInfo->setAccessibleDescription(tr("Gate status"));
-    stsStatusInfo->setMinimumWidth(Twips(1000));
+    stsStatusInfo->setMinimumWidth(TwipsToPixels(1000));
     bar->addWidget(stsStatusInfo, 1);
     stsStatusClock = new QLabel(bar);
     stsStatusClock->setObjectName(QStringLiteral("Clock"));
     stsStatusClock->setAccessibleDescription(tr("Time of day"));
     stsStatusClock->setAlignment(Qt::AlignCenter);
-    stsStatusClock->setMinimumWidth(Twips(700));
+    stsStatusClock->setMinimumWidth(TwipsToPixels(700));
     bar->addPermanentWidget(stsStatusClock);
 
     // The clock panel wakes once a minute, on the minute.
@@ -247,10 +245,10 @@ void frmMain::FitHeight()
 {
     // The window ends at the bottom of the "PAX" frame plus the status bar;
     // the title bar belongs to the window manager.
-    const int width = Twips(kClientWidthTwips);
-    const int menuHeight = menuBar()->heightForWidth(width) > 0 ? menuBar()->heightForWidth(width)
-                                                               : menuBar()->sizeHint().height();
-    const int height = menuHeight + Twips(kVisibleHeightTwips) + statusBar()->sizeHint().height();
+    const int width = TwipsToPixels(kClientWidthTwips);
+    const int wrapped = menuBar()->heightForWidth(width);
+    const int menuHeight = wrapped > 0 ? wrapped : menuBar()->sizeHint().height();
+    const int height = menuHeight + TwipsToPixels(kVisibleHeightTwips) + statusBar()->sizeHint().height();
     setFixedSize(width, height);
 }
 
@@ -261,7 +259,7 @@ void frmMain::Form_Load()
 
     FitHeight();
     // Opens at its stored place rather than centred.
-    move(Twips(1590), Twips(1860));
+    move(TwipsToPixels(1590), TwipsToPixels(1860));
 
     m_boarding->m_sPath = m_services.appPath;
 

@@ -22,9 +22,6 @@ public:
     explicit frmMain(const AppServices& services, QWidget* parent = nullptr);
     ~frmMain() override;
 
-    // Layout unit: twips at 15 to the device-independent pixel.
-    static int Twips(int twips);
-
     static inline const QString kApp = QStringLiteral("Tarmalo");
     static inline const QString kSection = QStringLiteral("Setting");
 

@@ -108,7 +108,7 @@ void Boarding::StartRun()
     m_form.setCountdownEnabled(false);
     m_lGateState = 0;
     const plat::Date now = plat::Now(m_clock);
-    m_dtDepTime = plat::FromMillis(plat::ToMillis(ResolveDeparture(now, plat::TimeValue(m_form.TimeText()))));
+    m_dtDepTime = ResolveDeparture(now, plat::TimeValue(m_form.TimeText()));
     m_form.setPaxCaption(0, m_form.TotalText());
     m_form.setPaxCaption(1, CStr(0));
     m_form.setProgressMax(plat::CSng(m_form.TotalText(), m_locale));

@@ -8,24 +8,17 @@
 #include <QPushButton>
 #include <QRect>
 
-#include <cmath>
 #include <string>
 
 #include "Version.h"
 #include "info/WindowHints.h"
 #include "platform/MessageBox.h"
+#include "platform/Twips.h"
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
-
-int Px(int twips) {
-    return int(std::lround(double(twips) / kTwipsPerPixel));
-}
-
-QRect TwipsRect(int left, int top, int width, int height) {
-    return QRect(Px(left), Px(top), Px(width), Px(height));
-}
+using plat::TwipsRect;
+using plat::TwipsToPixels;
 
 // One stroke of the etched separator; a plain filled strip.
 QWidget* MakeLine(QWidget* parent, const QString& name, const QColor& colour, const QRect& rect) {
@@ -41,7 +34,8 @@ QWidget* MakeLine(QWidget* parent, const QString& name, const QColor& colour, co
 
 // A line from x1 to x2 (end excluded) at y, thickness in pixels.
 QRect LineRect(int x1Twips, int x2Twips, int yTwips, int thickness) {
-    return QRect(Px(x1Twips), Px(yTwips), Px(x2Twips) - Px(x1Twips), thickness);
+    return QRect(TwipsToPixels(x1Twips), TwipsToPixels(yTwips), TwipsToPixels(x2Twips) - TwipsToPixels(x1Twips),
+                 thickness);
 }
 
 void SetTextColour(QLabel* label, const QColor& colour) {

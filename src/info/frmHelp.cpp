@@ -7,23 +7,20 @@
 #include <QStringList>
 
 #include <algorithm>
-#include <cmath>
+
+#include "platform/Twips.h"
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;  // at 96 dpi, which Qt's logical pixels are
+using plat::kTwipsPerPixel;
+using plat::TwipsToPixels;
+
 constexpr int kClientWidthTwips = 7545;
 constexpr int kClientHeightTwips = 3840;
 // What the field leaves of the window's outer size: about the border (8 px)
 // and the title bar with the border (about 25 px).
 constexpr int kFitWidthMarginTwips = 120;
 constexpr int kFitHeightMarginTwips = 380;
-
-// To the nearest pixel: 380 twips are 25 1/3 pixels, and the field should
-// come out at 25 pixels less than the window, not 26.
-int TwipsToPixels(int twips) {
-    return int(std::lround(double(twips) / kTwipsPerPixel));
-}
 
 }  // namespace
 
