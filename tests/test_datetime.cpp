@@ -52,6 +52,9 @@ private slots:
     void daylightSavingNight_data();
     void daylightSavingNight();
 
+    void nextWallClockTime_data();
+    void nextWallClockTime();
+
     void fakeClockKeepsWallClock_data();
     void fakeClockKeepsWallClock();
 };
@@ -283,6 +286,33 @@ void TestDateTime::daylightSavingNight()
     QCOMPARE(wall.date(), date.addDays(dayAfter));
     QCOMPARE(plat::DateDiffMinutes(now, departure), minutes);
     QCOMPARE(plat::DateDiffSeconds(now, departure), minutes * 60);
+}
+
+void TestDateTime::nextWallClockTime_data()
+{
+    QTest::addColumn<QDateTime>("nowUtc");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QDateTime>("expectedUtc");
+
+    // The local clock in Berlin: 25 October 03:00 summer time is 02:00 again,
+    // 29 March 02:00 is 03:00.
+    QTest::newRow("02:05 at 02:50 summer time: the second 02:05")
+        << at(2026, 10, 25, 0, 50) << "02:05" << at(2026, 10, 25, 1, 5);
+    QTest::newRow("present minute, first pass") << at(2026, 10, 25, 0, 5, 30) << "02:05" << at(2026, 10, 25, 0, 5);
+    QTest::newRow("present minute, second pass") << at(2026, 10, 25, 1, 5, 30) << "02:05" << at(2026, 10, 25, 1, 5);
+    QTest::newRow("skipped 02:30: the jump") << at(2026, 3, 29, 0, 50) << "02:30" << at(2026, 3, 29, 1, 0);
+    QTest::newRow("skipped 02:30 after the jump: tomorrow")
+        << at(2026, 3, 29, 1, 10) << "02:30" << at(2026, 3, 30, 0, 30);
+}
+
+void TestDateTime::nextWallClockTime()
+{
+    QFETCH(QDateTime, nowUtc);
+    QFETCH(QString, typed);
+    QFETCH(QDateTime, expectedUtc);
+
+    const QDateTime now = nowUtc.toLocalTime();
+    QCOMPARE(plat::NextWallClockTime(now, plat::TimeValue(typed)), plat::FromQDateTime(expectedUtc));
 }
 
 void TestDateTime::fakeClockKeepsWallClock_data()

@@ -48,7 +48,6 @@ public:
     void PlayAnnouncement(const QString& fileName);
 
     plat::Timer& tmrTimer() { return m_timer; }
-    plat::MediaPlayer& mpAnnounce() { return m_player; }
 
     // The folder the sound files are looked for in.
     const QString& Path() const { return m_sPath; }
