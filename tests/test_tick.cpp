@@ -547,7 +547,7 @@ void TestTick::wallClockChanges_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<int>("jumpAt");    // seconds of real time after the start
     QTest::addColumn<int>("jumpDays");  // the clock is set by this many days
-    QTest::addColumn<int>("backAfter"); // seconds later it is set back; 0 never
+    QTest::addColumn<int>("backAfter");  // seconds later it is set back; 0 never
     QTest::addColumn<QStringList>("expectedStatuses");
     QTest::addColumn<int>("departsAfter");  // real seconds from the start; -1 unchecked
     QTest::addColumn<int>("dings");
