@@ -47,10 +47,13 @@ private slots:
     void dateDiff_data();
     void dateDiff();
 
-    void today();
+    void nowAtMidnight();
 
     void daylightSavingNight_data();
     void daylightSavingNight();
+
+    void nextWallClockTime_data();
+    void nextWallClockTime();
 
     void fakeClockKeepsWallClock_data();
     void fakeClockKeepsWallClock();
@@ -240,14 +243,12 @@ void TestDateTime::dateDiff()
     QCOMPARE(plat::DateDiffSeconds(da, db), seconds);
 }
 
-void TestDateTime::today()
+void TestDateTime::nowAtMidnight()
 {
     plat::FakeClock clock(QDateTime(QDate(2026, 5, 10), QTime(23, 59, 59, 999), Qt::LocalTime));
-    QCOMPARE(plat::Today(clock), plat::FromQDateTime(at(2026, 5, 10, 0, 0)));
     QCOMPARE(plat::FormatHHNN(plat::Now(clock)), QStringLiteral("23:59"));
     clock.advance(1);
-    QCOMPARE(plat::Today(clock), plat::FromQDateTime(at(2026, 5, 11, 0, 0)));
-    QCOMPARE(plat::Now(clock), plat::Today(clock));
+    QCOMPARE(plat::Now(clock), plat::FromQDateTime(at(2026, 5, 11, 0, 0)));
 }
 
 void TestDateTime::daylightSavingNight_data()
@@ -259,13 +260,13 @@ void TestDateTime::daylightSavingNight_data()
     QTest::addColumn<int>("dayAfter");
     QTest::addColumn<qint64>("minutes");
 
-    // 02:00 -> 03:00 in Berlin: 02:40 is not on any clock that night, yet
-    // "01:10" from 01:30 is still 70 minutes of wall clock.
-    QTest::newRow("spring forward") << QDate(2026, 3, 29) << QTime(1, 30) << "01:10" << "02:40" << 0 << qint64(70);
-    // 03:00 -> 02:00: 02:40 comes twice; the sum is still 70 minutes.
+    // A duration on the UTC timeline is real time: 02:00 -> 03:00 in Berlin,
+    // so "01:10" from 01:30 ends at 03:40 on the wall clock.
+    QTest::newRow("spring forward") << QDate(2026, 3, 29) << QTime(1, 30) << "01:10" << "03:40" << 0 << qint64(70);
+    // 03:00 -> 02:00: 70 minutes from 01:30 end at the first 02:40.
     QTest::newRow("fall back") << QDate(2026, 10, 25) << QTime(1, 30) << "01:10" << "02:40" << 0 << qint64(70);
     QTest::newRow("past midnight") << QDate(2026, 3, 28) << QTime(23, 30) << "01:10" << "00:40" << 1 << qint64(70);
-    QTest::newRow("into the change") << QDate(2026, 3, 28) << QTime(23, 30) << "03:10" << "02:40" << 1 << qint64(190);
+    QTest::newRow("into the change") << QDate(2026, 3, 28) << QTime(23, 30) << "03:10" << "03:40" << 1 << qint64(190);
 }
 
 void TestDateTime::daylightSavingNight()
@@ -278,12 +279,40 @@ void TestDateTime::daylightSavingNight()
     QFETCH(qint64, minutes);
 
     plat::FakeClock clock(QDateTime(date, start, Qt::LocalTime));
-    const Date now = plat::Now(clock);
+    const Date now = plat::NowUtc(clock);
     const Date departure = now + plat::TimeValue(typed);
-    QCOMPARE(plat::FormatHHNN(departure), departs);
-    QCOMPARE(plat::ToQDateTime(departure).date(), date.addDays(dayAfter));
+    const QDateTime wall = plat::WallClockAt(departure, clock.now());
+    QCOMPARE(wall.time().toString(QStringLiteral("HH:mm")), departs);
+    QCOMPARE(wall.date(), date.addDays(dayAfter));
     QCOMPARE(plat::DateDiffMinutes(now, departure), minutes);
     QCOMPARE(plat::DateDiffSeconds(now, departure), minutes * 60);
+}
+
+void TestDateTime::nextWallClockTime_data()
+{
+    QTest::addColumn<QDateTime>("nowUtc");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QDateTime>("expectedUtc");
+
+    // The local clock in Berlin: 25 October 03:00 summer time is 02:00 again,
+    // 29 March 02:00 is 03:00.
+    QTest::newRow("02:05 at 02:50 summer time: the second 02:05")
+        << at(2026, 10, 25, 0, 50) << "02:05" << at(2026, 10, 25, 1, 5);
+    QTest::newRow("present minute, first pass") << at(2026, 10, 25, 0, 5, 30) << "02:05" << at(2026, 10, 25, 0, 5);
+    QTest::newRow("present minute, second pass") << at(2026, 10, 25, 1, 5, 30) << "02:05" << at(2026, 10, 25, 1, 5);
+    QTest::newRow("skipped 02:30: the jump") << at(2026, 3, 29, 0, 50) << "02:30" << at(2026, 3, 29, 1, 0);
+    QTest::newRow("skipped 02:30 after the jump: tomorrow")
+        << at(2026, 3, 29, 1, 10) << "02:30" << at(2026, 3, 30, 0, 30);
+}
+
+void TestDateTime::nextWallClockTime()
+{
+    QFETCH(QDateTime, nowUtc);
+    QFETCH(QString, typed);
+    QFETCH(QDateTime, expectedUtc);
+
+    const QDateTime now = nowUtc.toLocalTime();
+    QCOMPARE(plat::NextWallClockTime(now, plat::TimeValue(typed)), plat::FromQDateTime(expectedUtc));
 }
 
 void TestDateTime::fakeClockKeepsWallClock_data()

@@ -2,6 +2,7 @@
 // refusing a start that cannot run, starting and stopping a run.
 #include "app/EntryFields.h"
 #include "platform/DateTime.h"
+#include "support/BoardingProbe.h"
 #include "support/Harness.h"
 
 #include <QAction>
@@ -86,7 +87,6 @@ void TestEntryStart::thousandsUnderCommaLocale()
 {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     Harness h;
-    h.window->boarding().m_locale = QLocale();
     h.setTotal(QStringLiteral("1,000"));
     QVERIFY(h.window->mnuFileStart->isEnabled());
     // ... and a run starts with a thousand booked.
@@ -182,11 +182,15 @@ void TestEntryStart::startCountdown_data()
     QTest::addColumn<QDateTime>("now");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QDateTime>("departure");
-    QTest::newRow("afternoon") << Harness::At(14, 5, 30) << "0110" << Harness::At(15, 15, 30);
-    QTest::newRow("past midnight") << Harness::At(23, 30) << "0110"
-                                   << Harness::At(0, 40, 0, QDate(2026, 12, 8));
-    QTest::newRow("zero") << Harness::At(9, 0, 10) << "0000" << Harness::At(9, 0, 10);
-    QTest::newRow("longest") << Harness::At(0, 0) << "2359" << Harness::At(23, 59);
+    QTest::addColumn<QString>("schedule");  // the status panel's tooltip
+    QTest::newRow("afternoon") << Harness::At(14, 5, 30) << "0110" << Harness::At(15, 15, 30)
+                               << "Departure 15:15\nGate opens 14:55\nFinal call 15:10";
+    QTest::newRow("past midnight") << Harness::At(23, 30) << "0110" << Harness::At(0, 40, 0, QDate(2026, 12, 8))
+                                   << "Departure 00:40 tomorrow\nGate opens 00:20 tomorrow\nFinal call 00:35 tomorrow";
+    QTest::newRow("zero") << Harness::At(9, 0, 10) << "0000" << Harness::At(9, 0, 10)
+                          << "Departure 09:00\nGate opens 08:40\nFinal call 08:55";
+    QTest::newRow("longest") << Harness::At(0, 0) << "2359" << Harness::At(23, 59)
+                             << "Departure 23:59\nGate opens 23:39\nFinal call 23:54";
 }
 
 void TestEntryStart::startCountdown()
@@ -194,8 +198,10 @@ void TestEntryStart::startCountdown()
     QFETCH(QDateTime, now);
     QFETCH(QString, typed);
     QFETCH(QDateTime, departure);
+    QFETCH(QString, schedule);
     Harness h(now);
     frmMain& w = *h.window;
+    QCOMPARE(w.stsStatusInfo->toolTip(), QString());
     w.mnuOptionsCountdown->trigger();
     h.typeTime(typed);
     h.setTotal(QStringLiteral("150"));
@@ -218,6 +224,7 @@ void TestEntryStart::startCountdown()
     QCOMPARE(w.boarding().m_lGateState, 0);
     QCOMPARE(wall(w.boarding().m_dtDepTime), departure);
     QCOMPARE(w.StatusInfo(), QString());  // the first tick writes it
+    QCOMPARE(w.stsStatusInfo->toolTip(), schedule);
     QVERIFY(h.messages.shown.isEmpty());
     // The first tick comes five seconds after the start.
     QCOMPARE(h.clock.msToNextTick() <= 5000, true);
@@ -228,12 +235,16 @@ void TestEntryStart::startClockMode_data()
     QTest::addColumn<QDateTime>("now");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QDateTime>("departure");
-    QTest::newRow("later today") << Harness::At(10, 0, 30) << "1030" << Harness::At(10, 30);
-    QTest::newRow("the present minute is today") << Harness::At(10, 0, 59) << "1000" << Harness::At(10, 0);
+    QTest::addColumn<QString>("schedule");  // the status panel's tooltip
+    QTest::newRow("later today") << Harness::At(10, 0, 30) << "1030" << Harness::At(10, 30)
+                                 << "Departure 10:30\nGate opens 10:10\nFinal call 10:25";
+    QTest::newRow("the present minute is today") << Harness::At(10, 0, 59) << "1000" << Harness::At(10, 0)
+                                                 << "Departure 10:00\nGate opens 09:40\nFinal call 09:55";
     QTest::newRow("a minute ago is tomorrow")
-        << Harness::At(10, 0, 0) << "0959" << Harness::At(9, 59, 0, QDate(2026, 12, 8));
-    QTest::newRow("just after midnight") << Harness::At(23, 50) << "0010"
-                                         << Harness::At(0, 10, 0, QDate(2026, 12, 8));
+        << Harness::At(10, 0, 0) << "0959" << Harness::At(9, 59, 0, QDate(2026, 12, 8))
+        << "Departure 09:59 tomorrow\nGate opens 09:39 tomorrow\nFinal call 09:54 tomorrow";
+    QTest::newRow("just after midnight") << Harness::At(23, 50) << "0010" << Harness::At(0, 10, 0, QDate(2026, 12, 8))
+                                         << "Departure 00:10 tomorrow\nGate opens 23:50\nFinal call 00:05 tomorrow";
 }
 
 void TestEntryStart::startClockMode()
@@ -241,6 +252,7 @@ void TestEntryStart::startClockMode()
     QFETCH(QDateTime, now);
     QFETCH(QString, typed);
     QFETCH(QDateTime, departure);
+    QFETCH(QString, schedule);
     Harness h(now);
     QVERIFY(!h.window->mnuOptionsCountdown->isChecked());
     h.typeTime(typed);
@@ -248,6 +260,7 @@ void TestEntryStart::startClockMode()
     h.start();
     QVERIFY(h.window->mnuFileStart->isChecked());
     QCOMPARE(wall(h.window->boarding().m_dtDepTime), departure);
+    QCOMPARE(h.window->stsStatusInfo->toolTip(), schedule);
 }
 
 void TestEntryStart::startWithCtrlS()
@@ -291,9 +304,10 @@ void TestEntryStart::secondStartStops()
     QVERIFY(!w.pgbInAC->isVisibleTo(&w));
     QCOMPARE(w.boarding().m_lGateState, 0);
     QCOMPARE(w.StatusInfo(), QStringLiteral("Go to gate"));
+    QCOMPARE(w.stsStatusInfo->toolTip(), QString());  // "when?" ends with the run
     QCOMPARE(w.txtTotal->text(), QStringLiteral("150"));
     QCOMPARE(w.txtTime->Text(), QStringLiteral("10:15"));
-    QCOMPARE(w.boarding().Common()->LastState(), QString());
+    QCOMPARE(BoardingProbe::LastState(*BoardingProbe::Common(w.boarding())), QString());
     // No tick after the stop.
     const int plays = h.player->playCalls;
     h.clock.advance(3600 * 1000);

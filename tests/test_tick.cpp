@@ -2,11 +2,13 @@
 // state, and the mends that keep a run from stalling.
 #include "platform/DateTime.h"
 #include "platform/Timer.h"
+#include "support/BoardingProbe.h"
 #include "support/Runner.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QProgressBar>
+#include <QTimeZone>
 #include <QtTest>
 
 namespace {
@@ -41,6 +43,13 @@ QMap<QString, int> soundLengths()
 
 QString hms(const QDateTime& t) { return t.time().toString(QStringLiteral("HH:mm:ss")); }
 
+// A moment given in UTC, on a clock in Berlin (a wall-clock time that comes
+// twice would be ambiguous).
+QDateTime berlin(QDate day, int h, int m, int s = 0)
+{
+    return QDateTime(day, QTime(h, m, s), Qt::UTC).toTimeZone(QTimeZone("Europe/Berlin"));
+}
+
 }  // namespace
 
 class TestTick : public QObject {
@@ -63,6 +72,8 @@ private slots:
     void noTickWhileErrorBoxIsOpen();
     void noTickAfterUserStop();
     void gateClosedRunNeverTicksAgain();
+    void wallClockChanges_data();
+    void wallClockChanges();
 };
 
 void TestTick::fullRun_data()
@@ -495,7 +506,7 @@ void TestTick::noTickAfterUserStop()
     frmMain& w = *h.window;
     QCOMPARE(w.boarding().m_lGateState, 1);
     QVERIFY(!w.tmrTimer().Enabled());
-    QVERIFY(w.boarding().PausedForAnnouncement());
+    QVERIFY(BoardingProbe::PausedForAnnouncement(w.boarding()));
     h.start();  // the pilot stops the run while the sound plays
     h.player->report(plat::mpPaused);
     h.player->finish();
@@ -527,6 +538,126 @@ void TestTick::gateClosedRunNeverTicksAgain()
     h.clock.advance(3600 * 1000);
     QCOMPARE(run.ticks.size(), ticks);
     QCOMPARE(h.window->tmrTimer().Interval(), 0);
+}
+
+void TestTick::wallClockChanges_data()
+{
+    QTest::addColumn<QDateTime>("start");
+    QTest::addColumn<bool>("countdown");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("jumpAt");    // seconds of real time after the start
+    QTest::addColumn<int>("jumpDays");  // the clock is set by this many days
+    QTest::addColumn<int>("backAfter");  // seconds later it is set back; 0 never
+    QTest::addColumn<QStringList>("expectedStatuses");
+    QTest::addColumn<int>("departsAfter");  // real seconds from the start; -1 unchecked
+    QTest::addColumn<int>("dings");
+
+    const QStringList goFinalClosed{"Go to gate", "Final call", "Gate closed"};
+    const QDate autumn(2026, 10, 25), spring(2026, 3, 29), december(2026, 12, 7);
+    // A duration counts real minutes across the change of offset.
+    QTest::newRow("10 min over the autumn change")  // from 02:59:20 summer time
+        << berlin(autumn, 0, 59, 20) << true << "0010" << 0 << 0 << 0 << goFinalClosed << 600 << 2;
+    QTest::newRow("10 min over the spring change")  // from 01:59:20 winter time
+        << berlin(spring, 0, 59, 20) << true << "0010" << 0 << 0 << 0 << goFinalClosed << 600 << 2;
+    // A clock time is the next moment the clock shows it, or jumps past it.
+    QTest::newRow("02:05 at 02:50 summer time is in 15 min")
+        << berlin(autumn, 0, 50) << false << "0205" << 0 << 0 << 0 << goFinalClosed << 900 << 2;
+    QTest::newRow("02:30 skipped in spring is the jump")  // from 01:50
+        << berlin(spring, 0, 50) << false << "0230" << 0 << 0 << 0 << goFinalClosed << 600 << 2;
+    QTest::newRow("03:10 after the spring jump is in 15 min")  // from 01:55
+        << berlin(spring, 0, 55) << false << "0310" << 0 << 0 << 0 << goFinalClosed << 900 << 2;
+    // A clock set weeks away: far ahead nobody comes, long past everybody
+    // boards and the aircraft leaves; never a box. From 10:39, 10:20, 10:44.
+    QTest::newRow("30 days on at the open gate")
+        << berlin(december, 9, 39) << false << "1050" << 30 << 30 << 0
+        << QStringList{"Go to gate", "Gate closed"} << -1 << 1;
+    QTest::newRow("30 days back at the open gate, then right")
+        << berlin(december, 9, 39) << false << "1050" << 30 << -30 << 60
+        << QStringList{"Go to gate", "Gate closed", "Go to gate", "Final call", "Gate closed"} << 660 << 3;
+    QTest::newRow("30 days back before the gate opens, then right")
+        << berlin(december, 9, 20) << false << "1050" << 30 << -30 << 60
+        << QStringList{"Gate closed", "Go to gate", "Final call", "Gate closed"} << 1800 << 2;
+    QTest::newRow("30 days on at the final call")
+        << berlin(december, 9, 44) << true << "0006" << 70 << 30 << 0 << goFinalClosed << -1 << 2;
+}
+
+void TestTick::wallClockChanges()
+{
+    QFETCH(QDateTime, start);
+    QFETCH(bool, countdown);
+    QFETCH(QString, typed);
+    QFETCH(int, jumpAt);
+    QFETCH(int, jumpDays);
+    QFETCH(int, backAfter);
+    QFETCH(QStringList, expectedStatuses);
+    QFETCH(int, departsAfter);
+    QFETCH(int, dings);
+
+    QCOMPARE(start.timeZone().id(), QByteArray("Europe/Berlin"));
+    ScriptedRandom rnd;
+    rnd.fallback = 0.9f;  // one a tick from 20 minutes, eight from 10
+    RandomScope scope(&rnd);
+    Harness h(start);
+    Setup s;
+    s.countdown = countdown;
+    s.typed = typed;
+    prepare(h, s);
+    Runner run(h);
+    frmMain& w = *h.window;
+
+    qint64 shifted = 0;  // how far the clock was set, in ms
+    auto elapsed = [&] { return h.clock.now().toMSecsSinceEpoch() - start.toMSecsSinceEpoch() - shifted; };
+    QList<std::pair<qint64, int>> jumps;
+    if (jumpDays != 0)
+        jumps.append({jumpAt * 1000LL, jumpDays});
+    if (backAfter > 0)
+        jumps.append({(jumpAt + backAfter) * 1000LL, -jumpDays});
+
+    qint64 departedAt = -1;
+    qint32 lastState = 0;
+    QString wrong;
+    run.afterTick = [&](const TickRecord& r) {
+        if (lastState == 1 && r.state == 2)
+            departedAt = elapsed();
+        lastState = r.state;
+        // The clock panel follows a clock that was set at the next tick.
+        if (wrong.isEmpty() && w.ClockPanelText() != r.at.time().toString(QStringLiteral("HH:mm")))
+            wrong = QStringLiteral("clock panel %1 at %2").arg(w.ClockPanelText(), hms(r.at));
+        if (wrong.isEmpty() && r.running && r.state == 0 && r.remaining.toInt() + r.aboard.toInt() != 150)
+            wrong = QStringLiteral("counts %1 + %2 at %3").arg(r.remaining, r.aboard, hms(r.at));
+    };
+
+    h.start();
+    const qint64 limit = 3 * 3600 * 1000LL;
+    while (elapsed() < limit && (w.mnuFileStart->isChecked() || run.soundPlaying())) {
+        if (!jumps.isEmpty() && elapsed() >= jumps.first().first) {
+            const QDateTime before = h.clock.now();
+            h.clock.set(before.addDays(jumps.first().second));
+            shifted += h.clock.now().toMSecsSinceEpoch() - before.toMSecsSinceEpoch();
+            jumps.removeFirst();
+            // A real timer runs on a monotonic clock: setting the wall clock
+            // does not move its next tick a month.
+            plat::Timer& t = w.tmrTimer();
+            if (t.Enabled())
+                t.setInterval(t.Interval());
+            h.clock.advance(0);  // the fake clock's overdue wakes come now
+            continue;
+        }
+        qint64 next = limit - elapsed();
+        if (!jumps.isEmpty())
+            next = std::min(next, jumps.first().first - elapsed());
+        const bool stepped = run.step(next);
+        if (!stepped)
+            h.clock.advance(next);
+    }
+
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+    QCOMPARE(h.messages.shown.size(), 0);
+    QVERIFY2(!w.mnuFileStart->isChecked(), "the run did not stop by itself");
+    QCOMPARE(run.statuses, expectedStatuses);
+    if (departsAfter >= 0)
+        QCOMPARE(departedAt, departsAfter * 1000LL);
+    QCOMPARE(run.sounds.count(QStringLiteral("Ding.wav")), dings);
 }
 
 QTEST_MAIN(TestTick)

@@ -1,6 +1,7 @@
 // The main window as created and after start-up: layout, menus, keys,
 // options and their store.
 #include "app/EntryFields.h"
+#include "support/BoardingProbe.h"
 #include "platform/Twips.h"
 #include "support/Harness.h"
 
@@ -125,8 +126,8 @@ void TestWindow::startUpState()
     QVERIFY(!w.mnuFileStart->isEnabled());
     QVERIFY(!w.tmrTimer().Enabled());
     QCOMPARE(w.tmrTimer().Interval(), 5000);
-    QVERIFY(w.boarding().Common() != nullptr);
-    QCOMPARE(w.boarding().m_sPath, QStringLiteral("/opt/tarmalo"));
+    QVERIFY(BoardingProbe::Common(w.boarding()) != nullptr);
+    QCOMPARE(w.boarding().Path(), QStringLiteral("/opt/tarmalo"));
     QCOMPARE(w.lblPAX[0]->text(), QString());
     QCOMPARE(w.lblPAX[1]->text(), QString());
     QCOMPARE(w.StatusInfo(), QString());
@@ -254,14 +255,14 @@ void TestWindow::exitAndClose()
     Harness h;
     h.window->mnuFileExit->trigger();
     QCOMPARE(h.exits, 1);
-    QVERIFY(h.window->boarding().Common() != nullptr);  // Exit runs no unload
+    QVERIFY(BoardingProbe::Common(h.window->boarding()) != nullptr);  // Exit runs no unload
     h.window->mnuHelpAbout->trigger();
     QCOMPARE(h.abouts, 1);
 
     Harness c;
     c.window->show();
     QVERIFY(c.window->close());
-    QVERIFY(c.window->boarding().Common() == nullptr);
+    QVERIFY(BoardingProbe::Common(c.window->boarding()) == nullptr);
     QVERIFY(!c.window->tmrTimer().Enabled());
 }
 

@@ -63,7 +63,7 @@ int CheckSounds()
     QTextStream out(stdout);
     // The window fills m_sPath at load exactly as on a normal start.
     auto* window = new frmMain(AppServices::System());
-    const QString folder = window->boarding().m_sPath;
+    const QString folder = window->boarding().Path();
     out << "sound folder: " << folder << Qt::endl;
 
     bool allGood = !folder.isEmpty();

@@ -61,6 +61,9 @@ frmMain::frmMain(const AppServices& services, QWidget* parent)
 
     m_player = m_services.makePlayer(this);
     m_boarding = new Boarding(*this, *m_services.clock, *m_services.messages, *m_player, this);
+    // A running boarding ticks anyway: the clock panel looks at every tick,
+    // so a clock that was set shows within seconds, at no extra wake-up.
+    connect(&m_boarding->tmrTimer(), &plat::Timer::Tick, this, &frmMain::UpdateClockPanel);
 
     BuildControls();
     BuildMenus();
@@ -261,7 +264,7 @@ void frmMain::Form_Load()
     // Opens at its stored place rather than centred.
     move(TwipsToPixels(1590), TwipsToPixels(1860));
 
-    m_boarding->m_sPath = m_services.appPath;
+    m_boarding->setPath(m_services.appPath);
 
     mnuFileStart->setChecked(false);
     mnuFileStart->setEnabled(false);
@@ -340,7 +343,7 @@ void frmMain::mnuHelpAbout_Click()
 void frmMain::txtTotal_Change()
 {
     const QString trimmed = plat::TrimSpaces(txtTotal->Text());
-    if (plat::IsNumeric(trimmed, m_boarding->m_locale)) {
+    if (plat::IsNumeric(trimmed, m_boarding->Locale())) {
         mnuFileStart->setEnabled(true);
         const QString again = plat::TrimSpaces(txtTotal->Text());
         // Writing the same text raises no change; a different one runs this
@@ -414,13 +417,26 @@ void frmMain::setProgressValue(float value)
 void frmMain::setProgressVisible(bool on) { pgbInAC->setVisible(on); }
 void frmMain::setStatusInfo(const QString& text) { stsStatusInfo->setText(text); }
 QString frmMain::StatusInfo() const { return stsStatusInfo->text(); }
+
+void frmMain::setStatusToolTip(const QString& text)
+{
+    // Set on every tick; an unchanged text leaves a shown tooltip alone.
+    if (stsStatusInfo->toolTip() != text)
+        stsStatusInfo->setToolTip(text);
+}
+
 QString frmMain::ClockPanelText() const { return stsStatusClock->text(); }
 
 void frmMain::UpdateClockPanel()
 {
+    // Runs at the panel's own wake and at every boarding tick; either may be
+    // the first to see that the clock was set.
     const QDateTime now = m_services.clock->now();
-    stsStatusClock->setText(now.time().toString(QStringLiteral("HH:mm")));
-    // Sleep until just past the next minute boundary.
+    const QString text = now.time().toString(QStringLiteral("HH:mm"));
+    if (stsStatusClock->text() != text)
+        stsStatusClock->setText(text);
+    // Sleep until just past the next minute boundary of the clock as it
+    // reads now; rescheduling the one timer adds no wake-up.
     const int intoMinute = now.time().second() * 1000 + now.time().msec();
     m_clockPanelTimer->setInterval(60000 - intoMinute + 20);
     m_clockPanelTimer->setEnabled(true);

@@ -57,6 +57,7 @@ public:
     void setProgressValue(float value) override;
     void setProgressVisible(bool on) override;
     void setStatusInfo(const QString& text) override;
+    void setStatusToolTip(const QString& text) override;
     QWidget* MessageParent() override { return this; }
 
     Boarding& boarding() { return *m_boarding; }

@@ -87,17 +87,16 @@ bool Boarding::ValidateStart()
     return true;
 }
 
-plat::Date Boarding::ResolveDeparture(plat::Date now, plat::Date typed) const
+plat::Date Boarding::ResolveDeparture(const QDateTime& now, plat::Date typed) const
 {
+    // Both on the UTC timeline: a daylight-saving change in between moves
+    // neither the departure nor the minutes counted to it.
     if (m_form.OptionChecked(Option::Countdown))
-        return now + typed;  // the typed time is a time to departure
-    // A clock time: its next occurrence. The present minute still counts as
-    // today, so a departure typed for "now" is not pushed a day away.
-    const plat::Date presentMinute = plat::TimeValue(plat::FormatHHNN(now));
-    const plat::Date today = static_cast<double>(static_cast<qint64>(now));
-    if (plat::DateDiffSeconds(presentMinute, typed) < 0)
-        return plat::DateAddDays(today + typed, 1);
-    return today + typed;
+        return plat::UtcValue(now) + typed;  // that many real minutes from now
+    // A clock time: the next moment the wall clock shows it. The present
+    // minute still counts as today, so a departure typed for "now" is not
+    // pushed a day away.
+    return plat::NextWallClockTime(now, typed);
 }
 
 void Boarding::StartRun()
@@ -107,14 +106,15 @@ void Boarding::StartRun()
     m_form.setTimeEnabled(false);
     m_form.setCountdownEnabled(false);
     m_lGateState = 0;
-    const plat::Date now = plat::Now(m_clock);
+    const QDateTime now = m_clock.now();
     m_dtDepTime = ResolveDeparture(now, plat::TimeValue(m_form.TimeText()));
     m_form.setPaxCaption(0, m_form.TotalText());
     m_form.setPaxCaption(1, CStr(0));
     m_form.setProgressMax(plat::CSng(m_form.TotalText(), m_locale));
     m_form.setProgressValue(0);
     m_form.setProgressVisible(true);
-    m_pausedForAnnouncement = false;
+    m_form.setStatusToolTip(ScheduleText());
+    LeaveSoundWait();
     m_reportedFailures.clear();
     m_timer.setInterval(kBoardingInterval);
     m_timer.setEnabled(true);
@@ -125,16 +125,44 @@ void Boarding::StopRun()
     m_form.setStartChecked(false);
     m_timer.setEnabled(false);
     // A sound still playing must not wake the stopped run when it ends.
-    m_pausedForAnnouncement = false;
+    LeaveSoundWait();
     m_form.setTotalEnabled(true);
     m_form.setTimeEnabled(true);
     m_form.setCountdownEnabled(true);
     m_form.setPaxCaption(0, QString());
     m_form.setPaxCaption(1, QString());
     m_form.setProgressVisible(false);
+    m_form.setStatusToolTip(QString());
     m_lGateState = 0;
     if (m_cCommon)
         m_cCommon->Clear();
+}
+
+void Boarding::LeaveSoundWait()
+{
+    if (m_phase == Phase::WaitingForSound)
+        m_phase = Phase::Idle;
+    else if (m_phase == Phase::WaitingForBox && m_underBox == Phase::WaitingForSound)
+        m_underBox = Phase::Idle;
+}
+
+QString Boarding::ScheduleText() const
+{
+    // The gate opens 20 and the final call begins 5 minutes before the
+    // departure minute.
+    const QDateTime now = m_clock.now();
+    const plat::Date minute = plat::FromMillis(plat::ToMillis(m_dtDepTime) / 60000 * 60000);
+    auto at = [&](int minutesBefore) {
+        const QDateTime wall = plat::WallClockAt(minute - minutesBefore / 1440.0, now);
+        const QString hhmm = wall.time().toString(QStringLiteral("HH:mm"));
+        const qint64 days = now.date().daysTo(wall.date());
+        if (days == 0)
+            return hhmm;
+        if (days == 1)
+            return tr("%1 tomorrow").arg(hhmm);
+        return tr("%1 on %2").arg(hhmm, m_locale.toString(wall.date(), QLocale::ShortFormat));
+    };
+    return tr("Departure %1\nGate opens %2\nFinal call %3").arg(at(0), at(20), at(5));
 }
 
 // ---------------------------------------------------------------- the tick
@@ -149,21 +177,27 @@ plat::Date Boarding::DepartureReference() const
 void Boarding::tmrTimer_Timer()
 {
     // One tick at a time: a tick's message box must not let another in.
-    if (m_inTick || m_boxesOpen > 0)
+    if (m_phase == Phase::Ticking || m_phase == Phase::WaitingForBox)
         return;
     if (!m_form.StartChecked() || !m_cCommon) {
         // Nothing is running; whatever woke the timer was late.
         m_timer.setEnabled(false);
         return;
     }
-    m_inTick = true;
+    const Phase before = m_phase;
+    m_phase = Phase::Ticking;
+    // "Tomorrow" becomes today at midnight.
+    m_form.setStatusToolTip(ScheduleText());
     try {
         TickBody();
     } catch (const RuntimeError& e) {
         if (e.number() != plat::E_FAIL)
             ShowError(e.description(), plat::vbCritical);
     }
-    m_inTick = false;
+    // A tick that came while a sound played (none should) keeps waiting for
+    // it unless the run stopped.
+    if (m_phase == Phase::Ticking)
+        m_phase = before == Phase::WaitingForSound && m_form.StartChecked() ? before : Phase::Idle;
 }
 
 void Boarding::TickBody()
@@ -194,7 +228,7 @@ void Boarding::TickBody()
     }
     case 1:
         if (m_form.OptionChecked(Option::Depart)) {
-            if (plat::DateDiffSeconds(plat::Now(m_clock), reference) > 0) {
+            if (plat::DateDiffSeconds(plat::NowUtc(m_clock), reference) > 0) {
                 m_form.setStatusInfo(m_cCommon->GateState(reference, m_lGateState));
             } else {
                 if (m_form.OptionChecked(Option::Gate) && Announce(kGndbrief))
@@ -205,7 +239,7 @@ void Boarding::TickBody()
             }
         } else {
             // Departing as soon as everybody is aboard: now is the departure.
-            const plat::Date now = plat::Now(m_clock);
+            const plat::Date now = plat::NowUtc(m_clock);
             m_form.setStatusInfo(m_cCommon->GateState(now, m_lGateState));
             if (m_form.OptionChecked(Option::Gate) && Announce(kGndbrief))
                 PauseForAnnouncement();
@@ -253,7 +287,7 @@ bool Boarding::Announce(const QString& fileName)
 
 void Boarding::PauseForAnnouncement()
 {
-    m_pausedForAnnouncement = true;
+    m_phase = Phase::WaitingForSound;
     m_timer.setEnabled(false);
 }
 
@@ -272,14 +306,16 @@ void Boarding::mpAnnounce_StateChange(int /*OldState*/, int NewState)
     if (NewState == plat::mpPlaying)
         return;
     // Only a timer that a tick paused for its sound resumes; a chime ending,
-    // or a sound outliving a stopped run, wakes nothing.
-    if (!m_pausedForAnnouncement)
-        return;
-    if (m_boxesOpen > 0) {
-        m_resumeAfterBox = true;
+    // or a sound outliving a stopped run, wakes nothing. Under a box the run
+    // resumes when the box closes.
+    if (m_phase == Phase::WaitingForBox) {
+        if (m_underBox == Phase::WaitingForSound)
+            m_underBox = Phase::Idle;
         return;
     }
-    m_pausedForAnnouncement = false;
+    if (m_phase != Phase::WaitingForSound)
+        return;
+    m_phase = Phase::Idle;
     m_timer.setEnabled(true);
 }
 
@@ -287,19 +323,17 @@ void Boarding::ShowError(const QString& text, int style)
 {
     // The run waits while the box is open and goes on where it was after.
     const bool wasEnabled = m_timer.Enabled();
-    if (m_boxesOpen == 0)
-        m_resumeAfterBox = false;
-    ++m_boxesOpen;
+    const Phase before = m_phase;
+    if (before != Phase::WaitingForBox)
+        m_underBox = before;
+    m_phase = Phase::WaitingForBox;
     m_timer.setEnabled(false);
     m_messages.MsgBox(m_form.MessageParent(), text, style, plat::AppTitle());
-    --m_boxesOpen;
-    if (m_boxesOpen == 0) {
-        bool enable = wasEnabled;
-        if (m_resumeAfterBox && m_pausedForAnnouncement) {
-            m_pausedForAnnouncement = false;
-            enable = true;
-        }
-        m_resumeAfterBox = false;
-        m_timer.setEnabled(enable);
-    }
+    if (before == Phase::WaitingForBox)
+        return;  // the outer box resumes the run
+    // The sound the run waited for ended while the box was open.
+    const bool soundEnded = before == Phase::WaitingForSound && m_underBox == Phase::Idle
+                            && m_form.StartChecked();
+    m_phase = m_underBox;
+    m_timer.setEnabled(wasEnabled || soundEnded);
 }

@@ -37,7 +37,6 @@ public:
     // The gate-schedule object; created once by the window, dropped at unload.
     void CreateCommon();
     void ReleaseCommon();
-    clsCommon* Common() const { return m_cCommon.get(); }
 
     void mnuFileStart_Click();
     void tmrTimer_Timer();
@@ -49,29 +48,33 @@ public:
     void PlayAnnouncement(const QString& fileName);
 
     plat::Timer& tmrTimer() { return m_timer; }
-    plat::MediaPlayer& mpAnnounce() { return m_player; }
+
+    // The folder the sound files are looked for in.
+    const QString& Path() const { return m_sPath; }
+    void setPath(const QString& folder) { m_sPath = folder; }
+    // Numbers are read in this locale (the user's).
+    const QLocale& Locale() const { return m_locale; }
 
     qint32 m_lGateState = 0;
+    // The departure fixed at Start, on the UTC timeline (plat::NowUtc).
     plat::Date m_dtDepTime = 0.0;
-    QString m_sPath;
-    // Numbers are read in this locale (the user's by default).
-    QLocale m_locale;
-
-    // True while the timer is off because the tick waits for a sound to end.
-    bool PausedForAnnouncement() const { return m_pausedForAnnouncement; }
 
 private:
     // Refuses a start that cannot run; true when both fields are usable.
     bool ValidateStart();
     void StartRun();
     void StopRun();
-    plat::Date ResolveDeparture(plat::Date now, plat::Date typed) const;
+    plat::Date ResolveDeparture(const QDateTime& now, plat::Date typed) const;
     plat::Date DepartureReference() const;
+    // When the run's moments fall, for the status panel's tooltip.
+    QString ScheduleText() const;
     void TickBody();
     // Starts an announcement; false when it could not be started (already
     // reported). The tick then goes on as if it had played and ended.
     bool Announce(const QString& fileName);
     void PauseForAnnouncement();
+    // Forgets a sound the run waits for, also under an open box.
+    void LeaveSoundWait();
     void ShowError(const QString& text, int style);
 
     BoardingForm& m_form;
@@ -81,9 +84,17 @@ private:
     plat::Timer m_timer;
     std::unique_ptr<clsCommon> m_cCommon;
 
-    bool m_inTick = false;
-    bool m_pausedForAnnouncement = false;
-    int m_boxesOpen = 0;
-    bool m_resumeAfterBox = false;
+    // Where the run is between the window's events. A tick that starts a
+    // sound it must wait for leaves WaitingForSound; a box open on top of any
+    // phase is WaitingForBox, and m_underBox the phase it interrupted (a
+    // sound ending meanwhile turns WaitingForSound there into Idle).
+    enum class Phase { Idle, Ticking, WaitingForSound, WaitingForBox };
+    Phase m_phase = Phase::Idle;
+    Phase m_underBox = Phase::Idle;
+
+    QString m_sPath;
+    QLocale m_locale;
     QSet<QString> m_reportedFailures;
+
+    friend struct BoardingProbe;  // tests look inside through one peer
 };

@@ -34,6 +34,9 @@ public:
     virtual void setProgressVisible(bool on) = 0;
 
     virtual void setStatusInfo(const QString& text) = 0;
+    // When the run's departure, open gate and final call fall; empty when
+    // no run is going.
+    virtual void setStatusToolTip(const QString& text) = 0;
 
     // Owner for message boxes (may be null).
     virtual QWidget* MessageParent() = 0;

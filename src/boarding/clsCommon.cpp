@@ -2,15 +2,16 @@
 
 #include "platform/Clock.h"
 #include "platform/Random.h"
-#include "platform/RuntimeError.h"
 
+#include <algorithm>
 #include <cmath>
 
 clsCommon::clsCommon(const plat::Clock& clock, QObject* parent) : QObject(parent), m_clock(clock) {}
 
 qint64 clsCommon::MinutesToDeparture(plat::Date departure) const
 {
-    return plat::DateDiffMinutes(plat::Now(m_clock), departure);
+    // Real minutes: a daylight-saving change does not move the departure.
+    return plat::DateDiffMinutes(plat::NowUtc(m_clock), departure);
 }
 
 qint16 clsCommon::CountDown(qint16 TotalPAX, plat::Date TimeLeft)
@@ -18,10 +19,9 @@ qint16 clsCommon::CountDown(qint16 TotalPAX, plat::Date TimeLeft)
     // The group limit grows with big flights: one more per 120 booked.
     auto cap = static_cast<qint32>(std::floor(static_cast<double>(TotalPAX) / 120.0));
 
-    const qint64 minutes = MinutesToDeparture(TimeLeft);
-    if (minutes < -32768 || minutes > 32767)
-        throw plat::RuntimeError::overflow();
-    const auto m = static_cast<qint16>(minutes);
+    // A clock set weeks away counts as the nearest end of the range: nobody
+    // comes for a departure far ahead, everybody for one long past.
+    const auto m = static_cast<qint16>(std::clamp<qint64>(MinutesToDeparture(TimeLeft), -32768, 32767));
 
     qint32 result = 0;
     if (m > 20) {

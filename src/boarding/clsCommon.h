@@ -17,15 +17,14 @@ public:
     static inline const QString kFinalCall = QStringLiteral("Final call");
     static inline const QString kGateClosed = QStringLiteral("Gate closed");
 
-    // Passengers arriving in this tick. Throws an overflow error when the
-    // minutes to departure do not fit 16 bits.
+    // Passengers arriving in this tick. TimeLeft and DepTime are moments on
+    // the UTC timeline (plat::NowUtc); minutes beyond 16 bits count as the
+    // nearest end of that range.
     qint16 CountDown(qint16 TotalPAX, plat::Date TimeLeft);
     // The status text; raises GateStateChanged for a newly opened gate or a
     // new final call, before it stores and returns the text.
     QString GateState(plat::Date DepTime, const qint32& State);
     void Clear();
-
-    const QString& LastState() const { return m_sLastState; }
 
 signals:
     void GateStateChanged();
@@ -35,4 +34,6 @@ private:
 
     const plat::Clock& m_clock;
     QString m_sLastState;
+
+    friend struct BoardingProbe;  // tests look inside through one peer
 };

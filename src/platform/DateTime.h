@@ -14,7 +14,18 @@ Date FromQDateTime(const QDateTime& wallClock);
 QDateTime ToQDateTime(Date value);  // wall-clock fields, no time zone applied
 
 Date Now(const Clock& clock);
-Date Today(const Clock& clock);
+
+// Day numbers on the UTC timeline count real time, also across a daylight-
+// saving change. Every zone's offset is whole minutes, so minute boundaries
+// counted there are the wall clock's. NowUtc reads the clock once.
+Date NowUtc(const Clock& clock);
+Date UtcValue(const QDateTime& moment);
+// The wall clock at a moment of the UTC timeline, in the zone of `zoneOf`.
+QDateTime WallClockAt(Date utc, const QDateTime& zoneOf);
+// The next moment, the present minute included, at which the wall clock of
+// now's zone shows the time of day `hhmm` (seconds 0); a time that the clock
+// skips that day gives the moment it jumps past it. On the UTC timeline.
+Date NextWallClockTime(const QDateTime& now, Date hhmm);
 
 // "hh:nn": hours 00..23 and minutes, the seconds dropped.
 QString FormatHHNN(Date value);
