@@ -1,0 +1,105 @@
+#!/bin/sh
+# Scores how well a speech recogniser understands the announcements: each
+# one is decoded with pocketsphinx (16 kHz mono, the model's own rate) and
+# its word error rate against the text in announcements.txt is printed,
+# with its loudness when ffmpeg is there.
+#
+# Usage: check-sounds.sh [-d] [SOUNDS_DIR]   (default: the sounds folder here)
+#   -d  also remake the sounds in a temporary folder, keeping the dry voice
+#       before the loudspeaker, and score the dry voice and the remade files.
+#
+# Needs: apt-get install pocketsphinx pocketsphinx-en-us sox
+#        (ffmpeg for loudness; with -d also what make-sounds.sh needs)
+# Exits 1 when a dry voice is above 20 % or a finished sound above 30 %.
+set -eu
+
+here=$(cd "$(dirname "$0")" && pwd)
+dry=0
+if [ "${1:-}" = "-d" ]; then
+    dry=1
+    shift
+fi
+dir=${1:-$here/sounds}
+texts=$here/announcements.txt
+
+for tool in pocketsphinx_continuous sox; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+        echo "check-sounds.sh: $tool is missing (apt-get install pocketsphinx pocketsphinx-en-us sox)" >&2
+        exit 2
+    fi
+done
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT INT TERM
+
+# heard WAV: what the recogniser makes of it, on one line.
+heard() {
+    sox -V1 "$1" -r 16000 -c 1 -b 16 -e signed-integer "$tmp/16k.wav" remix - rate -v 16000
+    pocketsphinx_continuous -infile "$tmp/16k.wav" -logfn /dev/null </dev/null 2>/dev/null |
+        tr '\n' ' '
+}
+
+# wer REFERENCE HYPOTHESIS: word error rate in per cent, as
+# (substitutions + deletions + insertions) / words of the reference.
+wer() {
+    awk -v ref="$1" -v hyp="$2" '
+    function words(s, a) {
+        s = tolower(s)
+        gsub(/[^a-z'\'']+/, " ", s)
+        return split(s, a, " ")
+    }
+    BEGIN {
+        n = words(ref, r); m = words(hyp, h)
+        for (j = 0; j <= m; j++) d[0, j] = j
+        for (i = 1; i <= n; i++) {
+            d[i, 0] = i
+            for (j = 1; j <= m; j++) {
+                c = d[i - 1, j - 1] + (r[i] != h[j])
+                if (d[i - 1, j] + 1 < c) c = d[i - 1, j] + 1
+                if (d[i, j - 1] + 1 < c) c = d[i, j - 1] + 1
+                d[i, j] = c
+            }
+        }
+        printf "%.0f\n", n ? 100 * d[n, m] / n : 0
+    }'
+}
+
+# loudness WAV: integrated loudness and true peak, by EBU R 128.
+loudness() {
+    if ! command -v ffmpeg >/dev/null 2>&1; then
+        echo "-"
+        return
+    fi
+    ffmpeg -nostdin -nostats -hide_banner -i "$1" -af ebur128=peak=true -f null - 2>&1 |
+        awk '/Integrated loudness:/ { f = 1 } f && /I:/ { i = $2 } /True peak:/ { p = 1 }
+             p && /Peak:/ { pk = $2 } END { printf "%s LUFS, peak %s dBTP\n", i, pk }'
+}
+
+failed=0
+# score LABEL WAV TEXT LIMIT
+score() {
+    h=$(heard "$2")
+    w=$(wer "$3" "$h")
+    verdict=ok
+    if [ "$w" -gt "$4" ]; then
+        verdict="above $4 %"
+        failed=1
+    fi
+    printf '%-26s WER %3s %%  %-10s %s\n' "$1" "$w" "$verdict" "$(loudness "$2")"
+    printf '%-26s heard: %s\n' "" "$h"
+}
+
+if [ "$dry" = 1 ]; then
+    sh "$here/make-sounds.sh" -d "$tmp/dry" "$tmp/made" >/dev/null
+fi
+
+printf '%-26s %-21s %s\n' "Ding.wav" "" "$(loudness "$dir/Ding.wav")"
+for name in $(awk -F '\t' '!/^#/ && NF == 2 { print $1 }' "$texts"); do
+    text=$(awk -F '\t' -v n="$name" '$1 == n { print $2 }' "$texts")
+    score "$name" "$dir/$name" "$text" 30
+    if [ "$dry" = 1 ]; then
+        score "  dry voice" "$tmp/dry/$name" "$text" 20
+        score "  remade" "$tmp/made/$name" "$text" 30
+    fi
+done
+exit $failed
