@@ -32,10 +32,13 @@ done
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT INT TERM
 
-# heard WAV: what the recogniser makes of it, on one line.
+# heard WAV: what the recogniser makes of it, on one line.  Its voice
+# activity detector is meant for live input: it takes the chime's steady
+# tones for the noise floor and then drops words, so the whole file is
+# decoded instead.
 heard() {
     sox -V1 "$1" -r 16000 -c 1 -b 16 -e signed-integer "$tmp/16k.wav" remix - rate -v 16000
-    pocketsphinx_continuous -infile "$tmp/16k.wav" -logfn /dev/null </dev/null 2>/dev/null |
+    pocketsphinx_continuous -infile "$tmp/16k.wav" -remove_silence no -logfn /dev/null </dev/null 2>/dev/null |
         tr '\n' ' '
 }
 
