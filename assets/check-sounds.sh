@@ -32,14 +32,20 @@ done
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT INT TERM
 
-# heard WAV: what the recogniser makes of it, on one line.  Its voice
-# activity detector is meant for live input: it takes the chime's steady
-# tones for the noise floor and then drops words, so the whole file is
-# decoded instead.
+# heard WAV: what the recogniser makes of it, on one line.  The file is
+# decoded as one piece: split by the voice activity detector, the chime
+# becomes an utterance of its own, and the running cepstral mean learnt
+# from its pure tones garbles the words that follow (a listener is not
+# thrown by a chime).
 heard() {
-    sox -V1 "$1" -r 16000 -c 1 -b 16 -e signed-integer "$tmp/16k.wav" remix - rate -v 16000
-    pocketsphinx_continuous -infile "$tmp/16k.wav" -remove_silence no -logfn /dev/null </dev/null 2>/dev/null |
-        tr '\n' ' '
+    sox -R -V1 "$1" -r 16000 -c 1 -b 16 -e signed-integer "$tmp/16k.wav" remix - rate -v 16000
+    if ! pocketsphinx_continuous -infile "$tmp/16k.wav" -remove_silence no \
+        -logfn "$tmp/log" </dev/null >"$tmp/heard" 2>"$tmp/err"; then
+        echo "check-sounds.sh: pocketsphinx failed on $1 (is pocketsphinx-en-us installed?)" >&2
+        tail -n 3 "$tmp/log" "$tmp/err" >&2
+        exit 2
+    fi
+    tr '\n' ' ' <"$tmp/heard"
 }
 
 # wer REFERENCE HYPOTHESIS: word error rate in per cent, as
@@ -96,13 +102,21 @@ if [ "$dry" = 1 ]; then
     sh "$here/make-sounds.sh" -d "$tmp/dry" "$tmp/made" >/dev/null
 fi
 
+for f in Ding.wav $(awk -F '\t' '!/^#/ { print $1 }' "$texts"); do
+    if [ ! -f "$dir/$f" ]; then
+        echo "check-sounds.sh: $dir/$f is missing" >&2
+        exit 2
+    fi
+done
+
 printf '%-26s %-21s %s\n' "Ding.wav" "" "$(loudness "$dir/Ding.wav")"
-for name in $(awk -F '\t' '!/^#/ && NF == 2 { print $1 }' "$texts"); do
-    text=$(awk -F '\t' -v n="$name" '$1 == n { print $2 }' "$texts")
+tab=$(printf '\t')
+while IFS=$tab read -r name text <&3; do
+    case $name in '#'* | '') continue ;; esac
     score "$name" "$dir/$name" "$text" 30
     if [ "$dry" = 1 ]; then
         score "  dry voice" "$tmp/dry/$name" "$text" 20
         score "  remade" "$tmp/made/$name" "$text" 30
     fi
-done
+done 3<"$texts"
 exit $failed
