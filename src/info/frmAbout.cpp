@@ -143,7 +143,7 @@ QString frmAbout::DisclaimerText() {
     const QString notice;  // the free-use notice is empty: the text opens with a blank line
     const QString credit = QStringLiteral(
         "Sounds Gndbrief.wav, Pretaxbr.wav and Ding.wav made by the Tarmalo developers "
-        "with eSpeak NG and SoX.");
+        "with Festival, Flite and SoX.");
     const QString copyright = QStringLiteral("Copyright \u00A9 2026 The Tarmalo developers");
     const QString contact = QStringLiteral("tarmalo@example.org");
     return notice + crlf + credit + crlf + crlf + copyright + crlf + contact;
