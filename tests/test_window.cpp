@@ -3,12 +3,14 @@
 #include "app/EntryFields.h"
 #include "platform/Twips.h"
 #include "support/Harness.h"
+#include "support/Runner.h"
 
 #include <QAction>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QtTest>
 
@@ -27,6 +29,7 @@ private slots:
     void keyboard();
     void exitAndClose();
     void clockPanelWakesOnTheMinute();
+    void progressBarShowsTheShareAboard();
 };
 
 void TestWindow::layoutInTwips_data()
@@ -281,6 +284,56 @@ void TestWindow::clockPanelWakesOnTheMinute()
     }
     QVERIFY2(wakes >= 59 && wakes <= 61, qPrintable(QString::number(wakes)));
     QCOMPARE(h.window->ClockPanelText(), QStringLiteral("11:01"));
+}
+
+namespace {
+// The bar as the screen holds it, not freshly painted: the columns of its
+// middle row that differ from the empty bar's, as a share of its width.
+double FilledShare(frmMain& w, const QImage& empty)
+{
+    QTest::qWait(30);  // let pending repaints reach the screen
+    const QRect bar(w.pgbInAC->mapTo(&w, QPoint(0, 0)), w.pgbInAC->size());
+    const QImage shot = w.screen()->grabWindow(w.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    const qreal dpr = shot.devicePixelRatio();
+    const int y = int((bar.top() + bar.height() / 2) * dpr);
+    int filled = 0;
+    const int x0 = int(bar.left() * dpr), x1 = int((bar.right() + 1) * dpr);
+    for (int x = x0; x < x1; ++x) {
+        const QRgb a = shot.pixel(x, y), b = empty.pixel(x, y);
+        if (std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b)) > 60)
+            ++filled;
+    }
+    return double(filled) / (x1 - x0);
+}
+}  // namespace
+
+void TestWindow::progressBarShowsTheShareAboard()
+{
+    // An airliner's load: each tick boards a small share of the flight.
+    Harness h(Harness::At(10, 0));
+    frmMain& w = *h.window;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    h.typeTime(QStringLiteral("1015"));
+    h.setTotal(QStringLiteral("300"));
+    h.start();
+    QTest::qWait(30);
+    const QImage empty = w.screen()->grabWindow(w.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(w.pgbInAC->maximum(), 300);
+    Runner run(h);
+    int checked = 0;
+    while (w.pgbInAC->isVisible() && w.pgbInAC->value() < 300 && run.step(30 * 60 * 1000)) {
+        if (!w.pgbInAC->isVisible())
+            break;
+        const double expected = double(w.pgbInAC->value()) / w.pgbInAC->maximum();
+        const double seen = FilledShare(w, empty);
+        // A pixel or two of the bar's frame either way.
+        QVERIFY2(std::abs(seen - expected) < 0.04,
+                 qPrintable(QStringLiteral("%1 aboard of 300: %2 of the bar filled")
+                                .arg(w.pgbInAC->value()).arg(seen, 0, 'f', 3)));
+        ++checked;
+    }
+    QVERIFY(checked > 20);
 }
 
 QTEST_MAIN(TestWindow)

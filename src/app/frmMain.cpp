@@ -109,7 +109,6 @@ void frmMain::BuildControls()
     txtTotal->setObjectName(QStringLiteral("txtTotal"));
     txtTotal->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     txtTotal->setAccessibleName(tr("Total"));
-    txtTotal->setMaxLength(32767);
     place(txtTotal, 1680, 180, 615, 315);
     Label2->setBuddy(txtTotal);
 
@@ -398,17 +397,19 @@ void frmMain::setPaxCaption(int index, const QString& caption) { lblPAX.at(index
 void frmMain::setProgressMax(float maximum)
 {
     // An empty flight shows an empty bar: Qt shows a busy bar for 0..0.
-    m_progressMax = static_cast<int>(std::lround(maximum));
-    if (m_progressMax <= 0)
-        pgbInAC->setRange(0, 1);
-    else
-        pgbInAC->setRange(0, m_progressMax);
+    const int rounded = static_cast<int>(std::lround(maximum));
+    pgbInAC->setRange(0, rounded <= 0 ? 1 : rounded);
 }
 
 void frmMain::setProgressValue(float value)
 {
     const int v = static_cast<int>(std::lround(value));
     pgbInAC->setValue(std::clamp(v, pgbInAC->minimum(), pgbInAC->maximum()));
+    // QProgressBar repaints itself only once the value has moved a chunk's
+    // width since it last painted, and lblPAX(1) overlaps its top row by a
+    // pixel: each count update paints that row, which counts as painted, so
+    // with hundreds of passengers the bar never filled. Repaint every change.
+    pgbInAC->update();
 }
 
 void frmMain::setProgressVisible(bool on) { pgbInAC->setVisible(on); }
