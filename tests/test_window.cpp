@@ -1,6 +1,7 @@
 // The main window as created and after start-up: layout, menus, keys,
 // options and their store.
 #include "app/EntryFields.h"
+#include "info/frmAbout.h"
 #include "platform/Twips.h"
 #include "support/Harness.h"
 #include "support/Runner.h"
@@ -10,8 +11,11 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyleOptionButton>
 #include <QtTest>
 
 class TestWindow : public QObject {
@@ -30,6 +34,8 @@ private slots:
     void exitAndClose();
     void clockPanelWakesOnTheMinute();
     void progressBarShowsTheShareAboard();
+    void captionsFitTheirBoxes_data();
+    void captionsFitTheirBoxes();
 };
 
 void TestWindow::layoutInTwips_data()
@@ -334,6 +340,79 @@ void TestWindow::progressBarShowsTheShareAboard()
         ++checked;
     }
     QVERIFY(checked > 20);
+}
+
+void TestWindow::captionsFitTheirBoxes_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<int>("points");
+    // Desktop fonts of Debian's desktops, at their usual sizes and larger.
+    for (const char* family : {"DejaVu Sans", "Liberation Sans", "Nimbus Sans", "Noto Sans"})
+        for (int points : {9, 10, 12})
+            QTest::addRow("%s %d pt", family, points) << QString::fromLatin1(family) << points;
+}
+
+namespace {
+QString Shown(QString text)
+{
+    return text.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&')).replace(QLatin1Char('\x01'), QLatin1Char('&'));
+}
+
+// Why a caption does not fit the box it is drawn in; empty when it does.
+QString Misfit(const QWidget* w)
+{
+    const QFontMetrics fm = w->fontMetrics();
+    const QString name = w->objectName();
+    if (auto* label = qobject_cast<const QLabel*>(w); label && !label->text().isEmpty()) {
+        const QRect box = label->contentsRect();
+        const QString text = Shown(label->text());
+        if (label->wordWrap()) {
+            const int need = fm.boundingRect(box, Qt::TextWordWrap | label->alignment(), text).height();
+            if (need > box.height())
+                return QStringLiteral("%1: %2 px of text in %3").arg(name).arg(need).arg(box.height());
+        } else if (fm.horizontalAdvance(text) > box.width() || fm.height() > box.height()) {
+            return QStringLiteral("%1: \"%2\" takes %3 x %4 px in %5 x %6")
+                .arg(name, text).arg(fm.horizontalAdvance(text)).arg(fm.height()).arg(box.width()).arg(box.height());
+        }
+    } else if (auto* button = qobject_cast<const QPushButton*>(w)) {
+        QStyleOptionButton opt;
+        opt.initFrom(button);
+        opt.text = button->text();
+        const QRect box = button->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, button);
+        const QString text = Shown(button->text());
+        if (fm.horizontalAdvance(text) > box.width())
+            return QStringLiteral("%1: \"%2\" takes %3 px in %4")
+                .arg(name, text).arg(fm.horizontalAdvance(text)).arg(box.width());
+    } else if (auto* frame = qobject_cast<const QGroupBox*>(w)) {
+        if (fm.horizontalAdvance(frame->title()) > frame->width() / 2)
+            return QStringLiteral("%1: its title takes %2 px").arg(name).arg(fm.horizontalAdvance(frame->title()));
+    }
+    return {};
+}
+}  // namespace
+
+void TestWindow::captionsFitTheirBoxes()
+{
+    QFETCH(QString, family);
+    QFETCH(int, points);
+    const QFont desktop(family, points);
+    if (!QFontInfo(desktop).family().startsWith(family))
+        QSKIP("font not installed");
+    const QFont before = QApplication::font();
+    QApplication::setFont(desktop);
+    const auto restore = qScopeGuard([&] { QApplication::setFont(before); });
+
+    Harness h;
+    frmAbout about;
+    // The title keeps its own size.
+    QCOMPARE(about.lblTitle->font().pointSize(), 18);
+    for (QWidget* window : {static_cast<QWidget*>(h.window.get()), static_cast<QWidget*>(&about)}) {
+        window->ensurePolished();
+        for (const QWidget* w : window->findChildren<QWidget*>()) {
+            const QString why = Misfit(w);
+            QVERIFY2(why.isEmpty(), qPrintable(why));
+        }
+    }
 }
 
 QTEST_MAIN(TestWindow)

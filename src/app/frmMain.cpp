@@ -2,6 +2,7 @@
 
 #include "app/EntryFields.h"
 #include "app/modCommon.h"
+#include "info/DialogFont.h"
 #include "info/frmHelp.h"
 #include "platform/Clock.h"
 #include "platform/Conversions.h"
@@ -47,11 +48,7 @@ frmMain::frmMain(const AppServices& services, QWidget* parent)
     : QMainWindow(parent), m_services(services)
 {
     setWindowTitle(QStringLiteral("Tarmalo"));
-    // The layout was drawn for a small 8-point dialog font; the desktop's
-    // family is kept, the size is not.
-    QFont dialogFont = font();
-    dialogFont.setPointSizeF(8.0);
-    setFont(dialogFont);
+    setFont(DialogFont());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     QIcon icon;

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "Version.h"
+#include "info/DialogFont.h"
 #include "info/WindowHints.h"
 #include "platform/MessageBox.h"
 #include "platform/Twips.h"
@@ -69,6 +70,8 @@ frmAbout::frmAbout(const plat::SysInfoServices& services)
                            Qt::MSWindowsFixedSizeDialogHint),
       m_services(services) {
     setObjectName(QStringLiteral("frmAbout"));
+    // The title alone has a font of its own.
+    setFont(DialogFont());
     setSizeGripEnabled(false);
 
     // The separator is drawn on the form itself, beneath every control.
