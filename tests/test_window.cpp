@@ -34,6 +34,7 @@ private slots:
     void exitAndClose();
     void clockPanelWakesOnTheMinute();
     void progressBarShowsTheShareAboard();
+    void paxFrameAndNumberColumn();
     void captionsFitTheirBoxes_data();
     void captionsFitTheirBoxes();
 };
@@ -340,6 +341,54 @@ void TestWindow::progressBarShowsTheShareAboard()
         ++checked;
     }
     QVERIFY(checked > 20);
+}
+
+void TestWindow::paxFrameAndNumberColumn()
+{
+    Harness h;
+    frmMain& w = *h.window;
+    h.setTotal(QStringLiteral("300"));
+    w.lblPAX[0]->setText(QStringLiteral("300"));
+    w.lblPAX[1]->setText(QStringLiteral("300"));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QImage im = w.Frame1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    im.setDevicePixelRatio(1);
+    im = im.scaled(w.Frame1->size());
+    const auto dark = [&](int x, int y) { return qGray(im.pixel(x, y)) < 100; };
+
+    // The border's top line, found right of the caption, runs above the
+    // controls and through the caption, which stands a little in from the left.
+    const int x = im.width() - 4;
+    int lineY = 1;
+    while (lineY < im.height() && qGray(im.pixel(x, lineY)) == qGray(im.pixel(x, 0)))
+        ++lineY;
+    QVERIFY2(lineY < w.txtTotal->y() && lineY < w.Label2->y(), qPrintable(QString::number(lineY)));
+    int captionLeft = -1, captionTop = -1, captionBottom = -1;
+    for (int y = 0; y < w.txtTotal->y(); ++y)
+        for (int cx = 0; cx < im.width() / 3; ++cx)
+            if (dark(cx, y)) {
+                captionLeft = captionLeft < 0 ? cx : std::min(captionLeft, cx);
+                captionTop = captionTop < 0 ? y : captionTop;
+                captionBottom = y;
+            }
+    QVERIFY(captionLeft >= 3);
+    QVERIFY2(captionTop < lineY && lineY < captionBottom, qPrintable(QStringLiteral("%1 %2 %3").arg(captionTop).arg(lineY).arg(captionBottom)));
+
+    // The three numbers end in one column.
+    const auto digitsEnd = [&](const QWidget* c) {
+        const QRect r = c->geometry().adjusted(0, 2, -2, -2);  // clear of a field's border
+        for (int cx = r.right(); cx > r.left(); --cx)
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                if (dark(cx, y))
+                    return cx;
+        return -1;
+    };
+    const int column = digitsEnd(w.lblPAX[0]);
+    QVERIFY(column > 0);
+    QCOMPARE(digitsEnd(w.lblPAX[1]), column);
+    QVERIFY2(std::abs(digitsEnd(w.txtTotal) - column) <= 1,
+             qPrintable(QStringLiteral("%1 against %2").arg(digitsEnd(w.txtTotal)).arg(column)));
 }
 
 void TestWindow::captionsFitTheirBoxes_data()

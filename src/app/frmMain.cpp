@@ -1,5 +1,6 @@
 #include "app/frmMain.h"
 
+#include "app/CaptionFrame.h"
 #include "app/EntryFields.h"
 #include "app/modCommon.h"
 #include "info/DialogFont.h"
@@ -14,12 +15,13 @@
 #include "platform/Twips.h"
 
 #include <QCloseEvent>
-#include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <cmath>
 
 using plat::TwipsToPixels;
@@ -41,6 +43,20 @@ constexpr OptionKey kBrief{"Brief", "-1"};
 // status bar: the bottom of the "PAX" frame.
 constexpr int kClientWidthTwips = 2355;
 constexpr int kVisibleHeightTwips = 1200 + 1215;
+
+// How far in from its right edge a line edit ends right-aligned text:
+// its frame, QLineEdit's own 2-pixel margin and the pixel it keeps for the
+// cursor.
+int TextEndInset(const QLineEdit* edit)
+{
+    QStyleOptionFrame opt;
+    opt.initFrom(edit);
+    opt.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, edit);
+    opt.midLineWidth = 0;
+    opt.state |= QStyle::State_Sunken;
+    const QRect contents = edit->style()->subElementRect(QStyle::SE_LineEditContents, &opt, edit);
+    return edit->width() - (contents.x() + contents.width()) + edit->textMargins().right() + 2 + 1;
+}
 
 }  // namespace
 
@@ -94,7 +110,7 @@ void frmMain::BuildControls()
     place(txtTime, 1680, 840, 615, 315);
     Label5->setBuddy(txtTime);
 
-    Frame1 = new QGroupBox(tr("PAX"), client);
+    Frame1 = new CaptionFrame(tr("PAX"), client);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     place(Frame1, 0, 1200, 2355, 1215);
 
@@ -132,6 +148,9 @@ void frmMain::BuildControls()
     lblPAX[1]->setAccessibleDescription(tr("Passengers in the aircraft"));
     place(lblPAX[1], 1200, 780, 1095, 255);
     Label4->setBuddy(lblPAX[1]);
+    // The counts end where the digits in txtTotal end, inside its margins.
+    for (QLabel* count : lblPAX)
+        count->setIndent(TextEndInset(txtTotal));
 
     pgbInAC = new QProgressBar(Frame1);
     pgbInAC->setObjectName(QStringLiteral("pgbInAC"));
