@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSet>
 #include <QTest>
 #include <QTimer>
@@ -261,6 +262,26 @@ private slots:
         QVERIFY(QColor(image.pixel(6, 76)) != QColor(Qt::white));  // the white starts one further in
         QVERIFY(QColor(image.pixel(200, 74)) != QColor(128, 128, 128));
         QVERIFY(QColor(image.pixel(200, 78)) != QColor(Qt::white));
+    }
+
+    // Black stays black on a light window; on a dark one the palette's own
+    // text colour, and an etched line in its shades rather than a white bar.
+    void darkWindow() {
+        const QPalette before = QApplication::palette();
+        const QPalette dark(QColor(53, 53, 53));
+        QApplication::setPalette(dark);
+        const auto restore = qScopeGuard([&] { QApplication::setPalette(before); });
+        Fakes fakes;
+        frmAbout box(fakes.services());
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QCOMPARE(box.lblTitle->palette().color(QPalette::WindowText), dark.color(QPalette::WindowText));
+        QCOMPARE(box.lblDisclaimer->palette().color(QPalette::WindowText), dark.color(QPalette::WindowText));
+        const QImage image = box.grab().toImage();
+        const int window = qGray(image.pixel(200, 72));
+        QVERIFY(qGray(image.pixel(200, 75)) < window);
+        QVERIFY(qGray(image.pixel(200, 76)) > window);
+        QVERIFY(qGray(image.pixel(200, 76)) < window + 64);
     }
 
     void windowProperties() {
