@@ -14,6 +14,7 @@
 #include <map>
 
 #include "Version.h"
+#include "info/WindowHints.h"
 #include "info/frmAbout.h"
 #include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"
@@ -347,6 +348,15 @@ private slots:
         QCOMPARE(box.picIcon->pixmap().size(), QSize(32, 32));
         // Sized to the picture and its border: 540 twips.
         QCOMPARE(box.picIcon->size(), QSize(36, 36));
+        // At 1.5x and 2x the picture drawn for that size, not the 32 enlarged.
+        for (const int pixels : {48, 64}) {
+            QImage shown = ProgramIcon().pixmap(QSize(32, 32), pixels / 32.0).toImage();
+            shown.setDevicePixelRatio(1);
+            const QImage drawn(QStringLiteral(":/tarmalo/hicolor/%1/tarmalo.png").arg(pixels));
+            QCOMPARE(shown.size(), QSize(pixels, pixels));
+            QCOMPARE(shown.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                     drawn.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+        }
     }
 
     void okHasTheFocusAndIsDefault() {

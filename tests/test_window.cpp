@@ -72,6 +72,8 @@ void TestWindow::captionsAndMenus()
     Harness h;
     frmMain& w = *h.window;
     QCOMPARE(w.windowTitle(), QStringLiteral("Tarmalo"));
+    // Every size the icon is drawn in, for Qt and the window manager to pick from.
+    QCOMPARE(w.windowIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}, {64, 64}}));
     QCOMPARE(w.Label5->text(), QStringLiteral("&Departure time"));
     QCOMPARE(w.Label5->buddy(), static_cast<QWidget*>(w.txtTime));
     QCOMPARE(w.Label2->text(), QStringLiteral("&Total"));

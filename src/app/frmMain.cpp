@@ -4,6 +4,7 @@
 #include "app/EntryFields.h"
 #include "app/modCommon.h"
 #include "info/DialogFont.h"
+#include "info/WindowHints.h"
 #include "info/frmHelp.h"
 #include "platform/Clock.h"
 #include "platform/Conversions.h"
@@ -15,7 +16,6 @@
 #include "platform/Twips.h"
 
 #include <QCloseEvent>
-#include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -67,10 +67,7 @@ frmMain::frmMain(const AppServices& services, QWidget* parent)
     setFont(DialogFont());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/tarmalo/tarmalo-32.png"), QSize(32, 32));
-    icon.addFile(QStringLiteral(":/tarmalo/tarmalo-16.png"), QSize(16, 16));
-    setWindowIcon(icon);
+    setWindowIcon(ProgramIcon());
 
     m_player = m_services.makePlayer(this);
     m_boarding = new Boarding(*this, *m_services.clock, *m_services.messages, *m_player, this);

@@ -93,7 +93,8 @@ frmAbout::frmAbout(const plat::SysInfoServices& services)
     picIcon->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
     picIcon->setAlignment(Qt::AlignCenter);
     picIcon->setGeometry(TwipsRect(240, 240, 540, 540));
-    const QPixmap icon(QStringLiteral(":/tarmalo/tarmalo-32.png"));
+    // The 32-pixel picture, or the one drawn for this screen's scale.
+    const QPixmap icon = ProgramIcon().pixmap(QSize(32, 32), devicePixelRatioF());
     if (!icon.isNull()) {
         picIcon->setPixmap(icon);
         const int frame = 2 * picIcon->frameWidth();
