@@ -279,10 +279,15 @@ private slots:
         QCOMPARE(box.lblTitle->palette().color(QPalette::WindowText), dark.color(QPalette::WindowText));
         QCOMPARE(box.lblDisclaimer->palette().color(QPalette::WindowText), dark.color(QPalette::WindowText));
         const QImage image = box.grab().toImage();
-        const int window = qGray(image.pixel(200, 72));
-        QVERIFY(qGray(image.pixel(200, 75)) < window);
-        QVERIFY(qGray(image.pixel(200, 76)) > window);
-        QVERIFY(qGray(image.pixel(200, 76)) < window + 64);
+        // Sampled in the middle of each logical pixel, at any scale.
+        const auto grey = [&](int x, int y) {
+            const qreal dpr = image.devicePixelRatio();
+            return qGray(image.pixel(int((x + 0.5) * dpr), int((y + 0.5) * dpr)));
+        };
+        const int window = grey(200, 72);
+        QVERIFY(grey(200, 75) < window);
+        QVERIFY(grey(200, 76) > window);
+        QVERIFY(grey(200, 76) < window + 64);
     }
 
     void windowProperties() {
@@ -345,7 +350,7 @@ private slots:
         QVERIFY(box.picIcon->frameShape() != QFrame::NoFrame);
         if (!QFile::exists(QStringLiteral(":/tarmalo/tarmalo-32.png")))
             QSKIP("the program icon resource is not linked into this build");
-        QCOMPARE(box.picIcon->pixmap().size(), QSize(32, 32));
+        QCOMPARE(box.picIcon->pixmap().deviceIndependentSize().toSize(), QSize(32, 32));
         // Sized to the picture and its border: 540 twips.
         QCOMPARE(box.picIcon->size(), QSize(36, 36));
         // At 1.5x and 2x the picture drawn for that size, not the 32 enlarged.

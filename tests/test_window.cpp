@@ -328,7 +328,12 @@ void TestWindow::progressBarShowsTheShareAboard()
     h.start();
     QTest::qWait(30);
     const QImage empty = w.screen()->grabWindow(w.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    if (empty.size() != w.size() * empty.devicePixelRatio())
+        QSKIP("this platform's screen grab does not hold the whole window at this scale");
     QCOMPARE(w.pgbInAC->maximum(), 300);
+    // A style that draws whole chunks may be a chunk short.
+    const int chunk = w.pgbInAC->style()->pixelMetric(QStyle::PM_ProgressBarChunkWidth, nullptr, w.pgbInAC);
+    const double slack = 0.02 + double(chunk + 2) / w.pgbInAC->width();
     Runner run(h);
     int checked = 0;
     while (w.pgbInAC->isVisible() && w.pgbInAC->value() < 300 && run.step(30 * 60 * 1000)) {
@@ -336,8 +341,7 @@ void TestWindow::progressBarShowsTheShareAboard()
             break;
         const double expected = double(w.pgbInAC->value()) / w.pgbInAC->maximum();
         const double seen = FilledShare(w, empty);
-        // A pixel or two of the bar's frame either way.
-        QVERIFY2(std::abs(seen - expected) < 0.04,
+        QVERIFY2(std::abs(seen - expected) < slack,
                  qPrintable(QStringLiteral("%1 aboard of 300: %2 of the bar filled")
                                 .arg(w.pgbInAC->value()).arg(seen, 0, 'f', 3)));
         ++checked;
