@@ -489,32 +489,37 @@ KKK.KK....KK...
 KKK.KK.....KK..
 .K..KKK.....KKK
 """
+# At 16 pixels the two stand apart: the tail with its stripe and a row of
+# windows, and beside it the passenger as a signage-style pictogram, every
+# stroke a whole pixel wide, with a white rim that keeps it visible on dark
+# title bars too.
 TAIL_16 = """
-..........NNNN..
-.........NBBBYN.
-.........NBYYBN.
-........NYYBBBN.
-........NBBBBBBN
+..........NNNNN.
+.........NBBBBYN
+.........NBBYYBN
+........NBYYBBBN
+........NYYBBBBN
 .......NBBBBBBBN
-KKKKKKKKKKKKKKKK
-WWWWWWWWNWNWNWWK
-BBBBBBBBBBBBBKK.
-WWWWWWWWWWWKK...
-KKKKKKKKKKK.....
+.......NBBBBBBBN
+......KKKKKKKKKK
+......WWNWNWNWWK
+......BBBBBBBBKK
+......WWWWWWWKK.
+......KKKKKKK...
 """
-# At 16 pixels the passenger becomes a signage-style pictogram: a head set
-# apart from the body reads better than any detail would.
 PASSENGER_16 = """
 ..KK..
 ..KK..
 ......
-.KKK..
-K.KKK.
-K.KKKK
-.KKK..
+.KKKK.
+K.KK.K
+K.KK.K
+..KK..
+..KK..
 .K..K.
-K...K.
-K....K
+.K..K.
+.K..K.
+KK..KK
 """
 
 # Help icon: a question mark on a white speech bubble.
@@ -554,10 +559,11 @@ def pixel_rows(text):
     return [r for r in text.strip("\n").split("\n")]
 
 
-def stamp(ix, text, ox, oy, rim=None):
+def stamp(ix, text, ox, oy, rim=None, rim_clear=False):
     """Paints a pixel drawing onto ix at (ox, oy).  With rim set, pixels of
     the art underneath that touch the drawing take that colour, so the
-    drawing stands in front of it."""
+    drawing stands in front of it; with rim_clear, so do the transparent
+    ones."""
     ix = ix.copy()
     mask = np.zeros(ix.shape, dtype=bool)
     for y, row in enumerate(pixel_rows(text)):
@@ -572,7 +578,7 @@ def stamp(ix, text, ox, oy, rim=None):
         for dy in range(3):
             for dx in range(3):
                 near |= pad[dy:dy + h, dx:dx + w]
-        ix[near & ~mask & (ix != TRANSPARENT)] = rim
+        ix[near & ~mask & ((ix != TRANSPARENT) | rim_clear)] = rim
     return ix
 
 
@@ -601,7 +607,7 @@ def speech_bubble(n, cx, cy, rx, ry, tail):
 
 def tarmalo_16colour():
     i32 = stamp(canvas(32, TAIL_32), PASSENGER_32, 1, 14, rim=WHITE)
-    i16 = stamp(canvas(16, TAIL_16), PASSENGER_16, 1, 6, rim=WHITE)
+    i16 = stamp(stamp(canvas(16), TAIL_16, 0, 1), PASSENGER_16, 0, 3, rim=WHITE, rim_clear=True)
     return i32, i16
 
 

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSet>
 #include <QTest>
 #include <QTimer>
@@ -13,6 +14,7 @@
 #include <map>
 
 #include "Version.h"
+#include "info/WindowHints.h"
 #include "info/frmAbout.h"
 #include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"
@@ -263,6 +265,31 @@ private slots:
         QVERIFY(QColor(image.pixel(200, 78)) != QColor(Qt::white));
     }
 
+    // Black stays black on a light window; on a dark one the palette's own
+    // text colour, and an etched line in its shades rather than a white bar.
+    void darkWindow() {
+        const QPalette before = QApplication::palette();
+        const QPalette dark(QColor(53, 53, 53));
+        QApplication::setPalette(dark);
+        const auto restore = qScopeGuard([&] { QApplication::setPalette(before); });
+        Fakes fakes;
+        frmAbout box(fakes.services());
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QCOMPARE(box.lblTitle->palette().color(QPalette::WindowText), dark.color(QPalette::WindowText));
+        QCOMPARE(box.lblDisclaimer->palette().color(QPalette::WindowText), dark.color(QPalette::WindowText));
+        const QImage image = box.grab().toImage();
+        // Sampled in the middle of each logical pixel, at any scale.
+        const auto grey = [&](int x, int y) {
+            const qreal dpr = image.devicePixelRatio();
+            return qGray(image.pixel(int((x + 0.5) * dpr), int((y + 0.5) * dpr)));
+        };
+        const int window = grey(200, 72);
+        QVERIFY(grey(200, 75) < window);
+        QVERIFY(grey(200, 76) > window);
+        QVERIFY(grey(200, 76) < window + 64);
+    }
+
     void windowProperties() {
         Fakes fakes;
         frmAbout box(fakes.services());
@@ -323,9 +350,18 @@ private slots:
         QVERIFY(box.picIcon->frameShape() != QFrame::NoFrame);
         if (!QFile::exists(QStringLiteral(":/tarmalo/tarmalo-32.png")))
             QSKIP("the program icon resource is not linked into this build");
-        QCOMPARE(box.picIcon->pixmap().size(), QSize(32, 32));
+        QCOMPARE(box.picIcon->pixmap().deviceIndependentSize().toSize(), QSize(32, 32));
         // Sized to the picture and its border: 540 twips.
         QCOMPARE(box.picIcon->size(), QSize(36, 36));
+        // At 1.5x and 2x the picture drawn for that size, not the 32 enlarged.
+        for (const int pixels : {48, 64}) {
+            QImage shown = ProgramIcon().pixmap(QSize(32, 32), pixels / 32.0).toImage();
+            shown.setDevicePixelRatio(1);
+            const QImage drawn(QStringLiteral(":/tarmalo/hicolor/%1/tarmalo.png").arg(pixels));
+            QCOMPARE(shown.size(), QSize(pixels, pixels));
+            QCOMPARE(shown.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                     drawn.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+        }
     }
 
     void okHasTheFocusAndIsDefault() {

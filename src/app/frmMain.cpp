@@ -1,7 +1,10 @@
 #include "app/frmMain.h"
 
+#include "app/CaptionFrame.h"
 #include "app/EntryFields.h"
 #include "app/modCommon.h"
+#include "info/DialogFont.h"
+#include "info/WindowHints.h"
 #include "info/frmHelp.h"
 #include "platform/Clock.h"
 #include "platform/Conversions.h"
@@ -13,12 +16,12 @@
 #include "platform/Twips.h"
 
 #include <QCloseEvent>
-#include <QGroupBox>
-#include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <cmath>
 
 using plat::TwipsToPixels;
@@ -41,23 +44,30 @@ constexpr OptionKey kBrief{"Brief", "-1"};
 constexpr int kClientWidthTwips = 2355;
 constexpr int kVisibleHeightTwips = 1200 + 1215;
 
+// How far in from its right edge a line edit ends right-aligned text:
+// its frame, QLineEdit's own 2-pixel margin and the pixel it keeps for the
+// cursor.
+int TextEndInset(const QLineEdit* edit)
+{
+    QStyleOptionFrame opt;
+    opt.initFrom(edit);
+    opt.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, edit);
+    opt.midLineWidth = 0;
+    opt.state |= QStyle::State_Sunken;
+    const QRect contents = edit->style()->subElementRect(QStyle::SE_LineEditContents, &opt, edit);
+    return edit->width() - (contents.x() + contents.width()) + edit->textMargins().right() + 2 + 1;
+}
+
 }  // namespace
 
 frmMain::frmMain(const AppServices& services, QWidget* parent)
     : QMainWindow(parent), m_services(services)
 {
     setWindowTitle(QStringLiteral("Tarmalo"));
-    // The layout was drawn for a small 8-point dialog font; the desktop's
-    // family is kept, the size is not.
-    QFont dialogFont = font();
-    dialogFont.setPointSizeF(8.0);
-    setFont(dialogFont);
+    setFont(DialogFont());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/tarmalo/tarmalo-32.png"), QSize(32, 32));
-    icon.addFile(QStringLiteral(":/tarmalo/tarmalo-16.png"), QSize(16, 16));
-    setWindowIcon(icon);
+    setWindowIcon(ProgramIcon());
 
     m_player = m_services.makePlayer(this);
     m_boarding = new Boarding(*this, *m_services.clock, *m_services.messages, *m_player, this);
@@ -100,7 +110,7 @@ void frmMain::BuildControls()
     place(txtTime, 1680, 840, 615, 315);
     Label5->setBuddy(txtTime);
 
-    Frame1 = new QGroupBox(tr("PAX"), client);
+    Frame1 = new CaptionFrame(tr("PAX"), client);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     place(Frame1, 0, 1200, 2355, 1215);
 
@@ -112,7 +122,6 @@ void frmMain::BuildControls()
     txtTotal->setObjectName(QStringLiteral("txtTotal"));
     txtTotal->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     txtTotal->setAccessibleName(tr("Total"));
-    txtTotal->setMaxLength(32767);
     place(txtTotal, 1680, 180, 615, 315);
     Label2->setBuddy(txtTotal);
 
@@ -139,6 +148,9 @@ void frmMain::BuildControls()
     lblPAX[1]->setAccessibleDescription(tr("Passengers in the aircraft"));
     place(lblPAX[1], 1200, 780, 1095, 255);
     Label4->setBuddy(lblPAX[1]);
+    // The counts end where the digits in txtTotal end, inside its margins.
+    for (QLabel* count : lblPAX)
+        count->setIndent(TextEndInset(txtTotal));
 
     pgbInAC = new QProgressBar(Frame1);
     pgbInAC->setObjectName(QStringLiteral("pgbInAC"));
@@ -401,17 +413,19 @@ void frmMain::setPaxCaption(int index, const QString& caption) { lblPAX.at(index
 void frmMain::setProgressMax(float maximum)
 {
     // An empty flight shows an empty bar: Qt shows a busy bar for 0..0.
-    m_progressMax = static_cast<int>(std::lround(maximum));
-    if (m_progressMax <= 0)
-        pgbInAC->setRange(0, 1);
-    else
-        pgbInAC->setRange(0, m_progressMax);
+    const int rounded = static_cast<int>(std::lround(maximum));
+    pgbInAC->setRange(0, rounded <= 0 ? 1 : rounded);
 }
 
 void frmMain::setProgressValue(float value)
 {
     const int v = static_cast<int>(std::lround(value));
     pgbInAC->setValue(std::clamp(v, pgbInAC->minimum(), pgbInAC->maximum()));
+    // QProgressBar repaints itself only once the value has moved a chunk's
+    // width since it last painted, and lblPAX(1) overlaps its top row by a
+    // pixel: each count update paints that row, which counts as painted, so
+    // with hundreds of passengers the bar never filled. Repaint every change.
+    pgbInAC->update();
 }
 
 void frmMain::setProgressVisible(bool on) { pgbInAC->setVisible(on); }

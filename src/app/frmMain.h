@@ -105,6 +105,4 @@ private:
     Boarding* m_boarding = nullptr;
     plat::Timer* m_clockPanelTimer = nullptr;
     bool m_toldSaveFailed = false;
-    bool m_inTotalChange = false;
-    int m_progressMax = 100;
 };

@@ -81,3 +81,12 @@ void DropWindowIcon(QWidget* window) {
     if (window && window->windowHandle())
         window->windowHandle()->setIcon(QIcon());
 }
+
+QIcon ProgramIcon() {
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/tarmalo/tarmalo-16.png"), QSize(16, 16));
+    icon.addFile(QStringLiteral(":/tarmalo/tarmalo-32.png"), QSize(32, 32));
+    icon.addFile(QStringLiteral(":/tarmalo/hicolor/48/tarmalo.png"), QSize(48, 48));
+    icon.addFile(QStringLiteral(":/tarmalo/hicolor/64/tarmalo.png"), QSize(64, 64));
+    return icon;
+}

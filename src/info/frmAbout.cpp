@@ -1,6 +1,7 @@
 #include "info/frmAbout.h"
 
 #include <QColor>
+#include <QEvent>
 #include <QFont>
 #include <QLabel>
 #include <QPalette>
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "Version.h"
+#include "info/DialogFont.h"
 #include "info/WindowHints.h"
 #include "platform/MessageBox.h"
 #include "platform/Twips.h"
@@ -20,13 +22,16 @@ namespace {
 using plat::TwipsRect;
 using plat::TwipsToPixels;
 
-// One stroke of the etched separator; a plain filled strip.
-QWidget* MakeLine(QWidget* parent, const QString& name, const QColor& colour, const QRect& rect) {
-    auto* line = new QWidget(parent);
-    line->setObjectName(name);
+void SetFill(QWidget* line, const QColor& colour) {
     QPalette palette = line->palette();
     palette.setColor(QPalette::Window, colour);
     line->setPalette(palette);
+}
+
+// One stroke of the etched separator; a plain filled strip.
+QWidget* MakeLine(QWidget* parent, const QString& name, const QRect& rect) {
+    auto* line = new QWidget(parent);
+    line->setObjectName(name);
     line->setAutoFillBackground(true);
     line->setGeometry(rect);
     return line;
@@ -69,12 +74,13 @@ frmAbout::frmAbout(const plat::SysInfoServices& services)
                            Qt::MSWindowsFixedSizeDialogHint),
       m_services(services) {
     setObjectName(QStringLiteral("frmAbout"));
+    // The title alone has a font of its own.
+    setFont(DialogFont());
     setSizeGripEnabled(false);
 
     // The separator is drawn on the form itself, beneath every control.
-    Line1[1] = MakeLine(this, QStringLiteral("Line1_1"), QColor(128, 128, 128),
-                        LineRect(90, 5654, 1125, 1));
-    Line1[0] = MakeLine(this, QStringLiteral("Line1_0"), Qt::white, LineRect(105, 5654, 1140, 2));
+    Line1[1] = MakeLine(this, QStringLiteral("Line1_1"), LineRect(90, 5654, 1125, 1));
+    Line1[0] = MakeLine(this, QStringLiteral("Line1_0"), LineRect(105, 5654, 1140, 2));
 
     // Created in tab order, OK first so that it has the focus at opening.
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
@@ -87,7 +93,8 @@ frmAbout::frmAbout(const plat::SysInfoServices& services)
     picIcon->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
     picIcon->setAlignment(Qt::AlignCenter);
     picIcon->setGeometry(TwipsRect(240, 240, 540, 540));
-    const QPixmap icon(QStringLiteral(":/tarmalo/tarmalo-32.png"));
+    // The 32-pixel picture, or the one drawn for this screen's scale.
+    const QPixmap icon = ProgramIcon().pixmap(QSize(32, 32), devicePixelRatioF());
     if (!icon.isNull()) {
         picIcon->setPixmap(icon);
         const int frame = 2 * picIcon->frameWidth();
@@ -99,10 +106,8 @@ frmAbout::frmAbout(const plat::SysInfoServices& services)
     cmdSysInfo->setGeometry(TwipsRect(4260, 1755, 1245, 345));
 
     lblDisclaimer = MakeLabel(this, QStringLiteral("lblDisclaimer"), TwipsRect(180, 1320, 3945, 1815));
-    SetTextColour(lblDisclaimer, Qt::black);
 
     lblTitle = MakeLabel(this, QStringLiteral("lblTitle"), TwipsRect(1050, 240, 3885, 480));
-    SetTextColour(lblTitle, Qt::black);
     QFont titleFont = font();
     titleFont.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
                            QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
@@ -112,6 +117,7 @@ frmAbout::frmAbout(const plat::SysInfoServices& services)
     lblTitle->setFont(titleFont);
 
     lblVersion = MakeLabel(this, QStringLiteral("lblVersion"), TwipsRect(1050, 780, 3885, 225));
+    ApplyColours();
 
     setTabOrder(cmdOK, cmdSysInfo);
     cmdOK->setFocus();
@@ -163,6 +169,25 @@ void frmAbout::showEvent(QShowEvent* event) {
     KeepOffTaskbar(this);
     DropWindowIcon(this);
     QDialog::showEvent(event);
+}
+
+// Black text and a grey and white etched line, as drawn for a light window.
+// On a dark one black would vanish and white glare: there the palette's own
+// text colour and its dark and light shades are used.
+void frmAbout::ApplyColours() {
+    const QPalette& colours = palette();
+    const bool dark = colours.color(QPalette::Window).lightness() < 128;
+    const QColor text = dark ? colours.color(QPalette::WindowText) : QColor(Qt::black);
+    SetTextColour(lblTitle, text);
+    SetTextColour(lblDisclaimer, text);
+    SetFill(Line1[1], dark ? colours.color(QPalette::Dark) : QColor(128, 128, 128));
+    SetFill(Line1[0], dark ? colours.color(QPalette::Light) : QColor(Qt::white));
+}
+
+void frmAbout::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && lblDisclaimer)
+        ApplyColours();
 }
 
 void frmAbout::reject() {

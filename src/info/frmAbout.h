@@ -48,9 +48,11 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void Form_Load();
+    void ApplyColours();
     void cmdOK_Click();
     void cmdSysInfo_Click();
 

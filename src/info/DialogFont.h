@@ -1,0 +1,7 @@
+#pragma once
+#include <QFont>
+
+// The font all windows' text uses. The layout's boxes were drawn for an
+// 8-point dialog font narrower than today's desktop fonts: the desktop's
+// family is kept, at the size that makes its letters about as wide.
+QFont DialogFont();
