@@ -192,6 +192,7 @@ private slots:
     void watchdogEndsAnOverlongSound();
     void latencyFromPlayToPlaying();
     void soundReachesTheOutput();
+    void soundComesBackAfterTheServerRestarts();
 
 private:
     QString write(const QString& name, const QByteArray& bytes);
@@ -553,6 +554,57 @@ void RealPlayerTest::soundReachesTheOutput()
     // The end is the output's, not a guess: it comes after the last sample
     // and soon after it, so a paused boarding resumes with the sound.
     QVERIFY2(endedAt >= lastHeard - 50 && endedAt - lastHeard < 750, qPrintable(rec.dump()));
+}
+
+void RealPlayerTest::soundComesBackAfterTheServerRestarts()
+{
+    // The sound server goes away and comes back on the same socket: the
+    // sound in between ends at once, a later one plays again without a
+    // restart of the program.
+    if (!qEnvironmentVariableIntValue("TARMALO_RESTART_SERVER"))
+        QSKIP("ends the sound server: run by the test_real_player_server_restart case on a server of its own");
+    REQUIRE_AUDIO();
+    const QString script = qEnvironmentVariable("TARMALO_SOURCE_DIR") + QStringLiteral("/tests/audio/pulse-null.sh");
+    auto server = [&](const char* what) {
+        return QProcess::execute(QStringLiteral("sh"), {script, QString::fromLatin1(what)});
+    };
+    const QString path = write(QStringLiteral("Again.wav"), SineWav(300));
+    plat::AudioSinkPlayer player;
+    Recorder rec(player);
+    player.setFileName(path);
+    player.play();
+    QVERIFY2(rec.waitForEnd(300 + kEndMargin), qPrintable(rec.dump()));
+    QVERIFY2(rec.sawPlaying(), qPrintable(rec.dump()));
+
+    QCOMPARE(server("kill"), 0);
+    // Qt's audio layer notices the lost connection on its own thread; a
+    // stream opened in that instant may never become ready.
+    QTest::qWait(500);
+    rec.restart();
+    player.play();
+    QVERIFY2(rec.waitForEnd(1000), qPrintable(rec.dump()));
+    QVERIFY2(!rec.sawPlaying(), qPrintable(rec.dump()));
+    QCOMPARE(server("revive"), 0);
+
+    // Qt reconnects a few seconds after it lost the server; every sound
+    // until then ends at once, and the first one after it is heard.
+    QElapsedTimer waited;
+    waited.start();
+    int attempts = 0;
+    bool played = false;
+    while (!played && waited.elapsed() < 15000) {
+        rec.restart();
+        player.play();
+        ++attempts;
+        QVERIFY2(rec.waitForEnd(300 + kEndMargin), qPrintable(rec.dump()));
+        played = rec.sawPlaying();
+        if (!played)
+            QTest::qWait(250);
+    }
+    qInfo("sound again after %lld ms, %d attempts", waited.elapsed(), attempts);
+    QVERIFY2(played, qPrintable(rec.dump()));
+    QCOMPARE(int(rec.reports.size()), 2);
+    QVERIFY2(rec.reports[1].atMs - rec.reports[0].atMs >= 300 * 3 / 4, qPrintable(rec.dump()));
 }
 
 QTEST_GUILESS_MAIN(RealPlayerTest)
