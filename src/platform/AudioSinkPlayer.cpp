@@ -5,6 +5,7 @@
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QMediaDevices>
@@ -89,14 +90,15 @@ bool AudioSinkPlayer::start()
     format.setChannelCount(sound->channels);
     format.setSampleFormat(QAudioFormat::Int16);
     m_lengthUs = sound->lengthUs();
-    m_buffer.setData(sound->samples);
-    m_buffer.open(QIODevice::ReadOnly);
-
-    m_sink = new QAudioSink(device, format, this);
+    // No parent: a sink is only ever deleted later (see halt()).
+    m_sink = new QAudioSink(device, format);
+    m_source = new QBuffer(m_sink);
+    m_source->setData(sound->samples);
+    m_source->open(QIODevice::ReadOnly);
     connect(m_sink, &QAudioSink::stateChanged, this, &AudioSinkPlayer::onSinkState);
     // Qt may report from inside start(); that is looked at once it returns.
     m_starting = true;
-    m_sink->start(&m_buffer);
+    m_sink->start(m_source);
     m_starting = false;
     if (m_sink->error() != QAudio::NoError || m_sink->state() == QAudio::StoppedState)
         return false;
@@ -112,11 +114,13 @@ void AudioSinkPlayer::halt()
     if (m_sink) {
         m_sink->disconnect(this);
         m_sink->stop();
-        delete m_sink;
+        // Qt 6.4 runs the event loop while it deletes a pulse sink: done
+        // here it would deliver ticks and reports in the middle of play()
+        // or delete widgets under a window being destroyed.
+        m_sink->deleteLater();
         m_sink = nullptr;
+        m_source = nullptr;
     }
-    m_buffer.close();
-    m_buffer.setData(QByteArray());
 }
 
 void AudioSinkPlayer::stop()
@@ -146,7 +150,7 @@ void AudioSinkPlayer::checkDrained()
 {
     // The sound has ended once every sample is handed over and the output's
     // clock has played them all, not when Qt runs out of samples to hand on.
-    if (!m_sink || m_state != mpPlaying || !m_buffer.atEnd()
+    if (!m_sink || m_state != mpPlaying || !m_source->atEnd()
         || m_sink->processedUSecs() < m_lengthUs - kDrainToleranceUs)
         return;
     halt();

@@ -1,10 +1,10 @@
 #pragma once
 #include "platform/MediaPlayer.h"
 
-#include <QBuffer>
 #include <QTimer>
 
 class QAudioSink;
+class QBuffer;
 
 namespace plat {
 
@@ -38,7 +38,7 @@ private:
 
     QString m_path;
     QAudioSink* m_sink = nullptr;
-    QBuffer m_buffer;
+    QBuffer* m_source = nullptr;  // the sound's samples, owned by the sink
     bool m_starting = false;
     qint64 m_lengthUs = 0;
     QTimer m_watchdog;
