@@ -27,6 +27,7 @@ for how in exit close term; do
     tmp="$work/tmp-$how" home="$work/home-$how" run="$work/run-$how" log="$work/$how.log"
     mkdir -p "$tmp" "$home" "$run"
     chmod 700 "$run"
+    : >"$log"
     TMPDIR="$tmp" HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_RUNTIME_DIR="$run" \
         QT_QPA_PLATFORM=offscreen TARMALO_DRIVE_END="$how" "$prog" >"$log" 2>&1 &
     pid=$!
