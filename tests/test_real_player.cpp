@@ -177,6 +177,7 @@ class RealPlayerTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
+    void cleanupTestCase();
 
     void missingFileEndsAtOnce();
     void damagedFileEndsAtOnce_data();
@@ -220,6 +221,13 @@ void RealPlayerTest::initTestCase()
     // The run that stands for a machine without any audio server.
     if (qEnvironmentVariableIntValue("TARMALO_EXPECT_NO_AUDIO"))
         QVERIFY2(!m_haveOutput, "an audio output was found although none was expected");
+}
+
+void RealPlayerTest::cleanupTestCase()
+{
+    // A player leaves its last audio sink to be deleted later, as the
+    // program's main() does: no event loop runs after the last case.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 void RealPlayerTest::missingFileEndsAtOnce()
