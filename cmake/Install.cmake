@@ -62,7 +62,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps turns the linked Qt libraries into versioned dependencies.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Qt 6.4 plays QSoundEffect through its built-in PulseAudio output (no
+# Qt 6.4 plays a QAudioSink through its built-in PulseAudio output (no
 # multimedia plugin is loaded), so a WAV needs libpulse0 and a server that
 # speaks PulseAudio.  The xcb window plugin ships in libqt6gui6 on Debian 12.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libpulse0")

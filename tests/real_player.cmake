@@ -13,4 +13,16 @@ if(TARGET test_real_player)
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;PULSE_SERVER=unix:/nonexistent/tarmalo-no-audio/native;TARMALO_REQUIRE_AUDIO=0;TARMALO_EXPECT_NO_AUDIO=1"
     LABELS "audio"
     TIMEOUT 120)
+
+  # A sound server that is ended and started again while the player is in
+  # use; it runs on a server of its own so that no other suite loses sound.
+  # Without pulseaudio installed it is skipped (77).
+  add_test(NAME test_real_player_server_restart
+    COMMAND sh -c "out=$(\"$0\" start) || exit 77; eval \"$out\"; \"$1\" soundComesBackAfterTheServerRestarts; s=$?; \"$0\" stop; exit $s"
+            ${PROJECT_SOURCE_DIR}/tests/audio/pulse-null.sh $<TARGET_FILE:test_real_player>)
+  set_tests_properties(test_real_player_server_restart PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TARMALO_SOURCE_DIR=${PROJECT_SOURCE_DIR};TARMALO_REQUIRE_AUDIO=1;TARMALO_RESTART_SERVER=1"
+    SKIP_RETURN_CODE 77
+    LABELS "audio"
+    TIMEOUT 120)
 endif()

@@ -4,7 +4,7 @@
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
 #include "platform/SettingsStore.h"
-#include "platform/SoundEffectPlayer.h"
+#include "platform/AudioSinkPlayer.h"
 
 #include <QCoreApplication>
 
@@ -16,7 +16,7 @@ AppServices AppServices::System()
     s.clock = &plat::SystemClock::instance();
     s.settings = &settings;
     s.messages = &messages;
-    s.makePlayer = [](QObject* parent) -> plat::MediaPlayer* { return new plat::SoundEffectPlayer(parent); };
+    s.makePlayer = [](QObject* parent) -> plat::MediaPlayer* { return new plat::AudioSinkPlayer(parent); };
     s.appPath = QCoreApplication::applicationDirPath();
     s.endProgram = [] { QCoreApplication::exit(0); };
     s.showAbout = [] { frmAbout::ShowModal(); };

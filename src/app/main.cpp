@@ -1,9 +1,9 @@
 #include "app/AppServices.h"
-#include "app/SelfTest.h"
 #include "app/frmMain.h"
 #include "Version.h"
 
 #include <QApplication>
+#include <QPointer>
 
 int main(int argc, char* argv[])
 {
@@ -11,13 +11,18 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Tarmalo"));
     QApplication::setApplicationVersion(QString::fromLatin1(plat::kVersionText));
     QApplication::setDesktopFileName(QStringLiteral("tarmalo"));
-    if (const int selfTest = RunSelfTestIfAsked(); selfTest >= 0)
-        return selfTest;
 
     // Closing the main window drops it; a Help window may keep the program
     // running until it is closed too.
-    auto* window = new frmMain(AppServices::System());
+    QPointer<frmMain> window = new frmMain(AppServices::System());
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
-    return app.exec();
+    const int code = app.exec();
+    // File > Exit ends the event loop with the window still open; it goes
+    // here, with everything it owns, while the application still exists.
+    delete window.data();
+    // What was left to delete later, such as the player's last audio sink,
+    // goes now that no window is left to be caught half-way.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return code;
 }

@@ -7,10 +7,8 @@ namespace plat {
 // Play states as the old media player control reported them. Only 2 counts
 // as playing; everything else is "not playing".
 inline constexpr int mpStopped = 0;
-inline constexpr int mpPaused = 1;
 inline constexpr int mpPlaying = 2;
 inline constexpr int mpWaiting = 3;
-inline constexpr int mpClosed = 6;
 
 // One announcement player. PlayStateChange is always delivered through the
 // event loop, never from inside setFileName() or play(), so a handler that

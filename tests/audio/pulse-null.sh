@@ -5,6 +5,8 @@
 #   eval "$(tests/audio/pulse-null.sh start)"   # starts it, exports PULSE_SERVER
 #   ...                                          # run the tests
 #   tests/audio/pulse-null.sh stop               # stops it (uses TARMALO_PULSE_DIR)
+#   tests/audio/pulse-null.sh kill | revive      # ends the daemon / starts it again
+#                                                # on the same socket (a server restart)
 #
 # The daemon lives in a runtime folder of its own under /tmp, never touches
 # the caller's HOME or session daemon, and works as root as well as a user.
@@ -22,6 +24,13 @@ start() {
         fi
     done
     dir=$(mktemp -d /tmp/tarmalo-pulse-XXXXXX)
+    launch "$dir" || { rm -rf "$dir"; exit 1; }
+    echo "export PULSE_SERVER=unix:$dir/native"
+    echo "export TARMALO_PULSE_DIR=$dir"
+}
+
+launch() {
+    dir=$1
     # Everything the daemon reads or writes stays in $dir. Shared memory is
     # off: containers often cannot map it, and a test stream does not need it.
     env -u PULSE_SERVER XDG_RUNTIME_DIR="$dir" HOME="$dir" XDG_CONFIG_HOME="$dir/config" \
@@ -34,8 +43,7 @@ start() {
         >"$dir/start.log" 2>&1 || {
         echo "$me: pulseaudio did not start:" >&2
         cat "$dir/start.log" "$dir/pulse.log" >&2 2>/dev/null || true
-        rm -rf "$dir"
-        exit 1
+        return 1
     }
     tries=0
     until PULSE_SERVER="unix:$dir/native" pactl info >/dev/null 2>&1; do
@@ -43,22 +51,23 @@ start() {
         if [ "$tries" -gt 50 ]; then
             echo "$me: pulseaudio does not answer on $dir/native" >&2
             tail -n 20 "$dir/pulse.log" >&2 2>/dev/null || true
-            stop_dir "$dir"
-            exit 1
+            end_daemon "$dir"
+            return 1
         fi
         sleep 0.1
     done
     PULSE_SERVER="unix:$dir/native" pactl set-default-sink tarmalo_null >/dev/null
-    echo "export PULSE_SERVER=unix:$dir/native"
-    echo "export TARMALO_PULSE_DIR=$dir"
 }
 
-stop_dir() {
-    dir=$1
-    case "$dir" in
+our_dir() {
+    case "$1" in
         /tmp/tarmalo-pulse-*) ;;
-        *) echo "$me: refusing to stop '$dir': not a folder this script made" >&2; exit 1 ;;
+        *) echo "$me: refusing to touch '$1': not a folder this script made" >&2; exit 1 ;;
     esac
+}
+
+end_daemon() {
+    dir=$1
     pidfile="$dir/pulse/pid"
     if [ -f "$pidfile" ]; then
         pid=$(cat "$pidfile")
@@ -71,21 +80,31 @@ stop_dir() {
             kill -9 "$pid" 2>/dev/null || true
         fi
     fi
-    rm -rf "$dir"
+}
+
+stop_dir() {
+    our_dir "$1"
+    end_daemon "$1"
+    rm -rf "$1"
 }
 
 case "${1:-}" in
     start) start ;;
-    stop)
+    stop | kill | revive)
         dir=${2:-${TARMALO_PULSE_DIR:-}}
         if [ -z "$dir" ]; then
-            echo "$me: stop needs the folder printed by start (or TARMALO_PULSE_DIR)" >&2
+            echo "$me: $1 needs the folder printed by start (or TARMALO_PULSE_DIR)" >&2
             exit 1
         fi
-        stop_dir "$dir"
+        our_dir "$dir"
+        case "$1" in
+            stop) stop_dir "$dir" ;;
+            kill) end_daemon "$dir" ;;
+            revive) launch "$dir" ;;
+        esac
         ;;
     *)
-        echo "usage: $me start | stop [folder]" >&2
+        echo "usage: $me start | stop | kill | revive [folder]" >&2
         exit 2
         ;;
 esac

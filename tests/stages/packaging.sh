@@ -29,6 +29,7 @@ check() {  # check DESCRIPTION COMMAND...
 }
 
 [ -x "$build/bin/tarmalo" ] || die "no $build/bin/tarmalo: build first"
+[ -x "$build/bin/tarmalo-soundcheck" ] || die "no $build/bin/tarmalo-soundcheck: build first"
 [ -f "$build/CPackConfig.cmake" ] || die "no $build/CPackConfig.cmake: configure first"
 version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
 [ -n "$version" ] || die "no package version in $build/CPackConfig.cmake"
@@ -72,18 +73,31 @@ run_headless() {
 mkdir -p "$tmp/home" "$tmp/run"
 chmod 700 "$tmp/run"
 
-# Self-check output for a program installed under PREFIX: its folder is
-# PREFIX/lib/tarmalo and all four sounds load from it.
-check_selftest() {
-    local prefix="$1" program="$2" out rc
-    out=$(cd / && run_headless TARMALO_SELFTEST=sounds "$program" 2>"$tmp/selftest.err"); rc=$?
+# The sound check of a program installed under PREFIX: the check tool,
+# built from the program's library but never installed, is put beside the
+# installed program for the time of the check and started through a link
+# in PREFIX/bin as the program is; its folder must be PREFIX/lib/tarmalo
+# and all four sounds must be taken by the player's reader.
+soundcheck="$build/bin/tarmalo-soundcheck"
+check_sounds() {
+    local prefix="$1" out rc=0 s
+    local tool="$prefix/lib/tarmalo/tarmalo-soundcheck" link="$tmp/bin/tarmalo-soundcheck"
+    as_root_if "$prefix" install -m 755 "$soundcheck" "$tool" || return 1
+    mkdir -p "$tmp/bin" && ln -sf "$tool" "$link"
+    out=$(cd / && run_headless "$link" 2>"$tmp/soundcheck.err") || rc=$?
+    as_root_if "$prefix" rm -f "$tool"
+    rm -f "$link"
     printf '      %s\n' "${out//$'\n'/$'\n'      }"
-    [ "$rc" -eq 0 ] || { echo "      exit code $rc"; sed 's/^/      /' "$tmp/selftest.err"; return 1; }
+    [ "$rc" -eq 0 ] || { echo "      exit code $rc"; sed 's/^/      /' "$tmp/soundcheck.err"; return 1; }
     grep -qx "sound folder: $prefix/lib/tarmalo" <<<"$out" || return 1
-    local s
     for s in "${sounds[@]}"; do
         grep -qx "ok      $prefix/lib/tarmalo/$s: loads" <<<"$out" || return 1
     done
+}
+# The staging folder is ours; the installed package's folder needs root.
+as_root_if() {
+    local prefix="$1"; shift
+    if [ "$prefix" = /usr ]; then as_root "$@"; else "$@"; fi
 }
 
 png_size() {  # width x height from the PNG header
@@ -120,8 +134,8 @@ for n in "${icon_sizes[@]}"; do
     f="$stage/share/icons/hicolor/${n}x${n}/apps/tarmalo.png"
     check "hicolor ${n}x${n} icon is a ${n}x${n} PNG" test "$(png_size "$f" 2>/dev/null)" = "${n}x${n}"
 done
-check "staged program, started through bin/tarmalo, finds its sounds in its own folder" \
-    check_selftest "$stage" "$stage/bin/tarmalo"
+check "staged program's folder, reached through a link, holds its four sounds" \
+    check_sounds "$stage"
 
 echo "--- desktop entry and AppStream metadata"
 desktop="$stage/share/applications/$desktop_id"
@@ -200,7 +214,7 @@ check "dpkg reports tarmalo $version installed" \
     test "$(dpkg-query -W -f='${Status} ${Version}' tarmalo 2>/dev/null)" = "install ok installed $version"
 dpkg -L tarmalo >"$tmp/dpkg-L.txt"
 check "tarmalo on the PATH is /usr/bin/tarmalo" test "$(run_headless sh -c 'command -v tarmalo')" = /usr/bin/tarmalo
-check "installed program finds its four sounds in /usr/lib/tarmalo" check_selftest /usr tarmalo
+check "installed program finds its four sounds in /usr/lib/tarmalo" check_sounds /usr
 # A normal start must still be running after a few seconds (timeout's 124).
 (cd / && run_headless timeout 4 tarmalo >"$tmp/start.log" 2>&1); rc=$?
 if [ "$rc" -eq 124 ]; then

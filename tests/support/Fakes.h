@@ -9,6 +9,13 @@
 #include <functional>
 #include <optional>
 
+namespace plat {
+// States the old player control could report and the program's player never
+// does; the boarding must take them as "not playing" all the same.
+inline constexpr int mpPaused = 1;
+inline constexpr int mpClosed = 6;
+}  // namespace plat
+
 // A player that never makes a sound. It records what it was asked to do and
 // reports "playing" and "ended" only when a test says so (or after a set
 // length of fake time through the harness).

@@ -1,0 +1,130 @@
+#include "platform/WavFile.h"
+
+#include <QIODevice>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace plat {
+
+namespace {
+
+// Announcements are short; a bigger sound is refused rather than held.
+constexpr qint64 kMaxDataBytes = 64 * 1024 * 1024;
+
+quint16 Le16(const char* p) { return qFromLittleEndian<quint16>(p); }
+quint32 Le32(const char* p) { return qFromLittleEndian<quint32>(p); }
+
+struct Format {
+    int coding = 0;  // 1 integer PCM, 3 floating point
+    int channels = 0;
+    int rate = 0;
+    int bits = 0;
+    int blockAlign = 0;
+};
+
+qint16 ToInt16(const Format& f, const char* in)
+{
+    const int bytes = f.bits / 8;
+    if (f.coding == 3) {
+        double v = 0;
+        if (f.bits == 32) {
+            float x;
+            std::memcpy(&x, in, 4);
+            v = qFromLittleEndian(x);
+        } else {
+            double x;
+            std::memcpy(&x, in, 8);
+            v = qFromLittleEndian(x);
+        }
+        if (!std::isfinite(v))
+            v = 0;
+        return qint16(std::lround(std::clamp(v, -1.0, 1.0) * 32767.0));
+    }
+    if (f.bits == 8)
+        return qint16((int(quint8(in[0])) - 128) * 256);
+    // The two most significant bytes of a little-endian sample.
+    return qint16(quint16(quint8(in[bytes - 2])) | quint16(quint8(in[bytes - 1])) << 8);
+}
+
+}  // namespace
+
+std::optional<Pcm16> ReadWav(QIODevice& in)
+{
+    const qint64 size = in.size();
+    char head[12];
+    if (size < 12 || !in.seek(0) || in.read(head, 12) != 12 || std::memcmp(head, "RIFF", 4) != 0
+        || std::memcmp(head + 8, "WAVE", 4) != 0)
+        return std::nullopt;
+
+    Format f;
+    bool haveFormat = false;
+    qint64 dataOffset = -1;
+    qint64 dataBytes = 0;
+    qint64 pos = 12;
+    while (pos + 8 <= size && !(haveFormat && dataOffset >= 0)) {
+        char chunk[8];
+        if (!in.seek(pos) || in.read(chunk, 8) != 8)
+            return std::nullopt;
+        const qint64 length = Le32(chunk + 4);
+        const qint64 body = pos + 8;
+        if (std::memcmp(chunk, "fmt ", 4) == 0) {
+            if (length < 16 || body + length > size)
+                return std::nullopt;
+            char fmt[40] = {};
+            const qint64 want = std::min<qint64>(length, 40);
+            if (in.read(fmt, want) != want)
+                return std::nullopt;
+            const int tag = Le16(fmt);
+            f.coding = tag;
+            f.channels = Le16(fmt + 2);
+            f.rate = int(Le32(fmt + 4));
+            f.blockAlign = Le16(fmt + 12);
+            f.bits = Le16(fmt + 14);
+            if (tag == 0xFFFE) {
+                if (length < 40)
+                    return std::nullopt;
+                f.coding = Le16(fmt + 24);  // first two bytes of the sub-format GUID
+            }
+            haveFormat = true;
+        } else if (std::memcmp(chunk, "data", 4) == 0) {
+            // Samples before the format cannot be placed; a cut-off file
+            // keeps the samples it has.
+            if (!haveFormat && body + length > size)
+                return std::nullopt;
+            dataOffset = body;
+            dataBytes = std::min(length, size - body);
+        }
+        pos = body + length + (length & 1);
+    }
+    if (!haveFormat || dataOffset < 0)
+        return std::nullopt;
+
+    const bool integer = f.coding == 1 && (f.bits == 8 || f.bits == 16 || f.bits == 24 || f.bits == 32);
+    const bool floating = f.coding == 3 && (f.bits == 32 || f.bits == 64);
+    if (!(integer || floating) || f.channels < 1 || f.channels > 2 || f.rate < 1000 || f.rate > 384000
+        || f.blockAlign != f.channels * f.bits / 8)
+        return std::nullopt;
+    dataBytes -= dataBytes % f.blockAlign;
+    if (dataBytes <= 0 || dataBytes > kMaxDataBytes || !in.seek(dataOffset))
+        return std::nullopt;
+    const QByteArray data = in.read(dataBytes);
+    if (data.size() != dataBytes)
+        return std::nullopt;
+
+    const int inBytes = f.bits / 8;
+    const qsizetype count = data.size() / inBytes;
+    Pcm16 out;
+    out.channels = f.channels;
+    out.rate = f.rate;
+    out.samples.resize(count * 2);
+    const char* src = data.constData();
+    char* dst = out.samples.data();
+    for (qsizetype i = 0; i < count; ++i, src += inBytes, dst += 2)
+        qToLittleEndian(ToInt16(f, src), dst);
+    return out;
+}
+
+}  // namespace plat

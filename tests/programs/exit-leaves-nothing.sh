@@ -1,0 +1,65 @@
+#!/bin/sh
+# File > Exit, the close box and SIGTERM, each while a sound plays: the
+# program's temporary folder must hold nothing afterwards, and the first two
+# must end the program cleanly. Runs the real start-up (tarmalo_driven)
+# headless on a sound server of its own; exits 77 (skipped) without one.
+#   exit-leaves-nothing.sh <tarmalo_driven> <tests/audio/pulse-null.sh>
+set -u
+prog=$1
+pulse=$2
+out=$(sh "$pulse" start) || exit 77
+eval "$out"
+work=$(mktemp -d)
+trap 'sh "$pulse" stop >/dev/null 2>&1; rm -rf "$work"' EXIT
+
+# Waits up to $2 tenths of a second for the command in $1 to succeed.
+wait_for() {
+    n=0
+    while ! eval "$1"; do
+        n=$((n + 1))
+        [ "$n" -ge "$2" ] && return 1
+        sleep 0.1
+    done
+}
+
+failures=0
+for how in exit close term; do
+    tmp="$work/tmp-$how" home="$work/home-$how" run="$work/run-$how" log="$work/$how.log"
+    mkdir -p "$tmp" "$home" "$run"
+    chmod 700 "$run"
+    : >"$log"
+    TMPDIR="$tmp" HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_RUNTIME_DIR="$run" \
+        QT_QPA_PLATFORM=offscreen TARMALO_DRIVE_END="$how" "$prog" >"$log" 2>&1 &
+    pid=$!
+    # The chime comes with the first tick, five seconds after the start.
+    if ! wait_for "grep -q '^playing' '$log' || ! kill -0 $pid 2>/dev/null" 600 \
+        || ! grep -q '^playing' "$log"; then
+        echo "FAIL $how: no sound played"
+        sed 's/^/      /' "$log"
+        kill -KILL "$pid" 2>/dev/null
+        wait "$pid"
+        failures=$((failures + 1))
+        continue
+    fi
+    [ "$how" = term ] && kill -TERM "$pid"
+    if ! wait_for "! kill -0 $pid 2>/dev/null" 300; then
+        echo "FAIL $how: still running 30 s later"
+        kill -KILL "$pid"
+    fi
+    wait "$pid"
+    rc=$?
+    expected=0
+    [ "$how" = term ] && expected=143
+    left=$(cd "$tmp" && find . -mindepth 1)
+    if [ -n "$left" ]; then
+        echo "FAIL $how: left in \$TMPDIR:" $left
+        failures=$((failures + 1))
+    elif [ "$rc" -ne "$expected" ]; then
+        echo "FAIL $how: exit code $rc, expected $expected"
+        sed 's/^/      /' "$log"
+        failures=$((failures + 1))
+    else
+        echo "ok   $how during a sound: exit code $rc, \$TMPDIR empty"
+    fi
+done
+exit "$failures"

@@ -1,0 +1,70 @@
+// Linked with the program's own main() into tarmalo_driven: once the real
+// start-up has shown the main window, this starts a boarding with the
+// departure ten minutes away, so that the first tick sounds the chime, and
+// prints "playing" as soon as the player says so. TARMALO_DRIVE_END then
+// decides how the program ends during the sound: "exit" (File > Exit),
+// "close" (the close box), or anything else to wait for the test's signal.
+#include "platform/MediaPlayer.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QTime>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+QWidget* MainWindow()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->findChild<plat::MediaPlayer*>())
+            return w;
+    return nullptr;
+}
+
+void Type(QWidget* window, const char* field, const QString& text)
+{
+    auto* edit = window->findChild<QLineEdit*>(QLatin1String(field));
+    if (!edit)
+        qFatal("no field %s", field);
+    edit->selectAll();
+    edit->del();
+    edit->setCursorPosition(0);
+    edit->insert(text);
+}
+
+void Drive()
+{
+    QWidget* window = MainWindow();
+    if (!window || !window->isVisible()) {
+        QTimer::singleShot(50, Drive);
+        return;
+    }
+    const QByteArray end = qgetenv("TARMALO_DRIVE_END");
+    auto* player = window->findChild<plat::MediaPlayer*>();
+    QObject::connect(player, &plat::MediaPlayer::PlayStateChange, window, [window, end](int, int state) {
+        if (state != plat::mpPlaying)
+            return;
+        std::printf("playing\n");
+        std::fflush(stdout);
+        if (end == "exit")
+            window->findChild<QAction*>(QStringLiteral("mnuFileExit"))->trigger();
+        else if (end == "close")
+            window->close();
+    });
+    const QTime departure = QTime::currentTime().addSecs(10 * 60);
+    Type(window, "txtTime", departure.toString(QStringLiteral("hhmm")));
+    Type(window, "txtTotal", QStringLiteral("30"));
+    window->findChild<QAction*>(QStringLiteral("mnuFileStart"))->trigger();
+}
+
+void Arm()
+{
+    QTimer::singleShot(0, Drive);
+}
+
+}  // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(Arm)
