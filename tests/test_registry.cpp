@@ -15,6 +15,7 @@
 #include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"
 #include "platform/SysInfo.h"
+#include "support/FakeServices.h"
 
 using namespace plat;
 
