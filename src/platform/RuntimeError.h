@@ -18,7 +18,6 @@ public:
     RuntimeError(qint32 number, QString description);
     static RuntimeError overflow();
     static RuntimeError typeMismatch();
-    static RuntimeError fail(const QString& description = QString());
 
     qint32 number() const noexcept { return m_number; }
     const QString& description() const noexcept { return m_description; }
