@@ -74,8 +74,6 @@ void checkField()
     for (const int i : {0, 1, 3, 4})
         FUZZ_CHECK(t[i] == u'_' || (t[i] >= u'0' && t[i] <= u'9'), t, c);
     checkReading(t);
-    if (wholeTime(t))
-        FUZZ_CHECK(box->FormattedText() == t, t, c);
 }
 
 void typeKeys(QLineEdit* field, const QString& keys)

@@ -18,6 +18,7 @@
 #include "info/frmAbout.h"
 #include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"
+#include "support/FakeServices.h"
 
 using namespace plat;
 

@@ -64,11 +64,9 @@ void TestConversions::errorNumbers()
     QCOMPARE(mismatch.number(), 13);
     QCOMPARE(mismatch.description(), QStringLiteral("Type mismatch"));
 
-    const RuntimeError failed = RuntimeError::fail(QStringLiteral("Cannot open the file"));
+    const RuntimeError failed(plat::E_FAIL, QStringLiteral("Cannot open the file"));
     QCOMPARE(failed.number(), plat::E_FAIL);
     QCOMPARE(failed.description(), QStringLiteral("Cannot open the file"));
-    // A failure without its own words still has a text to show.
-    QVERIFY(!RuntimeError::fail().description().isEmpty());
 }
 
 void TestConversions::cint_data()

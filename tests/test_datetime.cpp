@@ -1,9 +1,9 @@
 // Date-times as day numbers: conversion, "hh:nn", reading a time of day,
 // day addition, differences as boundaries crossed, and the wall clock on a
 // daylight-saving night.
-#include "platform/Clock.h"
 #include "platform/DateTime.h"
 #include "platform/RuntimeError.h"
+#include "support/FakeClock.h"
 
 #include <QTimeZone>
 #include <QtTest>

@@ -1,10 +1,10 @@
 // The gate's rules: which status it shows at each minute, when it chimes,
 // and how many passengers one tick brings (with scripted random values).
 #include "boarding/clsCommon.h"
-#include "platform/Clock.h"
 #include "platform/DateTime.h"
 #include "platform/RuntimeError.h"
 #include "support/BoardingProbe.h"
+#include "support/FakeClock.h"
 #include "support/Fakes.h"
 
 #include <QSignalSpy>

@@ -2,9 +2,9 @@
 // with the real generator the means and shares must be those of the rules,
 // tightly enough that a slip in a formula shows.
 #include "boarding/clsCommon.h"
-#include "platform/Clock.h"
 #include "platform/DateTime.h"
 #include "platform/Random.h"
+#include "support/FakeClock.h"
 #include "support/Fakes.h"
 
 #include <QtTest>

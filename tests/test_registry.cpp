@@ -15,6 +15,7 @@
 #include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"
 #include "platform/SysInfo.h"
+#include "support/FakeServices.h"
 
 using namespace plat;
 
@@ -226,7 +227,8 @@ private slots:
         if (!config.isEmpty())
             WriteFile(configFile, config, false);
 
-        ConfigRegistry registry(configFile, QStringList{toolDir});
+        ConfigRegistry configured(configFile, QStringList{toolDir});
+        KeyCountingRegistry registry(configured);
         Reader reader(registry);
         QString KeyVal = QStringLiteral("before");
         QCOMPARE(reader.box.GetKeyValue(reg::kHkeyLocalMachine, key, value, KeyVal), found);
@@ -255,7 +257,8 @@ private slots:
     }
 
     void otherRootsHaveNoKeys() {
-        ConfigRegistry registry(path(QStringLiteral("none.ini")), QStringList());
+        ConfigRegistry config(path(QStringLiteral("none.ini")), QStringList());
+        KeyCountingRegistry registry(config);
         reg::Handle key = 0;
         QCOMPARE(registry.OpenKey(0x80000001u, reg::kSysInfoKey, reg::kKeyAccessRequested, key),
                  reg::kErrorFileNotFound);
@@ -353,7 +356,8 @@ private slots:
                       false);
         }
 
-        ConfigRegistry registry(configFile, QStringList{toolDir});
+        ConfigRegistry config(configFile, QStringList{toolDir});
+        KeyCountingRegistry registry(config);
         QtFileLookup files;
         QtLauncher launcher;
         RecordingMessageBoxes messages;

@@ -2,6 +2,7 @@
 // do, and a store that cannot be written. Runs in a temporary config folder,
 // never the user's own.
 #include "platform/SettingsStore.h"
+#include "support/FakeServices.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,11 +27,30 @@ QString readFile(const QString& path)
     return QString::fromUtf8(f.readAll());
 }
 
+// Where the store keeps an application's values.
+QString fileFor(const QString& app)
+{
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, app, app).fileName();
+}
+
 bool writeFile(const QString& path, const QByteArray& data)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size();
+}
+
+// What a damaged disk or a stray copy leaves: bytes that are no settings
+// file at all, the same every run.
+QByteArray garbage()
+{
+    QByteArray bytes(4096, '\0');
+    quint32 state = 12345;
+    for (char& b : bytes) {
+        state = state * 1103515245u + 12345u;
+        b = char(state >> 16);
+    }
+    return bytes;
 }
 
 bool chattr(const QString& flag, const QString& path)
@@ -75,7 +95,7 @@ void TestSettings::initTestCase()
     // Before the first QSettings: the store follows the XDG config folder.
     qputenv("HOME", QFile::encodeName(m_tmp.path() + QStringLiteral("/home")));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_tmp.path() + QStringLiteral("/xdg")));
-    const QString file = plat::QSettingsStore::fileFor(kApp);
+    const QString file = fileFor(kApp);
     if (!file.startsWith(m_tmp.path()))
         QFAIL(qPrintable(QStringLiteral("the store would touch %1").arg(file)));
     QCOMPARE(file, m_tmp.path() + QStringLiteral("/xdg/Tarmalo/Tarmalo.conf"));
@@ -86,7 +106,7 @@ void TestSettings::init()
     // A fresh config folder for every test function and row.
     ++m_round;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, configRoot());
-    QCOMPARE(plat::QSettingsStore::fileFor(kApp), confFile());
+    QCOMPARE(fileFor(kApp), confFile());
 }
 
 void TestSettings::cleanupTestCase()
@@ -168,22 +188,29 @@ void TestSettings::handEditedFile_data()
 {
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<QString>("read");
+    QTest::addColumn<QByteArray>("before");  // what precedes the section
 
-    QTest::newRow("upper case word") << QByteArray("Depart=FALSE") << "FALSE";
-    QTest::newRow("number") << QByteArray("Depart=7") << "7";
-    QTest::newRow("junk") << QByteArray("Depart=maybe") << "maybe";
-    QTest::newRow("spaces around") << QByteArray("Depart =  True  ") << "True";
-    QTest::newRow("no value") << QByteArray("Depart=") << "";
+    QTest::newRow("upper case word") << QByteArray("Depart=FALSE") << "FALSE" << QByteArray();
+    QTest::newRow("number") << QByteArray("Depart=7") << "7" << QByteArray();
+    QTest::newRow("junk") << QByteArray("Depart=maybe") << "maybe" << QByteArray();
+    QTest::newRow("spaces around") << QByteArray("Depart =  True  ") << "True" << QByteArray();
+    QTest::newRow("no value") << QByteArray("Depart=") << "" << QByteArray();
+    QTest::newRow("binary garbage") << QByteArray("Depart=False") << "False" << garbage() + '\n';
 }
 
 void TestSettings::handEditedFile()
 {
     QFETCH(QByteArray, line);
     QFETCH(QString, read);
+    QFETCH(QByteArray, before);
 
-    QVERIFY(writeFile(confFile(), "[Setting]\n" + line + "\n"));
+    QVERIFY(writeFile(confFile(), before + "[Setting]\n" + line + "\n"));
     plat::QSettingsStore store;
     QCOMPARE(store.GetSetting(kApp, kSection, QStringLiteral("Depart"), QStringLiteral("-1")), read);
+    // Whatever the file held, a choice is saved and the save says so.
+    QVERIFY(store.SaveSetting(kApp, kSection, QStringLiteral("Count"), QStringLiteral("True")));
+    QCOMPARE(QSettings(confFile(), QSettings::IniFormat).value(kSection + QStringLiteral("/Count")).toString(),
+             QStringLiteral("True"));
 }
 
 void TestSettings::unwritable_data()

@@ -16,6 +16,7 @@
 #include "info/frmAbout.h"
 #include "platform/MessageBox.h"
 #include "platform/SysInfo.h"
+#include "support/FakeServices.h"
 
 using namespace plat;
 

@@ -1,8 +1,8 @@
 // The timer's old meaning: enabled flag and interval kept apart, interval 0
 // never ticks, a new interval counts from when it is set. Driven by the
 // test clock, plus a short check on the real event loop.
-#include "platform/Clock.h"
 #include "platform/Timer.h"
+#include "support/FakeClock.h"
 
 #include <QElapsedTimer>
 #include <QtTest>

@@ -1,7 +1,5 @@
 #include "app/EntryFields.h"
 
-#include <QTime>
-
 void TextBox::focusInEvent(QFocusEvent* event)
 {
     QLineEdit::focusInEvent(event);
@@ -27,10 +25,4 @@ QString MaskEdBox::Text() const
         c = digit >= 0 && digit <= 9 && c.isDigit() ? QChar(u'0' + digit) : QChar(u'_');
     }
     return text;
-}
-
-QString MaskEdBox::FormattedText() const
-{
-    const QTime t = QTime::fromString(Text(), QStringLiteral("HH:mm"));
-    return t.isValid() ? t.toString(QStringLiteral("HH:mm")) : Text();
 }

@@ -24,8 +24,4 @@ public:
     // The full display text: always five characters with this mask, digits
     // of any script read as 0-9 and any other number as a blank.
     QString Text() const;
-    // The display format "hh:mm", applied to a complete time of day.
-    QString FormattedText() const;
-    static inline const QString kMask = QStringLiteral("##:##");
-    static inline const QString kFormat = QStringLiteral("hh:mm");
 };

@@ -1,67 +1,38 @@
 #pragma once
 #include <QDateTime>
-#include <QObject>
-#include <vector>
+#include <functional>
+#include <memory>
 
 namespace plat {
 
-class Timer;
+// What wakes one timer: once started it calls back every interval, counted
+// from the start, until stopped or started again.
+class TimerBackend {
+public:
+    virtual ~TimerBackend() = default;
+    virtual void start(int ms) = 0;
+    virtual void stop() = 0;
+    // Exact to the millisecond instead of coarse timing.
+    virtual void setPrecise(bool) {}
+};
 
-// Where the program reads the present moment. now() is the local wall-clock
-// time; only its date and time fields are used, so a daylight-saving change
-// never shifts a departure.
+// Where the program reads the present moment, and what its timers run on, so
+// that one clock drives both. now() is the local wall-clock time; only its
+// date and time fields are used, so a daylight-saving change never shifts a
+// departure.
 class Clock {
 public:
     virtual ~Clock() = default;
     virtual QDateTime now() const = 0;
-
-    // A clock that also drives the program's timers (the fake clock of the
-    // tests) returns true; timers then never touch the real event loop.
-    virtual bool drivesTimers() const { return false; }
-
-protected:
-    friend class Timer;
-    virtual void attach(Timer*) {}
-    virtual void detach(Timer*) {}
-    virtual void rearm(Timer*) {}
+    // A backend for one timer; `due` is called each time it falls due. It
+    // runs on the event loop unless the clock drives its timers itself.
+    virtual std::unique_ptr<TimerBackend> makeTimer(std::function<void()> due);
 };
 
 class SystemClock final : public Clock {
 public:
     QDateTime now() const override;
     static SystemClock& instance();
-};
-
-// A clock for tests: it stands still until advanced, and advancing it fires
-// the timers that fall due on the way, in order, each at its own moment.
-class FakeClock final : public Clock {
-public:
-    explicit FakeClock(const QDateTime& start);
-    ~FakeClock() override;
-
-    QDateTime now() const override { return m_now; }
-    bool drivesTimers() const override { return true; }
-
-    void set(const QDateTime& moment);
-    // Moves time forward by ms, firing every due timer; returns ticks fired.
-    int advance(qint64 ms);
-    // Moves to the next due timer and fires it; false when none is due within
-    // maxMs (time then moves by maxMs).
-    bool advanceToNextTick(qint64 maxMs);
-    // Milliseconds until the next timer falls due, or -1 when none is armed.
-    qint64 msToNextTick() const;
-
-protected:
-    void attach(Timer* t) override;
-    void detach(Timer* t) override;
-    void rearm(Timer* t) override;
-
-private:
-    struct Entry { Timer* timer; qint64 due; bool armed; };
-    Entry* find(Timer* t);
-    Entry* nextDue();
-    QDateTime m_now;
-    std::vector<Entry> m_timers;
 };
 
 }  // namespace plat

@@ -2,137 +2,36 @@
 
 #include "platform/RuntimeError.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace plat {
 
 namespace {
 
-// Normalises a text in the given locale's notation to the C locale's, so that
-// QLocale::c() can read it. Thousands separators are dropped only where they
-// stand between digits of the integral part; anything else makes it fail.
-std::optional<QString> normalise(const QString& text, const QLocale& locale)
-{
-    const QString trimmed = text.trimmed();
-    if (trimmed.isEmpty())
-        return std::nullopt;
-
-    const QString decimal = locale.decimalPoint();
-    const QString group = locale.groupSeparator();
-    const QString minus = locale.negativeSign();
-    const QString plus = locale.positiveSign();
-    const QString expo = locale.exponential();
-
-    QString out;
-    int i = 0;
-    const int n = trimmed.size();
-    auto startsAt = [&](const QString& what, int pos) {
-        return !what.isEmpty() && trimmed.mid(pos, what.size()).compare(what, Qt::CaseInsensitive) == 0;
-    };
-
-    // Optional sign.
-    if (startsAt(minus, i) || trimmed[i] == u'-') {
-        out += u'-';
-        i += startsAt(minus, i) ? minus.size() : 1;
-    } else if (startsAt(plus, i) || trimmed[i] == u'+') {
-        i += startsAt(plus, i) ? plus.size() : 1;
-    }
-
-    // Integral part with optional group separators between digits.
-    int intDigits = 0;
-    while (i < n) {
-        const QChar c = trimmed[i];
-        if (c.isDigit() && c.unicode() < 128) {
-            out += c;
-            ++intDigits;
-            ++i;
-        } else if (intDigits > 0 && startsAt(group, i) && i + group.size() < n
-                   && trimmed[i + group.size()].isDigit() && group != decimal) {
-            i += group.size();
-        } else {
-            break;
-        }
-    }
-
-    int fracDigits = 0;
-    if (i < n && (startsAt(decimal, i))) {
-        out += u'.';
-        i += decimal.size();
-        while (i < n && trimmed[i].isDigit() && trimmed[i].unicode() < 128) {
-            out += trimmed[i];
-            ++fracDigits;
-            ++i;
-        }
-    }
-    if (intDigits + fracDigits == 0)
-        return std::nullopt;
-
-    if (i < n && (startsAt(expo, i) || trimmed[i] == u'e' || trimmed[i] == u'E')) {
-        out += u'e';
-        i += startsAt(expo, i) ? expo.size() : 1;
-        if (i < n && (trimmed[i] == u'-' || trimmed[i] == u'+' || startsAt(minus, i))) {
-            out += startsAt(minus, i) || trimmed[i] == u'-' ? u'-' : u'+';
-            i += startsAt(minus, i) ? minus.size() : 1;
-        }
-        int expDigits = 0;
-        while (i < n && trimmed[i].isDigit() && trimmed[i].unicode() < 128) {
-            out += trimmed[i];
-            ++expDigits;
-            ++i;
-        }
-        if (expDigits == 0)
-            return std::nullopt;
-    }
-    if (i != n)
-        return std::nullopt;
-    return out;
-}
-
-// A well-formed number that a double cannot hold: true when it is too big,
-// false when it is too small (it then counts as zero).
-bool beyondDouble(const QString& normal)
-{
-    const qsizetype e = normal.indexOf(u'e');
-    QString mantissa = e < 0 ? normal : normal.left(e);
-    mantissa.remove(u'-');
-    qint64 exponent = 0;
-    if (e >= 0) {
-        const QString digits = normal.mid(e + 1);
-        for (const QChar c : digits) {
-            if (c.isDigit())
-                exponent = std::min<qint64>(exponent * 10 + c.digitValue(), 1000000);
-        }
-        if (digits.startsWith(u'-'))
-            exponent = -exponent;
-    }
-    const qsizetype point = mantissa.contains(u'.') ? mantissa.indexOf(u'.') : mantissa.size();
-    for (qsizetype i = 0; i < mantissa.size(); ++i) {
-        if (mantissa[i] == u'.' || mantissa[i] == u'0')
-            continue;
-        // Decimal order of the leading digit, then moved by the exponent.
-        const qint64 order = i < point ? point - i : -(i - point - 1);
-        return order + exponent > 0;
-    }
-    return false;
-}
-
 enum class Parsed { Number, NotNumber, TooBig };
 
+// QLocale reads the locale's notation: signs, decimal and group separators,
+// an exponent, spaces around. Where its answer differs from the rule here it
+// is set right: "inf" and "nan" are no numbers, a number beyond a double is
+// too big, and one too small for a double is 0.
 Parsed parse(const QString& text, const QLocale& locale, double& value)
 {
-    const auto normal = normalise(text, locale);
-    if (!normal)
-        return Parsed::NotNumber;
     bool ok = false;
-    value = QLocale::c().toDouble(*normal, &ok);
-    if (ok && std::isfinite(value))
-        return Parsed::Number;
-    // The syntax is right, so only the range can have failed.
-    if (beyondDouble(*normal))
+    value = locale.toDouble(text, &ok);
+    if (ok)
+        return std::isfinite(value) ? Parsed::Number : Parsed::NotNumber;
+    if (std::isinf(value))
         return Parsed::TooBig;
-    value = normal->startsWith(u'-') ? -0.0 : 0.0;
-    return Parsed::Number;
+    // Refused, either for its form or for being too small. With every digit
+    // made its script's 0 the form stays and the size goes, so only the form
+    // can fail.
+    QString zeroed = text;
+    for (QChar& c : zeroed) {
+        if (c.isDigit())
+            c = QChar(char16_t(c.unicode() - c.digitValue()));
+    }
+    value = std::copysign(0.0, locale.toDouble(zeroed, &ok));
+    return ok ? Parsed::Number : Parsed::NotNumber;
 }
 
 }  // namespace

@@ -6,8 +6,9 @@
 namespace plat {
 
 // The locale-aware numeric test: an optional sign, digits, the locale's
-// decimal and thousands separators and an exponent. The empty text is not
-// numeric.
+// decimal and thousands separators and an exponent, as QLocale reads them;
+// never "inf" or "nan", nor a number beyond a double (one too small is 0).
+// The empty text is not numeric.
 bool IsNumeric(const QString& text, const QLocale& locale = QLocale());
 
 // Text to a double by the same rules as IsNumeric; nullopt when not numeric.

@@ -15,20 +15,11 @@ void QtMessageBoxes::MsgBox(QWidget* parent, const QString& text, int style, con
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     switch (style & 0x70) {
     case vbCritical: icon = QMessageBox::Critical; break;
-    case 32: icon = QMessageBox::Question; break;
     case vbExclamation: icon = QMessageBox::Warning; break;
-    case vbInformation: icon = QMessageBox::Information; break;
     default: break;
     }
     QMessageBox box(icon, title.isEmpty() ? AppTitle() : title, text, QMessageBox::Ok, parent);
     box.exec();
-}
-
-void RecordingMessageBoxes::MsgBox(QWidget*, const QString& text, int style, const QString& title)
-{
-    shown.append({text, style, title.isEmpty() ? AppTitle() : title});
-    if (whileOpen)
-        whileOpen();
 }
 
 }  // namespace plat

@@ -51,7 +51,6 @@ public:
 class InvalidProcedureCall : public std::runtime_error {
 public:
     InvalidProcedureCall() : std::runtime_error("Invalid procedure call or argument") {}
-    static constexpr long number = 5;
 };
 
 // Reads one value as text. False, with KeyVal emptied, when the key cannot be

@@ -10,9 +10,4 @@ RuntimeError RuntimeError::overflow() { return RuntimeError(ERR_OVERFLOW, QStrin
 
 RuntimeError RuntimeError::typeMismatch() { return RuntimeError(ERR_TYPE_MISMATCH, QStringLiteral("Type mismatch")); }
 
-RuntimeError RuntimeError::fail(const QString& description)
-{
-    return RuntimeError(E_FAIL, description.isEmpty() ? QStringLiteral("Unspecified error") : description);
-}
-
 }  // namespace plat

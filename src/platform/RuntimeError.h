@@ -11,7 +11,6 @@ inline constexpr qint32 E_FAIL = -2147467259;  // 0x80004005
 inline constexpr qint32 ERR_OVERFLOW = 6;
 inline constexpr qint32 ERR_TYPE_MISMATCH = 13;
 inline constexpr qint32 ERR_FILE_NOT_FOUND = 53;
-inline constexpr qint32 ERR_INVALID_CALL = 5;
 
 // A runtime error that carries a number and a description.
 class RuntimeError : public std::exception {
@@ -19,7 +18,6 @@ public:
     RuntimeError(qint32 number, QString description);
     static RuntimeError overflow();
     static RuntimeError typeMismatch();
-    static RuntimeError fail(const QString& description = QString());
 
     qint32 number() const noexcept { return m_number; }
     const QString& description() const noexcept { return m_description; }

@@ -9,13 +9,28 @@ QString keyPath(const QString& section, const QString& key)
 {
     return section + u'/' + key;
 }
+
+std::unique_ptr<QSettings> open(const QString& app)
+{
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, app, app);
+}
 }  // namespace
+
+QSettingsStore::QSettingsStore() = default;
+
+QSettingsStore::~QSettingsStore() = default;
+
+QSettings& QSettingsStore::settings(const QString& app)
+{
+    if (!m_settings || m_settings->applicationName() != app)
+        m_settings = open(app);
+    return *m_settings;
+}
 
 QString QSettingsStore::GetSetting(const QString& app, const QString& section,
                                    const QString& key, const QString& def)
 {
-    QSettings s(QSettings::NativeFormat, QSettings::UserScope, app, app);
-    const QVariant v = s.value(keyPath(section, key));
+    const QVariant v = settings(app).value(keyPath(section, key));
     if (!v.isValid())
         return def;
     return v.toString();
@@ -24,52 +39,30 @@ QString QSettingsStore::GetSetting(const QString& app, const QString& section,
 bool QSettingsStore::SaveSetting(const QString& app, const QString& section,
                                  const QString& key, const QString& value)
 {
-    QSettings s(QSettings::NativeFormat, QSettings::UserScope, app, app);
+    QSettings& s = settings(app);
     if (!s.isWritable())
         return false;
-    s.setValue(keyPath(section, key), value);
+    const QString path = keyPath(section, key);
+    const QVariant before = s.value(path);
+    s.setValue(path, value);
     s.sync();
-    return s.status() == QSettings::NoError;
-}
-
-QString QSettingsStore::fileFor(const QString& app)
-{
-    QSettings s(QSettings::NativeFormat, QSettings::UserScope, app, app);
-    return s.fileName();
-}
-
-QString MemorySettingsStore::GetSetting(const QString& app, const QString& section,
-                                        const QString& key, const QString& def)
-{
-    ++reads;
-    const auto it = m_values.constFind(app + u'\n' + keyPath(section, key));
-    return it == m_values.constEnd() ? def : *it;
-}
-
-bool MemorySettingsStore::SaveSetting(const QString& app, const QString& section,
-                                      const QString& key, const QString& value)
-{
-    ++writes;
-    if (failWrites)
-        return false;
-    set(app, section, key, value);
-    return true;
-}
-
-void MemorySettingsStore::set(const QString& app, const QString& section, const QString& key,
-                              const QString& value)
-{
-    m_values.insert(app + u'\n' + keyPath(section, key), value);
-}
-
-bool MemorySettingsStore::contains(const QString& app, const QString& section, const QString& key) const
-{
-    return m_values.contains(app + u'\n' + keyPath(section, key));
-}
-
-QString MemorySettingsStore::value(const QString& app, const QString& section, const QString& key) const
-{
-    return m_values.value(app + u'\n' + keyPath(section, key));
+    if (s.status() == QSettings::NoError)
+        return true;
+    // The status keeps the first error of the object's life, a file that did
+    // not parse included, so it cannot tell whether this write landed. A fresh
+    // object on the same file writes whatever is still pending and starts
+    // with a clean status.
+    m_settings = open(app);
+    m_settings->sync();
+    if (m_settings->status() == QSettings::NoError)
+        return true;
+    // Not stored: this run goes on with what the store holds.
+    if (before.isValid())
+        m_settings->setValue(path, before);
+    else
+        m_settings->remove(path);
+    m_settings.reset();
+    return false;
 }
 
 }  // namespace plat

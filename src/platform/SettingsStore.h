@@ -1,6 +1,8 @@
 #pragma once
-#include <QHash>
 #include <QString>
+#include <memory>
+
+class QSettings;
 
 namespace plat {
 
@@ -16,34 +18,20 @@ public:
 };
 
 // The native per-user store through QSettings: a file in the user's config
-// folder on Linux (~/.config/<app>/<app>.conf), the registry on Windows.
+// folder on Linux (~/.config/<app>/<app>.conf), the registry on Windows. One
+// QSettings object serves the reads and writes of an application.
 class QSettingsStore final : public SettingsStore {
 public:
+    QSettingsStore();
+    ~QSettingsStore() override;
     QString GetSetting(const QString& app, const QString& section,
                        const QString& key, const QString& def) override;
     bool SaveSetting(const QString& app, const QString& section,
                      const QString& key, const QString& value) override;
-    static QString fileFor(const QString& app);
-};
-
-// An in-memory store for tests; writes can be made to fail.
-class MemorySettingsStore final : public SettingsStore {
-public:
-    QString GetSetting(const QString& app, const QString& section,
-                       const QString& key, const QString& def) override;
-    bool SaveSetting(const QString& app, const QString& section,
-                     const QString& key, const QString& value) override;
-
-    void set(const QString& app, const QString& section, const QString& key, const QString& value);
-    bool contains(const QString& app, const QString& section, const QString& key) const;
-    QString value(const QString& app, const QString& section, const QString& key) const;
-
-    bool failWrites = false;
-    int writes = 0;
-    int reads = 0;
 
 private:
-    QHash<QString, QString> m_values;
+    QSettings& settings(const QString& app);
+    std::unique_ptr<QSettings> m_settings;
 };
 
 }  // namespace plat

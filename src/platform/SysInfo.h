@@ -79,9 +79,6 @@ public:
                     char* data, std::uint32_t& size) override;
     void CloseKey(reg::Handle key) override;
 
-    // Open handles, for tests that check every key gets closed.
-    int openKeys() const { return int(m_open.size()); }
-
 private:
     struct Value {
         std::uint32_t type;

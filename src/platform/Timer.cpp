@@ -4,19 +4,15 @@
 
 namespace plat {
 
-Timer::Timer(Clock& clock, QObject* parent) : QObject(parent), m_clock(clock)
+Timer::Timer(Clock& clock, QObject* parent)
+    : QObject(parent), m_backend(clock.makeTimer([this] {
+          if (running())
+              emit Tick();
+      }))
 {
-    m_qtimer.setSingleShot(false);
-    connect(&m_qtimer, &QTimer::timeout, this, &Timer::fire);
-    if (m_clock.drivesTimers())
-        m_clock.attach(this);
 }
 
-Timer::~Timer()
-{
-    if (m_clock.drivesTimers())
-        m_clock.detach(this);
-}
+Timer::~Timer() = default;
 
 void Timer::setEnabled(bool on)
 {
@@ -32,22 +28,17 @@ void Timer::setInterval(int ms)
     restart();
 }
 
-void Timer::restart()
+void Timer::setPrecise(bool on)
 {
-    if (m_clock.drivesTimers()) {
-        m_clock.rearm(this);
-        return;
-    }
-    if (running())
-        m_qtimer.start(m_interval);
-    else
-        m_qtimer.stop();
+    m_backend->setPrecise(on);
 }
 
-void Timer::fire()
+void Timer::restart()
 {
     if (running())
-        emit Tick();
+        m_backend->start(m_interval);
+    else
+        m_backend->stop();
 }
 
 }  // namespace plat

@@ -1,10 +1,11 @@
 #pragma once
 #include <QObject>
-#include <QTimer>
+#include <memory>
 
 namespace plat {
 
 class Clock;
+class TimerBackend;
 
 // A timer with the old platform's meaning: the enabled flag and the interval
 // are kept apart; an interval of 0 never ticks, even when enabled; setting
@@ -23,21 +24,17 @@ public:
 
     // Exact to the millisecond instead of the default coarse timing, for a
     // timer that must land on a boundary (the clock panel's minute).
-    void setPrecise(bool on) { m_qtimer.setTimerType(on ? Qt::PreciseTimer : Qt::CoarseTimer); }
+    void setPrecise(bool on);
 
     // True while the timer would deliver ticks.
     bool running() const { return m_enabled && m_interval > 0; }
-
-    // Called by a fake clock when the timer falls due.
-    void fire();
 
 signals:
     void Tick();
 
 private:
     void restart();
-    Clock& m_clock;
-    QTimer m_qtimer;
+    std::unique_ptr<TimerBackend> m_backend;
     bool m_enabled = true;
     int m_interval = 0;
 };

@@ -2,9 +2,8 @@
 #include "app/AppServices.h"
 #include "app/EntryFields.h"
 #include "app/frmMain.h"
-#include "platform/Clock.h"
-#include "platform/MessageBox.h"
-#include "platform/SettingsStore.h"
+#include "support/FakeClock.h"
+#include "support/FakeServices.h"
 #include "support/Fakes.h"
 
 #include <QDateTime>
