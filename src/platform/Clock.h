@@ -17,9 +17,8 @@ public:
 };
 
 // Where the program reads the present moment, and what its timers run on, so
-// that one clock drives both. now() is the local wall-clock time; only its
-// date and time fields are used, so a daylight-saving change never shifts a
-// departure.
+// that one clock drives both. now() is the local wall-clock time with its
+// zone, so both the clock face and the real moment can be read from it.
 class Clock {
 public:
     virtual ~Clock() = default;

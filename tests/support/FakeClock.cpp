@@ -1,6 +1,7 @@
 #include "support/FakeClock.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace plat {
 
@@ -63,11 +64,12 @@ FakeClock::Entry* FakeClock::nextDue()
 
 qint64 FakeClock::msToNextTick() const
 {
-    qint64 best = -1;
+    // An overdue timer is due now; -1 only when none is armed.
+    std::optional<qint64> best;
     for (const auto& e : m_timers)
-        if (e.armed && (best < 0 || e.dueAt - m_now.toMSecsSinceEpoch() < best))
+        if (e.armed && (!best || e.dueAt - m_now.toMSecsSinceEpoch() < *best))
             best = e.dueAt - m_now.toMSecsSinceEpoch();
-    return best < 0 ? -1 : std::max<qint64>(best, 0);
+    return best ? std::max<qint64>(*best, 0) : -1;
 }
 
 int FakeClock::advance(qint64 ms)
