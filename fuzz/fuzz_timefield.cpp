@@ -55,7 +55,6 @@ void checkReading(const QString& t)
         const plat::Date d = plat::TimeValue(t);
         FUZZ_CHECK(minutes.has_value(), t, c);
         FUZZ_CHECK(plat::ToMillis(d) == *minutes * 60000LL, t, c);
-        FUZZ_CHECK(plat::FormatHHNN(d) == t, t, c);
     } catch (const plat::RuntimeError& e) {
         FUZZ_CHECK(!minutes.has_value(), t, c);
         FUZZ_CHECK(e.number() == plat::ERR_TYPE_MISMATCH, t, c);

@@ -3,6 +3,7 @@
 // daylight-saving night.
 #include "platform/DateTime.h"
 #include "platform/RuntimeError.h"
+#include "support/WallClockDates.h"
 #include "support/FakeClock.h"
 
 #include <QTimeZone>

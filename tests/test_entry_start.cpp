@@ -2,6 +2,7 @@
 // refusing a start that cannot run, starting and stopping a run.
 #include "app/EntryFields.h"
 #include "platform/DateTime.h"
+#include "support/WallClockDates.h"
 #include "support/BoardingProbe.h"
 #include "support/Harness.h"
 

@@ -3,6 +3,7 @@
 #include "boarding/clsCommon.h"
 #include "platform/DateTime.h"
 #include "platform/RuntimeError.h"
+#include "support/WallClockDates.h"
 #include "support/BoardingProbe.h"
 #include "support/FakeClock.h"
 #include "support/Fakes.h"

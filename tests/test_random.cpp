@@ -4,6 +4,7 @@
 #include "boarding/clsCommon.h"
 #include "platform/DateTime.h"
 #include "platform/Random.h"
+#include "support/WallClockDates.h"
 #include "support/FakeClock.h"
 #include "support/Fakes.h"
 

@@ -4,6 +4,7 @@
 // run either is stopped by hand or ends by itself.
 #include "platform/DateTime.h"
 #include "platform/Timer.h"
+#include "support/WallClockDates.h"
 #include "support/Runner.h"
 
 #include <QAction>

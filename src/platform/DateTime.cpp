@@ -14,7 +14,6 @@ namespace {
 constexpr qint64 kMsPerDay = 86400000;
 constexpr qint64 kMsPerHour = 3600000;
 constexpr qint64 kMsPerMinute = 60000;
-const QDate kEpoch(1899, 12, 30);
 // 1970-01-01 on the day count.
 constexpr qint64 kUnixEpochMs = 25569 * kMsPerDay;
 
@@ -35,26 +34,6 @@ qint64 ToMillis(Date value)
 Date FromMillis(qint64 ms)
 {
     return static_cast<double>(ms) / static_cast<double>(kMsPerDay);
-}
-
-Date FromQDateTime(const QDateTime& wallClock)
-{
-    const qint64 days = kEpoch.daysTo(wallClock.date());
-    const qint64 ms = wallClock.time().msecsSinceStartOfDay();
-    return FromMillis(days * kMsPerDay + ms);
-}
-
-QDateTime ToQDateTime(Date value)
-{
-    const qint64 ms = ToMillis(value);
-    const qint64 days = floorDiv(ms, kMsPerDay);
-    const qint64 rest = ms - days * kMsPerDay;
-    return QDateTime(kEpoch.addDays(days), QTime::fromMSecsSinceStartOfDay(static_cast<int>(rest)), Qt::UTC);
-}
-
-Date Now(const Clock& clock)
-{
-    return FromQDateTime(clock.now());
 }
 
 Date NowUtc(const Clock& clock)
@@ -118,11 +97,6 @@ Date NextWallClockTime(const QDateTime& now, Date hhmm)
     return FromMillis(presentMinute + kUnixEpochMs);  // not reached: every day has the time or its jump
 }
 
-QString FormatHHNN(Date value)
-{
-    return ToQDateTime(value).time().toString(QStringLiteral("HH:mm"));
-}
-
 bool IsTimeOfDay(const QString& hhmm)
 {
     // \z, not $: "$" also matches before a final line feed.
@@ -140,11 +114,6 @@ Date TimeValue(const QString& hhmm)
     const int h = hhmm.left(2).toInt();
     const int m = hhmm.mid(3, 2).toInt();
     return FromMillis((h * 60LL + m) * 60000LL);
-}
-
-Date DateAddDays(Date value, int days)
-{
-    return FromMillis(ToMillis(value) + days * kMsPerDay);
 }
 
 qint64 DateDiffMinutes(Date a, Date b)

@@ -7,13 +7,8 @@ namespace plat {
 class Clock;
 
 // A date-time is a count of days since 30 December 1899 with the time of day
-// as the fraction. Arithmetic is on wall-clock fields: a day is always 24 h.
+// as the fraction; the program keeps its moments on the UTC timeline.
 using Date = double;
-
-Date FromQDateTime(const QDateTime& wallClock);
-QDateTime ToQDateTime(Date value);  // wall-clock fields, no time zone applied
-
-Date Now(const Clock& clock);
 
 // Day numbers on the UTC timeline count real time, also across a daylight-
 // saving change. Every zone's offset is whole minutes, so minute boundaries
@@ -27,16 +22,11 @@ QDateTime WallClockAt(Date utc, const QDateTime& zoneOf);
 // skips that day gives the moment it jumps past it. On the UTC timeline.
 Date NextWallClockTime(const QDateTime& now, Date hhmm);
 
-// "hh:nn": hours 00..23 and minutes, the seconds dropped.
-QString FormatHHNN(Date value);
-
 // Reads "hh:mm" as a time of day (seconds 0). Throws a type mismatch for
 // anything that is not a whole time of day 00:00..23:59.
 Date TimeValue(const QString& hhmm);
 // The same test without throwing.
 bool IsTimeOfDay(const QString& hhmm);
-
-Date DateAddDays(Date value, int days);
 
 // Whole units from a to b, counted as unit boundaries crossed: both moments
 // are cut to the unit, then subtracted. Positive when b is the later one.

@@ -1,0 +1,42 @@
+#include "support/WallClockDates.h"
+
+#include "platform/Clock.h"
+
+namespace plat {
+
+namespace {
+constexpr qint64 kMsPerDay = 86400000;
+const QDate kEpoch(1899, 12, 30);
+}  // namespace
+
+Date FromQDateTime(const QDateTime& wallClock)
+{
+    const qint64 days = kEpoch.daysTo(wallClock.date());
+    const qint64 ms = wallClock.time().msecsSinceStartOfDay();
+    return FromMillis(days * kMsPerDay + ms);
+}
+
+QDateTime ToQDateTime(Date value)
+{
+    const qint64 ms = ToMillis(value);
+    const qint64 days = ms >= 0 ? ms / kMsPerDay : -((-ms + kMsPerDay - 1) / kMsPerDay);
+    const qint64 rest = ms - days * kMsPerDay;
+    return QDateTime(kEpoch.addDays(days), QTime::fromMSecsSinceStartOfDay(static_cast<int>(rest)), Qt::UTC);
+}
+
+Date Now(const Clock& clock)
+{
+    return FromQDateTime(clock.now());
+}
+
+QString FormatHHNN(Date value)
+{
+    return ToQDateTime(value).time().toString(QStringLiteral("HH:mm"));
+}
+
+Date DateAddDays(Date value, int days)
+{
+    return FromMillis(ToMillis(value) + days * kMsPerDay);
+}
+
+}  // namespace plat
