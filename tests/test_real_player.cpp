@@ -215,8 +215,8 @@ void RealPlayerTest::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     // An output is there when the sound server takes a playback stream.
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, 22050, 1};
-    if (pa_simple* out = pa_simple_new(nullptr, "test_real_player", PA_STREAM_PLAYBACK, nullptr, "probe", &spec,
+    const pa_sample_spec format{PA_SAMPLE_S16LE, 22050, 1};
+    if (pa_simple* out = pa_simple_new(nullptr, "test_real_player", PA_STREAM_PLAYBACK, nullptr, "probe", &format,
                                        nullptr, nullptr, nullptr)) {
         m_haveOutput = true;
         pa_simple_free(out);

@@ -48,12 +48,12 @@ struct PulseRun {
     // calls, and only this thread waits for it.
     static void play(std::shared_ptr<PulseRun> run)
     {
-        const pa_sample_spec spec{PA_SAMPLE_S16LE, uint32_t(run->sound.rate), uint8_t(run->sound.channels)};
+        const pa_sample_spec format{PA_SAMPLE_S16LE, uint32_t(run->sound.rate), uint8_t(run->sound.channels)};
         pa_buffer_attr attr;
         attr.maxlength = attr.prebuf = attr.minreq = attr.fragsize = uint32_t(-1);
-        attr.tlength = uint32_t(pa_usec_to_bytes(kBufferUs, &spec));
+        attr.tlength = uint32_t(pa_usec_to_bytes(kBufferUs, &format));
         int error = 0;
-        pa_simple* out = pa_simple_new(nullptr, "Tarmalo", PA_STREAM_PLAYBACK, nullptr, "Announcement", &spec,
+        pa_simple* out = pa_simple_new(nullptr, "Tarmalo", PA_STREAM_PLAYBACK, nullptr, "Announcement", &format,
                                        nullptr, &attr, &error);
         if (!out) {
             run->tell(mpStopped);
@@ -61,7 +61,7 @@ struct PulseRun {
         }
         run->tell(mpPlaying);
         const QByteArray& pcm = run->sound.samples;
-        const qsizetype chunk = qsizetype(pa_usec_to_bytes(kChunkUs, &spec));
+        const qsizetype chunk = qsizetype(pa_usec_to_bytes(kChunkUs, &format));
         bool ok = true;
         for (qsizetype at = 0; ok && at < pcm.size() && !run->stop; at += chunk)
             ok = pa_simple_write(out, pcm.constData() + at, size_t(std::min(chunk, pcm.size() - at)), &error) == 0;
