@@ -60,12 +60,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Tarmalo developers <tarmalo@example.org>")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# dpkg-shlibdeps turns the linked Qt libraries into versioned dependencies.
+# dpkg-shlibdeps turns the linked libraries into versioned dependencies:
+# Qt and libpulse0, whose simple API plays the sounds.  A server that speaks
+# PulseAudio is recommended.  The xcb window plugin ships in libqt6gui6 on
+# Debian 12.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Qt 6.4 plays a QAudioSink through its built-in PulseAudio output (no
-# multimedia plugin is loaded), so a WAV needs libpulse0 and a server that
-# speaks PulseAudio.  The xcb window plugin ships in libqt6gui6 on Debian 12.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libpulse0")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pipewire-pulse | pulseaudio")
 # A source archive (cpack --config CPackSourceConfig.cmake) leaves out
 # build trees and version control.

@@ -22,7 +22,7 @@ ensure_packages() {
 }
 
 # What it takes to build and run Tarmalo.
-BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-multimedia-dev libqt6multimedia6
+BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libpulse-dev
                 qt6-qpa-plugins libgl-dev)
 # What the tests need beyond that: a display, keys, sounds, a null sink.
 TEST_PACKAGES=(xvfb xauth xdotool x11-utils imagemagick espeak-ng sox libsox-fmt-base pulseaudio

@@ -3,8 +3,8 @@
 #include "info/frmAbout.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
+#include "platform/PulsePlayer.h"
 #include "platform/SettingsStore.h"
-#include "platform/AudioSinkPlayer.h"
 
 #include <QCoreApplication>
 
@@ -16,7 +16,7 @@ AppServices AppServices::System()
     s.clock = &plat::SystemClock::instance();
     s.settings = &settings;
     s.messages = &messages;
-    s.makePlayer = [](QObject* parent) -> plat::MediaPlayer* { return new plat::AudioSinkPlayer(parent); };
+    s.makePlayer = [](QObject* parent) -> plat::MediaPlayer* { return new plat::PulsePlayer(parent); };
     s.appPath = QCoreApplication::applicationDirPath();
     s.endProgram = [] { QCoreApplication::exit(0); };
     s.showAbout = [] { frmAbout::ShowModal(); };

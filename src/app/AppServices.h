@@ -27,6 +27,6 @@ struct AppServices {
     // Seeds the program-wide random generator at start-up; tests may skip it.
     bool seedRandom = true;
 
-    // The real thing: system clock, QSettings, QMessageBox, QAudioSink.
+    // The real thing: system clock, QSettings, QMessageBox, PulseAudio.
     static AppServices System();
 };

@@ -182,7 +182,7 @@ check "Maintainer: Tarmalo developers <tarmalo@example.org>" \
 has_dep() {  # package names, alternatives included, without versions
     tr ',|' '\n\n' <<<"$depends" | awk '{print $1}' | grep -qxF -- "$1"
 }
-for p in libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 libpulse0; do
+for p in libqt6core6 libqt6gui6 libqt6widgets6 libpulse0; do
     check "depends on $p" has_dep "$p"
 done
 # Every library the executable links must come from a package it depends on.

@@ -3,20 +3,24 @@
 
 #include <QTimer>
 
-class QAudioSink;
-class QBuffer;
+#include <memory>
 
 namespace plat {
 
+struct PulseRun;
+
 // The announcement player: the WAV file is read and checked here, and its
-// samples go from memory to a QAudioSink; nothing is written anywhere.
-// Whatever goes wrong with a file or the audio output ends as "not
-// playing", so a caller waiting for the end of a sound is never left waiting.
-class AudioSinkPlayer final : public MediaPlayer {
+// samples go from memory to the sound server through PulseAudio's simple
+// API, on a thread of their own. Every sound opens its own connection, so a
+// server that went away and came back is simply found again; nothing is
+// written anywhere. Whatever goes wrong with a file or the output ends as
+// "not playing", so a caller waiting for the end of a sound is never left
+// waiting.
+class PulsePlayer final : public MediaPlayer {
     Q_OBJECT
 public:
-    explicit AudioSinkPlayer(QObject* parent = nullptr);
-    ~AudioSinkPlayer() override;
+    explicit PulsePlayer(QObject* parent = nullptr);
+    ~PulsePlayer() override;
 
     void setFileName(const QString& path) override;
     QString fileName() const override { return m_path; }
@@ -29,20 +33,16 @@ public:
     void setWatchdog(int startMs, int maxLengthMs);
 
 private:
-    bool start();
+    friend struct PulseRun;
     void halt();
-    void onSinkState();
-    void checkDrained();
+    void onOutput(quint64 generation, int newState);
     void giveUp();
     void report(int newState);
 
     QString m_path;
-    QAudioSink* m_sink = nullptr;
-    QBuffer* m_source = nullptr;  // the sound's samples, owned by the sink
-    bool m_starting = false;
-    qint64 m_lengthUs = 0;
+    std::shared_ptr<PulseRun> m_run;  // shared with the thread that plays it
+    qint64 m_lengthMs = 0;
     QTimer m_watchdog;
-    QTimer m_drain;
     int m_state = mpStopped;
     int m_reported = mpStopped;
     quint64 m_generation = 0;
