@@ -166,8 +166,10 @@ def heard(session, clock, app_pid):
     for sample, name, score, seconds in found:
         real = session.sound.sample_time(sample)
         out.append((name, real, seconds))
+        gaps = seconds - tpl.seconds[name]
         say(f"heard {name:18} at program time {h.hms(clock.to_program(real))}, {seconds:.2f} s long, "
-            f"match {score:.2f}")
+            f"match {score:.2f}" + (f" (with {gaps:.2f} s of drop-outs: the machine starved the sound)"
+                                    if gaps > 0.05 else ""))
     for sample, name, score in unknown:
         real = session.sound.sample_time(sample)
         say(f"heard an unknown sound at program time {h.hms(clock.to_program(real))} "
