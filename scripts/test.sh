@@ -5,7 +5,7 @@
 #
 # To save time, work that needs no quiet machine runs beside work that
 # waits: the later stages' packages install while the program builds, and
-# the sanitizer and fuzzing builds run at the lowest priority while CTest
+# the sanitizer and fuzzing builds run at a low priority while CTest
 # and the end-to-end stage mostly wait for real time to pass.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -71,7 +71,7 @@ eval "$(tests/audio/pulse-null.sh start)"
 trap 'kill $(jobs -p) 2>/dev/null || true; tests/audio/pulse-null.sh stop >/dev/null 2>&1 || true
       rm -rf "$logs"' EXIT
 
-background "sanitizer and fuzzing builds" nice -n 19 \
+background "sanitizer and fuzzing builds" nice -n 10 \
     bash -c 'bash tests/stages/sanitizers.sh build && bash tests/stages/fuzz.sh build' 
 stage "unit and window tests" ctest --preset default
 [ ! -e tests/stages/e2e.sh ] || stage e2e bash tests/stages/e2e.sh
