@@ -14,9 +14,14 @@ started=$(date +%s)
 ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 
 logs=$(mktemp -d)
-# Whatever still runs in the background ends with the script.
-trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$logs"' EXIT
 failed=()
+# Whatever still runs in the background ends with the script.
+bg_groups=()
+stop_background() {
+    local g
+    for g in "${bg_groups[@]}"; do kill -- "-$g" 2>/dev/null || true; done
+}
+trap 'stop_background; rm -rf "$logs"' EXIT
 stage() {
     local name="$1"; shift
     echo
@@ -30,11 +35,22 @@ stage() {
     fi
 }
 
-# Runs a command in the background, its output in $logs/NAME.log.
+# background [--group] NAME COMMAND...: runs a command in the background,
+# its output in $logs/NAME.log; with --group in a process group of its own,
+# which ends with the script. (Installs are left to finish: dpkg is never
+# stopped halfway, and sudo keeps its terminal.)
 background() {
+    local group=false
+    if [ "$1" = --group ]; then group=true; shift; fi
     local name="$1"; shift
-    ( t0=$(date +%s); rc=0; "$@" || rc=$?
-      echo "$rc $(( $(date +%s) - t0 ))" >"$logs/$name.done" ) >"$logs/$name.log" 2>&1 &
+    local run=(bash -c 't0=$(date +%s); rc=0; "$@" || rc=$?; echo "$rc $(( $(date +%s) - t0 ))" >"$0"'
+               "$logs/$name.done" "$@")
+    if $group; then
+        setsid "${run[@]}" >"$logs/$name.log" 2>&1 &
+        bg_groups+=("$!")
+    else
+        "${run[@]}" >"$logs/$name.log" 2>&1 &
+    fi
 }
 # Waits for it; on failure shows its output (the stage that needs it then
 # tries again and fails with its own message).
@@ -52,13 +68,10 @@ prefetch=()
 for s in e2e fuzz sysinfo-launch windows-registry; do
     [ -e "tests/stages/$s.sh" ] && prefetch+=("$s")
 done
-install_stages() {
-    local s
-    for s in "${prefetch[@]}"; do bash "tests/stages/$s.sh" install || return 1; done
-}
 # Asked now, not from the background.
 [ "$(id -u)" -eq 0 ] || sudo -v
-background "installs for the stages" install_stages
+background "installs for the stages" \
+    bash -c 'for s; do bash "tests/stages/$s.sh" install || exit 1; done' _ "${prefetch[@]}"
 
 # The benchmarks are not tests.
 t0=$(date +%s)
@@ -68,11 +81,10 @@ await "installs for the stages"
 
 # A sound server of our own with a null sink, so real sounds can play.
 eval "$(tests/audio/pulse-null.sh start)"
-trap 'kill $(jobs -p) 2>/dev/null || true; tests/audio/pulse-null.sh stop >/dev/null 2>&1 || true
-      rm -rf "$logs"' EXIT
+trap 'stop_background; tests/audio/pulse-null.sh stop >/dev/null 2>&1 || true; rm -rf "$logs"' EXIT
 
-background "sanitizer and fuzzing builds" nice -n 10 \
-    bash -c 'bash tests/stages/sanitizers.sh build && bash tests/stages/fuzz.sh build' 
+background --group "sanitizer and fuzzing builds" nice -n 10 \
+    bash -c 'bash tests/stages/sanitizers.sh build && bash tests/stages/fuzz.sh build'
 stage "unit and window tests" ctest --preset default
 [ ! -e tests/stages/e2e.sh ] || stage e2e bash tests/stages/e2e.sh
 await "sanitizer and fuzzing builds"
