@@ -341,6 +341,19 @@ class Session:
         self._spawn("openbox", ["openbox", "--sm-disable", "--config-file", str(HERE / "openbox-rc.xml")])
         wait_for(lambda: "window id" in _run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], self.env,
                                              check_rc=False), SLOW, "the window manager")
+        # openbox claims the screen before it handles windows: a window
+        # mapped in between may stay unmapped. Ready is when a probe window
+        # shows up.
+        probe = subprocess.Popen(["xmessage", "-name", "tarmalo-wm-probe", "ready"], env=self.env,
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        try:
+            wait_for(lambda: _run(["xdotool", "search", "--onlyvisible", "--classname", "tarmalo-wm-probe"],
+                                  self.env, check_rc=False).strip(), SLOW, "the window manager to show a window")
+        finally:
+            probe.kill()
+            probe.wait(timeout=SLOW)
+        wait_for(lambda: not _run(["xdotool", "search", "--onlyvisible", "--classname", "tarmalo-wm-probe"],
+                                  self.env, check_rc=False).strip(), SLOW, "the probe window to go")
 
     def _start_audio(self):
         pdir = self.tmp / "pulse"
@@ -370,7 +383,11 @@ class Session:
         p = subprocess.Popen([str(EXE)], env=env, stdout=log, stderr=log, start_new_session=True)
         app = App(self, p)
         self.apps.append(app)
-        app.wid = wait_for(lambda: app.window_named("Tarmalo"), SLOW, "the main window")
+        try:
+            app.wid = wait_for(lambda: app.window_named("Tarmalo") or self._ended(app), SLOW, "the main window")
+        except CaseFailed:
+            self._describe(app)
+            raise
         say(f"Tarmalo started: pid {p.pid}, main window {app.wid} {app.geometry(app.wid)}")
         return app
 
@@ -405,12 +422,49 @@ class Session:
             self.close()
             raise
 
+    @staticmethod
+    def _ended(app):
+        rc = app.proc.poll()
+        if rc is not None:
+            raise CaseFailed(f"the program ended before its window appeared, exit status {rc}")
+        return None
+
+    def _describe(self, app):
+        """What the display and the process look like when a window does not come."""
+        for wid in self.x("search", "--pid", app.pid, check_rc=False).split():
+            info = _run(["xwininfo", "-id", wid], self.env, check_rc=False)
+            props = _run(["xprop", "-id", wid, "WM_NAME", "WM_STATE", "_NET_WM_STATE", "_NET_WM_DESKTOP",
+                          "_NET_FRAME_EXTENTS"], self.env, check_rc=False)
+            say(f"window {wid} of the program: "
+                + " ".join(l.strip() for l in info.splitlines() if "Map State" in l or "geometry" in l)
+                + "; " + "; ".join(l.strip() for l in props.splitlines()))
+        wm = _run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK", "_NET_CLIENT_LIST", "_NET_CURRENT_DESKTOP"],
+                  self.env, check_rc=False)
+        alive = {name: p.poll() is None for name, p in self._procs}
+        say("root: " + "; ".join(l.strip() for l in wm.splitlines()) + f"; helpers running: {alive}")
+        try:
+            stack = Path(f"/proc/{app.pid}/wchan").read_text()
+            threads = len(list(Path(f"/proc/{app.pid}/task").iterdir()))
+            say(f"program process {app.pid}: waiting in {stack!r}, {threads} threads")
+        except OSError:
+            pass
+        if shutil.which("gdb") and app.alive():
+            r = subprocess.run(["gdb", "-p", str(app.pid), "-batch", "-ex", "thread apply all bt 30"],
+                               capture_output=True, text=True, timeout=SLOW)
+            say("where the program's threads are:\n" + "\n".join(
+                line for line in r.stdout.splitlines() if line.startswith(("#", "Thread"))))
+
     def __exit__(self, et, ev, tb):
         if et is not None:
             for f in sorted(self.logs.glob("tarmalo-*.log")):
                 text = f.read_text(errors="replace").strip()
                 if text:
                     say(f"{f.name}:\n{text[-3000:]}")
+            # The helpers' logs outlive a failed case.
+            kept = ARTIFACTS / f"logs-{self.name}"
+            shutil.rmtree(kept, ignore_errors=True)
+            shutil.copytree(self.logs, kept, dirs_exist_ok=True)
+            say(f"session logs kept in {kept}")
         self.close()
         return False
 
