@@ -338,22 +338,54 @@ class Session:
               "string:ScreenReaderEnabled", "variant:boolean:true"], self.env)
 
     def _start_wm(self):
-        self._spawn("openbox", ["openbox", "--sm-disable", "--config-file", str(HERE / "openbox-rc.xml")])
-        wait_for(lambda: "window id" in _run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], self.env,
-                                             check_rc=False), SLOW, "the window manager")
-        # openbox claims the screen before it handles windows: a window
-        # mapped in between may stay unmapped. Ready is when a probe window
-        # shows up.
+        # openbox claims the screen before it handles windows. Ready is when
+        # a probe window shows up; a window manager stalled in its start
+        # (seen on a busy machine, about one start in a hundred) is started
+        # again.
+        for attempt in range(1, 4):
+            wm = self._spawn("openbox", ["openbox", "--sm-disable", "--config-file",
+                                         str(HERE / "openbox-rc.xml")])
+            wait_for(lambda: "window id" in _run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], self.env,
+                                                 check_rc=False), SLOW, "the window manager")
+            if self._probe_window(30):
+                return
+            say(f"the window manager shows no window after 30 s (start {attempt}): "
+                + self._stalled(wm.pid))
+            os.killpg(wm.pid, signal.SIGKILL)
+            wm.wait(timeout=SLOW)
+        raise CaseFailed("the window manager never showed a window")
+
+    def _probe_window(self, timeout):
         probe = subprocess.Popen(["xmessage", "-name", "tarmalo-wm-probe", "ready"], env=self.env,
                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
         try:
             wait_for(lambda: _run(["xdotool", "search", "--onlyvisible", "--classname", "tarmalo-wm-probe"],
-                                  self.env, check_rc=False).strip(), SLOW, "the window manager to show a window")
+                                  self.env, check_rc=False).strip(), timeout, "the probe window")
+            shown = True
+        except CaseFailed:
+            shown = False
         finally:
             probe.kill()
             probe.wait(timeout=SLOW)
-        wait_for(lambda: not _run(["xdotool", "search", "--onlyvisible", "--classname", "tarmalo-wm-probe"],
-                                  self.env, check_rc=False).strip(), SLOW, "the probe window to go")
+        if shown:
+            wait_for(lambda: not _run(["xdotool", "search", "--onlyvisible", "--classname",
+                                       "tarmalo-wm-probe"], self.env, check_rc=False).strip(),
+                     SLOW, "the probe window to go")
+        return shown
+
+    @staticmethod
+    def _stalled(pid):
+        """Where a process is stuck, for the log."""
+        try:
+            wchan = Path(f"/proc/{pid}/wchan").read_text()
+        except OSError:
+            return "the process is gone"
+        out = f"waiting in {wchan!r}"
+        if shutil.which("gdb"):
+            r = subprocess.run(["gdb", "-p", str(pid), "-batch", "-ex", "thread apply all bt 25"],
+                               capture_output=True, text=True, timeout=SLOW)
+            out += "\n" + "\n".join(line for line in r.stdout.splitlines() if line.startswith(("#", "Thread")))
+        return out
 
     def _start_audio(self):
         pdir = self.tmp / "pulse"
