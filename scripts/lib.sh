@@ -24,12 +24,21 @@ ensure_packages() {
 # What it takes to build and run Tarmalo.
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libpulse-dev
                 qt6-qpa-plugins libgl-dev)
-# What the tests need beyond that: a display, keys, sounds, a null sink.
-TEST_PACKAGES=(xvfb xauth xdotool x11-utils imagemagick espeak-ng sox libsox-fmt-base pulseaudio
-               pulseaudio-utils libfaketime procps psmisc time python3 python3-numpy python3-pil)
+# What the CTest suites need beyond that: a null sink for the real sounds,
+# and the tools that remake the sounds and the art. Each later stage
+# installs its own.
+TEST_PACKAGES=(pulseaudio pulseaudio-utils espeak-ng sox libsox-fmt-base python3 python3-numpy
+               python3-pil)
 
+# build_tarmalo PRESET [TARGET...] [-- CONFIGURE OPTION...]: configures and
+# builds the targets (default: all).
 build_tarmalo() {
-    local preset="${1:-default}"
-    cmake --preset "$preset"
-    cmake --build --preset "$preset" -j"$(nproc)"
+    local preset="${1:-default}"; shift || true
+    local targets=() options=()
+    while [ "$#" -gt 0 ]; do
+        if [ "$1" = -- ]; then shift; options=("$@"); break; fi
+        targets+=(--target "$1"); shift
+    done
+    cmake --preset "$preset" "${options[@]}"
+    cmake --build --preset "$preset" -j"$(nproc)" "${targets[@]}"
 }

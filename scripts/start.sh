@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Tarmalo and starts it.
+# Installs what is missing, builds the program (not the tests) and starts it.
+# Later starts only rebuild what changed; build/bin/tarmalo starts it directly.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib.sh
 ensure_packages "${BUILD_PACKAGES[@]}"
-build_tarmalo default
+# The program and the sounds copied beside it.
+build_tarmalo default tarmalo
 exec build/bin/tarmalo "$@"

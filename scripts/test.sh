@@ -1,12 +1,27 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Tarmalo and runs every test headless.
+# Installs what is missing, builds Tarmalo and runs every test headless:
+# CTest, then every stage in tests/stages/ (e2e first).
+#   FUZZ_SECONDS  fuzzing time per fuzz target (default 15)
+#
+# To save time, work that needs no quiet machine runs beside work that
+# waits: the later stages' packages install while the program builds, and
+# the sanitizer and fuzzing builds run at a low priority while CTest
+# and the end-to-end stage mostly wait for real time to pass.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib.sh
+started=$(date +%s)
 ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 
-started=$(date +%s)
+logs=$(mktemp -d)
 failed=()
+# Whatever still runs in the background ends with the script.
+bg_groups=()
+stop_background() {
+    local g
+    for g in "${bg_groups[@]}"; do kill -- "-$g" 2>/dev/null || true; done
+}
+trap 'stop_background; rm -rf "$logs"' EXIT
 stage() {
     local name="$1"; shift
     echo
@@ -20,15 +35,62 @@ stage() {
     fi
 }
 
-build_tarmalo default
+# background [--group] NAME COMMAND...: runs a command in the background,
+# its output in $logs/NAME.log; with --group in a process group of its own,
+# which ends with the script. (Installs are left to finish: dpkg is never
+# stopped halfway, and sudo keeps its terminal.)
+background() {
+    local group=false
+    if [ "$1" = --group ]; then group=true; shift; fi
+    local name="$1"; shift
+    local run=(bash -c 't0=$(date +%s); rc=0; "$@" || rc=$?; echo "$rc $(( $(date +%s) - t0 ))" >"$0"'
+               "$logs/$name.done" "$@")
+    if $group; then
+        setsid "${run[@]}" >"$logs/$name.log" 2>&1 &
+        bg_groups+=("$!")
+    else
+        "${run[@]}" >"$logs/$name.log" 2>&1 &
+    fi
+}
+# Waits for it; on failure shows its output (the stage that needs it then
+# tries again and fails with its own message).
+await() {
+    local name="$1" t0; t0=$(date +%s)
+    while [ ! -e "$logs/$name.done" ]; do sleep 1; done
+    local rc secs; read -r rc secs <"$logs/$name.done"
+    echo "--- $name: $([ "$rc" -eq 0 ] && echo done || echo "FAILED ($rc)") in $secs s" \
+         "(waited $(( $(date +%s) - t0 )) s)"
+    [ "$rc" -eq 0 ] || tail -n 40 "$logs/$name.log"
+}
+
+# Stages that can install their packages on their own ("STAGE.sh install").
+prefetch=()
+for s in e2e fuzz sysinfo-launch windows-registry; do
+    [ -e "tests/stages/$s.sh" ] && prefetch+=("$s")
+done
+# Asked now, not from the background.
+[ "$(id -u)" -eq 0 ] || sudo -v
+background "installs for the stages" \
+    bash -c 'for s; do bash "tests/stages/$s.sh" install || exit 1; done' _ "${prefetch[@]}"
+
+# The benchmarks are not tests.
+t0=$(date +%s)
+build_tarmalo default -- -DTARMALO_BUILD_BENCH=OFF
+echo "--- build: $(( $(date +%s) - t0 )) s"
+await "installs for the stages"
 
 # A sound server of our own with a null sink, so real sounds can play.
 eval "$(tests/audio/pulse-null.sh start)"
-trap 'tests/audio/pulse-null.sh stop >/dev/null 2>&1 || true' EXIT
+trap 'stop_background; tests/audio/pulse-null.sh stop >/dev/null 2>&1 || true; rm -rf "$logs"' EXIT
 
+background --group "sanitizer and fuzzing builds" nice -n 10 \
+    bash -c 'bash tests/stages/sanitizers.sh build && bash tests/stages/fuzz.sh build'
 stage "unit and window tests" ctest --preset default
+[ ! -e tests/stages/e2e.sh ] || stage e2e bash tests/stages/e2e.sh
+await "sanitizer and fuzzing builds"
 for extra in tests/stages/*.sh; do
     [ -e "$extra" ] || continue
+    [ "$extra" != tests/stages/e2e.sh ] || continue
     stage "$(basename "$extra" .sh)" bash "$extra"
 done
 

@@ -10,7 +10,7 @@ import time
 import traceback
 
 import harness as h
-from harness import CaseFailed, check, say, wait_for
+from harness import SLOW, CaseFailed, check, say, settle, wait_for
 import sounds
 
 D = datetime.datetime
@@ -37,7 +37,22 @@ class Window:
     def __init__(self, app, clock=None):
         self.app = app
         self.clock = clock
-        self.root = wait_for(lambda: h.frame(app.acc, "Tarmalo"), 10, "the main window's accessible frame")
+        self.history = []
+        self._last = None  # the latest read and when it ended
+        # A window just shown may still be filling its accessibility tree.
+        wait_for(self._find, SLOW, "the main window's controls on the accessibility bus")
+
+    def _find(self):
+        try:
+            self._find_controls()
+            return True
+        except (CaseFailed, AttributeError):
+            return False
+
+    def _find_controls(self):
+        self.root = h.frame(self.app.acc, "Tarmalo")
+        if self.root is None:
+            raise CaseFailed("no main window frame")
         self.time = h.find(self.root, lambda a: h.role(a) == "text" and a.name == "Departure time",
                            "departure time field")
         self.total = h.find(self.root, lambda a: h.role(a) == "text" and a.name == "Total", "total field")
@@ -50,7 +65,6 @@ class Window:
                              "gate status panel")
         self.progress = h.find(self.root, lambda a: h.role(a) == "progress bar", "progress bar")
         self.start = menu_item(self.root, "Start")
-        self.history = []
 
     @staticmethod
     def _count(acc):
@@ -58,7 +72,9 @@ class Window:
         n = h.name(acc)
         return "" if n in labelled_by(acc) else n
 
-    def snapshot(self):
+    def read(self):
+        """One read of the window: several calls, so a change between them
+        can tear it."""
         prog = h.states(self.progress)
         return {
             "status": h.name(self.status),
@@ -69,10 +85,20 @@ class Window:
             "progress": h.value(self.progress) if "showing" in prog else None,
         }
 
+    def snapshot(self):
+        """The window's state, read until two reads in a row agree."""
+        for _ in range(50):
+            snap = self.read()
+            ended = time.time()
+            if self._last and self._last[0] == snap:
+                # Consistent since the end of the earlier of the two reads.
+                return snap, self._last[1]
+            self._last = (snap, ended)
+        raise CaseFailed(f"the main window never read the same twice: last {snap}")
+
     def poll(self):
-        snap = self.snapshot()
+        snap, now = self.snapshot()
         if not self.history or self.history[-1][2] != snap:
-            now = time.time()
             prog = self.clock.to_program(now) if self.clock else None
             self.history.append((now, prog, snap))
             fields = "enabled" if all(snap["fields"]) else "locked" if not any(snap["fields"]) else snap["fields"]
@@ -83,7 +109,12 @@ class Window:
         return snap
 
     def wait(self, pred, timeout, what):
-        wait_for(lambda: pred(self.history[-1][2]), timeout, what, interval=0.1, poll=self.poll)
+        """Waits for a consistent state in which pred holds."""
+        try:
+            wait_for(lambda: pred(self.history[-1][2]), timeout, what, interval=0.1, poll=self.poll)
+        except CaseFailed as e:
+            raise CaseFailed(f"{e}; the window last read {self.history[-1][2]}") from None
+        say("ok: " + what)
         return self.history[-1]
 
     def idle(self, seconds):
@@ -135,16 +166,20 @@ def heard(session, clock, app_pid):
     for sample, name, score, seconds in found:
         real = session.sound.sample_time(sample)
         out.append((name, real, seconds))
+        gaps = seconds - tpl.seconds[name]
         say(f"heard {name:18} at program time {h.hms(clock.to_program(real))}, {seconds:.2f} s long, "
-            f"match {score:.2f}")
+            f"match {score:.2f}" + (f" (with {gaps:.2f} s of drop-outs: the machine starved the sound)"
+                                    if gaps > 0.05 else ""))
     for sample, name, score in unknown:
         real = session.sound.sample_time(sample)
         say(f"heard an unknown sound at program time {h.hms(clock.to_program(real))} "
             f"(closest {name}, {score:.2f})")
     streams = [e for e in session.sound.streams() if e[1] == "new"]
-    say(f"streams opened on the sink: {len(streams)}, by pids {sorted({e[3] for e in streams})}")
+    # A stream gone before it could be looked up has no pid; the recording
+    # above still accounts for what it played.
+    say(f"streams opened on the sink: {len(streams)}, by pids {sorted({str(e[3]) for e in streams})}")
     check(not unknown, "nothing but the program's own sounds reached the sink")
-    check(all(e[3] == str(app_pid) for e in streams), "every stream on the sink came from Tarmalo")
+    check(all(e[3] in (str(app_pid), None) for e in streams), "every stream on the sink came from Tarmalo")
     return out
 
 
@@ -169,22 +204,22 @@ def case_first_start():
         app.key("alt+o")
         app.key("o", window=False)
         conf = wait_for(lambda: (app.settings() or "") if "Count=True" in (app.settings() or "") else None,
-                        2, "Count=True in the settings file")
+                        SLOW, "Count=True in the settings file")
         say("settings file after Options > Countdown time:\n" + conf.strip())
         check("[Setting]" in conf and "Count=True" in conf, "Countdown time clicked on: Count=True at once")
         app.key("alt+o")
         app.key("b", window=False)
         conf = wait_for(lambda: (app.settings() or "") if "Brief=False" in (app.settings() or "") else None,
-                        2, "Brief=False in the settings file")
+                        SLOW, "Brief=False in the settings file")
         say("settings file after Options > Play \"briefing\" sound:\n" + conf.strip())
         check("Brief=False" in conf and "Count=True" in conf, "briefing sound clicked off: Brief=False at once")
-        states = option_states(w.root)
+        states = settle(lambda: option_states(w.root), lambda st: st[OPTIONS[1]] and not st[OPTIONS[4]])
         say("options now: " + show_options(states))
         check(states[OPTIONS[1]] and not states[OPTIONS[4]], "the menu shows both clicks")
 
         app.key("alt+f")
         app.key("x", window=False)
-        rc = app.wait_exit(5)
+        rc = app.wait_exit(SLOW)
         say(f"after File > Exit: process {'ended with ' + str(rc) if rc is not None else 'still running'}")
         check(rc == 0, "File > Exit ends the process")
 
@@ -196,7 +231,7 @@ def case_first_start():
                          OPTIONS[4]: False}, "the clicked options survive a restart")
         app.key("alt+f")
         app.key("x", window=False)
-        rc = app.wait_exit(5)
+        rc = app.wait_exit(SLOW)
         check(rc == 0, f"File > Exit ends the restarted process too (exit code {rc})")
 
 
@@ -210,7 +245,7 @@ def case_refused_start():
         before = dialog_windows(app)
         say(f"windows before Ctrl+S: {before}")
         app.key("ctrl+s")
-        boxes = wait_for(lambda: {k: v for k, v in dialog_windows(app).items() if k not in before}, 5,
+        boxes = wait_for(lambda: {k: v for k, v in dialog_windows(app).items() if k not in before}, SLOW,
                          "a message box")
         time.sleep(0.5)
         boxes = {k: v for k, v in dialog_windows(app).items() if k not in before}
@@ -220,7 +255,7 @@ def case_refused_start():
         check(title == "Tarmalo" and box != app.wid, "it is titled \"Tarmalo\" and is not the main window")
         dlg = wait_for(lambda: next((a for a in (app.acc.getChildAtIndex(i) for i in range(app.acc.childCount))
                                      if a is not None and a.name == "Tarmalo" and h.role(a) != "frame"), None),
-                       5, "the message box on the accessibility bus")
+                       SLOW, "the message box on the accessibility bus")
         texts = [a.name for a in h.walk(dlg) if h.role(a) == "label" and a.name]
         say(f"message box ({h.role(dlg)}): {texts}")
         check(any("hh:mm" in t for t in texts), "the message says how to type the time")
@@ -228,64 +263,67 @@ def case_refused_start():
         check(not snap["start"] and snap["remaining"] == "" and snap["in aircraft"] == "",
               "the window stays idle: Start unchecked, counts empty")
         app.key("Return", window=box)
-        wait_for(lambda: box not in dialog_windows(app), 5, "the message box to close")
+        wait_for(lambda: box not in dialog_windows(app), SLOW, "the message box to close")
         say(f"windows after Enter: {dialog_windows(app)}")
-        snap = w.poll()
-        check(not snap["start"] and all(snap["fields"]) and snap["remaining"] == "",
-              "after Enter the window is idle, its fields enabled")
+        w.wait(lambda x: not x["start"] and all(x["fields"]) and x["remaining"] == "", SLOW,
+               "after Enter the window is idle, its fields enabled")
         kept = h.text(w.time)
         say(f"departure time field holds {kept!r}, total {h.text(w.total)!r}")
         check(kept.startswith("12") and h.text(w.total) == "5", "nothing typed is lost")
         app.key("alt+f")
         app.key("x", window=False)
-        check(app.wait_exit(5) == 0, "File > Exit ends the process")
+        check(app.wait_exit(SLOW) == 0, "File > Exit ends the process")
 
 
 def case_help_about():
     with h.Session("help-about") as s:
         app = s.launch()
         app.key("F1")
-        help1 = wait_for(lambda: [k for k, v in app.windows().items() if v == "Help"], 5, "a Help window")
+        help1 = wait_for(lambda: [k for k, v in app.windows().items() if v == "Help"], SLOW, "a Help window")
         say(f"after F1: windows {app.windows()}, Help {app.geometry(help1[0])}")
         check(len(help1) == 1, "F1 opens a Help window")
         app.key("F1")
         helps = wait_for(lambda: [k for k, v in app.windows().items() if v == "Help"]
                          if len([v for v in app.windows().values() if v == "Help"]) == 2 else None,
-                         5, "a second Help window")
+                         SLOW, "a second Help window")
         say(f"after a second F1: windows {app.windows()}")
         check(len(helps) == 2, "F1 twice gives two Help windows")
-        sizes = [app.geometry(k).split()[0] for k in helps]
-        frames = [c for c in (app.acc.getChildAtIndex(i) for i in range(app.acc.childCount))
-                  if c is not None and c.name == "Help"]
-        firsts = [(h.text(h.find(f, lambda a: h.role(a) == "text", "help text")) or "").splitlines()[:1]
-                  for f in frames]
+        sizes = settle(lambda: [app.geometry(k).split()[0] for k in helps], lambda v: v == ["503x256"] * 2)
+
+        def first_lines():
+            frames = [c for c in (app.acc.getChildAtIndex(i) for i in range(app.acc.childCount))
+                      if c is not None and c.name == "Help"]
+            return [(h.text(h.find(f, lambda a: h.role(a) == "text", "help text")) or "").splitlines()[:1]
+                    for f in frames]
+
+        firsts = settle(first_lines, lambda v: v == [["General"]] * 2)
         say(f"Help windows: sizes {sizes}, first lines {firsts}")
         check(sizes == ["503x256"] * 2 and firsts == [["General"]] * 2,
               "each opens at 503x256 with the help text from its first line")
 
         app.key("alt+h")
         app.key("a", window=False)
-        about = wait_for(lambda: app.window_named("About Tarmalo"), 5, "the About box")
+        about = wait_for(lambda: app.window_named("About Tarmalo"), SLOW, "the About box")
         props = app.wm_state(about)
         say(f"About box {about}: {app.geometry(about)}; {' '.join(props.split())}")
         check("_NET_WM_STATE_MODAL" in props, "the About box is modal")
         app.key("Escape", window=about)
-        wait_for(lambda: app.window_named("About Tarmalo") is None, 5, "Esc to close the About box")
+        wait_for(lambda: app.window_named("About Tarmalo") is None, SLOW, "Esc to close the About box")
         say(f"after Esc: windows {app.windows()}")
 
         app.key("alt+F4", window=app.wid)
-        wait_for(lambda: app.wid not in app.windows(), 5, "the main window to close")
+        wait_for(lambda: app.wid not in app.windows(), SLOW, "the main window to close")
         time.sleep(2)
         say(f"main window closed: process {'running' if app.alive() else 'ended'}, windows {app.windows()}")
         check(app.alive() and len([v for v in app.windows().values() if v == "Help"]) == 2,
               "with Help windows open the process keeps running")
         app.key("alt+F4", window=helps[0])
-        wait_for(lambda: helps[0] not in app.windows(), 5, "the first Help window to close")
+        wait_for(lambda: helps[0] not in app.windows(), SLOW, "the first Help window to close")
         time.sleep(1)
         say(f"one Help window closed: process {'running' if app.alive() else 'ended'}")
         check(app.alive(), "one Help window left: still running")
         app.key("alt+F4", window=helps[1])
-        rc = app.wait_exit(5)
+        rc = app.wait_exit(SLOW)
         say(f"last Help window closed: process {'ended with ' + str(rc) if rc is not None else 'running'}")
         check(rc == 0, "closing the last window ends the process")
 
@@ -328,20 +366,17 @@ def case_accessibility():
         def focused():
             return next((a.name for a in focusable if "focused" in h.states(a)), None)
 
-        check(wait_for(focused, 3, "a focused field") == "Departure time", "the departure time has the focus at start")
-        seen = []
-        for _ in range(3):
-            app.key("Tab")
-            time.sleep(0.3)
-            seen.append(focused())
+        def focus_after(key, expect):
+            app.key(key)
+            return settle(focused, lambda f: f == expect)
+
+        check(settle(focused, lambda f: f == "Departure time") == "Departure time",
+              "the departure time has the focus at start")
+        seen = [focus_after("Tab", f) for f in ("Total", "Departure time", "Total")]
         say(f"Tab, Tab, Tab: {seen}")
         check(seen == ["Total", "Departure time", "Total"], "Tab goes round both fields")
-        app.key("alt+d")
-        time.sleep(0.3)
-        a = focused()
-        app.key("alt+t")
-        time.sleep(0.3)
-        b = focused()
+        a = focus_after("alt+d", "Departure time")
+        b = focus_after("alt+t", "Total")
         say(f"Alt+D: {a}; Alt+T: {b}")
         check((a, b) == ("Departure time", "Total"), "Alt+D and Alt+T reach their fields")
 
@@ -350,12 +385,12 @@ def case_accessibility():
             menu = h.find(w.root, lambda x: h.role(x) == "menu item" and x.name == caption, caption)
             popup = menu.getChildAtIndex(0)
             app.key(key)
-            wait_for(lambda: "showing" in h.states(popup), 3, f"the {caption} menu to open")
+            wait_for(lambda: "showing" in h.states(popup), SLOW, f"the {caption} menu to open")
             items = [c.name for c in (popup.getChildAtIndex(i) for i in range(popup.childCount))
                      if c is not None and h.role(c) == "menu item"]
             say(f"{key} opens {caption}: {items}")
             app.key("Escape", window=False)
-            wait_for(lambda: "showing" not in h.states(popup), 3, f"Esc to close the {caption} menu")
+            wait_for(lambda: "showing" not in h.states(popup), SLOW, f"Esc to close the {caption} menu")
             menus[caption] = items
         check(menus == {"File": ["Start", "Exit"], "Options": list(OPTIONS),
                         "Help": ["Help...", "About Tarmalo..."]}, "Alt+F, Alt+O and Alt+H open the three menus")
@@ -376,16 +411,27 @@ def case_accessibility():
                "five passengers aboard")
         shot = s.screenshot(h.ARTIFACTS / "boarding.png", app.wid)
         say(f"screenshot during the boarding: {shot}")
+        # The README's first picture: the window alone, without the frame.
+        shot = s.screenshot(h.ARTIFACTS / "tarmalo-window.png", app.wid, frame=False)
+        say(f"window alone during the boarding: {shot}")
         lines = dump(w.root)
         say("accessibility tree of the main window during a boarding:\n" + "\n".join(lines))
-        tree = "\n".join(lines)
-        check(h.text(w.time) == "11:00", f"the departure time reads {h.text(w.time)!r}")
-        check(h.text(w.total) == "40", f"the booked total reads {h.text(w.total)!r}")
-        rem, air = h.name(w.remaining), h.name(w.inair)
+
+        def reading():
+            return w.read(), h.text(w.time), h.text(w.total), w.progress.queryValue().maximumValue
+
+        # Passengers board at most ticks: every check below is about one reading.
+        snap, dep, total, top = h.stable(reading)
+        check(dep == "11:00", f"the departure time reads {dep!r}")
+        check(total == "40", f"the booked total reads {total!r}")
+        rem, air = snap["remaining"], snap["in aircraft"]
         check(rem.isdigit() and air.isdigit() and int(rem) + int(air) == 40,
               f"the counts read {rem!r} remaining and {air!r} in the aircraft, 40 in all")
-        check(h.name(w.status) == "Go to gate", f"the status reads {h.name(w.status)!r}")
-        check(f"value {air} of 40" in tree, f"the progress bar reads {air} of 40")
+        check(snap["status"] == "Go to gate", f"the status reads {snap['status']!r}")
+        bar = snap["progress"]
+        check(bar is not None and top == 40 and bar == int(air),
+              f"the progress bar reads {'hidden' if bar is None else f'{bar:g}'} of {top:g} "
+              f"with {air} in the aircraft")
         items = {}
         for a in h.walk(w.root):
             if h.role(a) == "menu item" and a.getChildCount() == 0:
@@ -395,10 +441,10 @@ def case_accessibility():
         check(items["Start"] and items["Depart on clock"] and not items["Countdown time"],
               "their check states read as the menu shows them")
         app.key("ctrl+s")
-        w.wait(lambda x: not x["start"], 5, "the boarding to stop")
+        w.wait(lambda x: not x["start"], SLOW, "the boarding to stop")
         app.key("alt+f")
         app.key("x", window=False)
-        check(app.wait_exit(5) == 0, "File > Exit ends the process")
+        check(app.wait_exit(SLOW) == 0, "File > Exit ends the process")
 
 
 def boarding(countdown):
@@ -419,8 +465,9 @@ def boarding(countdown):
         app.key("alt+o")
         app.key("o" if countdown else "d", window=False)
         key = "Count=True" if countdown else "Depart=False"
-        wait_for(lambda: key in (app.settings() or ""), 3, key)
-        opts = option_states(w.root)
+        wait_for(lambda: key in (app.settings() or ""), SLOW, key)
+        opts = settle(lambda: option_states(w.root),
+                      lambda o: o["Countdown time"] == countdown and o["Depart on clock"] == countdown)
         say("options: " + show_options(opts))
         check(opts["Countdown time"] == countdown and opts["Depart on clock"] == countdown,
               f"Countdown time {'on' if countdown else 'off'}, Depart on clock {'on' if countdown else 'off'}")
@@ -428,39 +475,51 @@ def boarding(countdown):
         app.type("0021" if countdown else "1100")
         app.key("alt+t")
         app.type("12")
+        # However long the start took, Ctrl+S comes ten seconds before the
+        # gate opens; for the countdown, at the top of a minute, so the
+        # departure falls on a whole minute.
+        app.activate()
         if countdown:
-            # Start at the top of a minute, so the departure falls on a whole minute.
             clock.set(D(2026, 12, 7, 10, 38, 58))
             clock.wait_until(D(2026, 12, 7, 10, 39, 0, 400000), poll=w.poll)
+        else:
+            clock.set(D(2026, 12, 7, 10, 39, 48))
+            clock.wait_until(D(2026, 12, 7, 10, 39, 50), poll=w.poll)
         pressed = clock.now()
-        app.key("ctrl+s")
+        app.key("ctrl+s", window=False)
         say(f"Ctrl+S at program time {h.hms(pressed)}")
-        departure = (pressed + datetime.timedelta(minutes=21)).replace(microsecond=0) if countdown \
-            else D(2026, 12, 7, 11, 0)
-        say(f"departure expected at {h.hms(departure)}")
-        w.wait(lambda x: x["start"], 3, "Start to be checked")
-        snap = w.history[-1][2]
-        check(snap["remaining"] == "12" and snap["in aircraft"] == "0" and not any(snap["fields"]),
-              "the boarding started: Start checked, fields locked, 12 remaining, 0 in the aircraft")
+        real_start, t_start = w.wait(
+            lambda x: x["start"] and x["remaining"] == "12" and x["in aircraft"] == "0" and not any(x["fields"]),
+            SLOW, "the boarding started: Start checked, fields locked, 12 remaining, 0 in the aircraft")[:2]
+        if countdown:
+            # The program took its clock somewhere between the key press and
+            # the window showing the start; a busy machine widens that span.
+            earliest = (pressed + datetime.timedelta(minutes=21)).replace(microsecond=0)
+            latest = t_start + datetime.timedelta(minutes=21)
+        else:
+            earliest = latest = D(2026, 12, 7, 11, 0)
+        departure = earliest
+        say(f"departure expected at {h.hms(earliest)}"
+            + (f" (at the latest {h.hms(latest)})" if latest != earliest else ""))
 
-        _, t = w.wait(lambda x: x["status"] != "", 8, "the first tick")[:2]
+        _, t = w.wait(lambda x: x["status"] != "", 15, "the first tick")[:2]
         check(w.history[-1][2]["status"] == "Gate closed", f"before the gate opens: 'Gate closed' at {h.hms(t)}")
         if countdown:
             clock.set(D(2026, 12, 7, 10, 39, 59))
-        real_open, t = w.wait(lambda x: x["status"] == "Go to gate", 8 if countdown else 15,
-                              "the gate to open")[:2]
+        real_open, t = w.wait(lambda x: x["status"] == "Go to gate", 20, "the gate to open")[:2]
         check(t >= D(2026, 12, 7, 10, 40), f"the gate opens 20 minutes before departure: {h.hms(t)}")
-        wait_for(lambda: [e for e in s.sound.streams() if e[1] == "new"], 3, "the chime", poll=w.poll)
+        wait_for(lambda: [e for e in s.sound.streams() if e[1] == "new"], 10, "the chime", poll=w.poll)
         clock.set(D(2026, 12, 7, 10, 54, 59))
-        real_final, t = w.wait(lambda x: x["status"] == "Final call", 10, "the final call")[:2]
+        real_final, t = w.wait(lambda x: x["status"] == "Final call", 15, "the final call")[:2]
         check(t >= D(2026, 12, 7, 10, 55), f"the final call 5 minutes before departure: {h.hms(t)}")
 
         w.wait(lambda x: x["in aircraft"] not in ("", "0"), 150, "passengers in the aircraft")
         shot = s.screenshot(h.ARTIFACTS / f"{tag}-boarding.png", app.wid)
         say(f"screenshot during the boarding: {shot}")
-        real_done, t_done = w.wait(lambda x: x["remaining"] == "0", 180, "everybody aboard")[:2]
-        check(w.history[-1][2]["in aircraft"] == "12" and w.history[-1][2]["progress"] is None,
-              f"boarding complete at {h.hms(t_done)}: 0 remaining, 12 in the aircraft, progress bar hidden")
+        real_done, t_done = w.wait(
+            lambda x: x["remaining"] == "0" and x["in aircraft"] == "12" and x["progress"] is None, 180,
+            "boarding complete: 0 remaining, 12 in the aircraft, progress bar hidden")[:2]
+        say(f"boarding complete at program time {h.hms(t_done)}")
 
         if countdown:
             # Wait out the boarding-complete sound, then skip to just before departure.
@@ -471,14 +530,13 @@ def boarding(countdown):
                                        "the gate to close")[:2]
         say(f"gate closed at program time {h.hms(t_closed)}")
         if countdown:
-            check(departure - SEC <= t_closed < departure + 2 * SEC,
+            check(earliest - SEC <= t_closed < latest + 2 * SEC,
                   f"the gate closes at the departure second {h.hms(departure)} (+-1 s): {h.hms(t_closed)}")
-        _, t_end = w.wait(lambda x: not x["start"], 60, "the run to stop itself")[:2]
-        snap = w.history[-1][2]
-        check(all(snap["fields"]) and snap["remaining"] == "" and snap["in aircraft"] == ""
-              and snap["progress"] is None and snap["status"] == "Gate closed",
-              f"the run stopped itself at {h.hms(t_end)}: Start unchecked, fields enabled, counts blank, "
-              f"'Gate closed' kept")
+        _, t_end = w.wait(lambda x: not x["start"] and all(x["fields"]) and x["remaining"] == ""
+                          and x["in aircraft"] == "" and x["progress"] is None and x["status"] == "Gate closed",
+                          60, "the run to stop itself: Start unchecked, fields enabled, counts blank, "
+                          "'Gate closed' kept")[:2]
+        say(f"the run stopped itself at program time {h.hms(t_end)}")
         w.idle(11)  # the briefing plays on after the stop
         seq = w.statuses()
         say(f"statuses seen: {seq}")
@@ -486,7 +544,7 @@ def boarding(countdown):
               "the status passed 'Gate closed', 'Go to gate', 'Final call', 'Gate closed'")
         app.key("alt+f")
         app.key("x", window=False)
-        check(app.wait_exit(5) == 0, "File > Exit ends the process")
+        check(app.wait_exit(SLOW) == 0, "File > Exit ends the process")
 
         played = heard(s, clock, app.pid)
         names = [p[0] for p in played]
@@ -507,7 +565,7 @@ def boarding(countdown):
         check(abs((at["Gndbrief.wav"] - t_closed).total_seconds()) < 1.5,
               "'gate departure' plays as the gate closes")
         if countdown:
-            check(departure - SEC <= at["Gndbrief.wav"] < departure + 2 * SEC,
+            check(earliest - SEC <= at["Gndbrief.wav"] < latest + 2 * SEC,
                   f"'gate departure' plays at the departure second (+-1 s): {h.hms(at['Gndbrief.wav'])}")
         else:
             check(0.3 < gap1 < 2.5, "departing on completion: one second after 'boarding complete'")

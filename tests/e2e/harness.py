@@ -43,6 +43,12 @@ def check(cond, what):
     say("ok: " + what)
 
 
+# Waits for things a busy machine may delay (a window appearing, a helper
+# starting, a key press taking effect): long enough that a slow machine never
+# fails a case, and costing nothing when the thing comes at once.
+SLOW = 60
+
+
 def wait_for(fn, timeout, what, interval=0.1, poll=None):
     """Calls fn until it gives a true value; poll() runs between tries."""
     end = time.monotonic() + timeout
@@ -57,7 +63,35 @@ def wait_for(fn, timeout, what, interval=0.1, poll=None):
         time.sleep(interval)
 
 
-def _run(args, env, timeout=20, check_rc=True):
+def settle(read, pred, timeout=SLOW, interval=0.1):
+    """Reads until pred holds of a value read twice in a row, or the time is
+    up; gives the last such value, so the caller's check sees one consistent
+    state, and a wrong one only after waiting for the right one."""
+    end = time.monotonic() + timeout
+    last = read()
+    while True:
+        value = read()
+        if value == last and pred(value):
+            return value
+        last = value
+        if time.monotonic() >= end:
+            return stable(read)
+        time.sleep(interval)
+
+
+def stable(read, tries=50):
+    """A value read twice in a row: never one torn by a change between the
+    several calls a read takes."""
+    last = read()
+    for _ in range(tries):
+        value = read()
+        if value == last:
+            return value
+        last = value
+    raise CaseFailed(f"{tries} reads in a row differed from each other")
+
+
+def _run(args, env, timeout=SLOW, check_rc=True):
     r = subprocess.run(args, env=env, capture_output=True, text=True, timeout=timeout)
     if check_rc and r.returncode != 0:
         raise CaseFailed(f"{' '.join(map(str, args))} failed ({r.returncode}): {r.stderr.strip()}")
@@ -173,7 +207,7 @@ class SoundWatch:
             if kind == "new":
                 try:
                     out = subprocess.run(["pactl", "-s", self.server, "-f", "json", "list", "sink-inputs"],
-                                         env=self.env, capture_output=True, text=True, timeout=5).stdout
+                                         env=self.env, capture_output=True, text=True, timeout=SLOW).stdout
                     for si in json.loads(out or "[]"):
                         if si.get("index") == index:
                             pid = si.get("properties", {}).get("application.process.id")
@@ -272,7 +306,7 @@ class Session:
                              "-nolisten", "tcp", "-noreset"], pass_fds=(w,))
         os.close(w)
         buf = b""
-        end = time.monotonic() + 20
+        end = time.monotonic() + SLOW
         while not buf.endswith(b"\n") and time.monotonic() < end:
             chunk = os.read(r, 16)
             if not chunk:
@@ -296,7 +330,7 @@ class Session:
         wait_for(lambda: subprocess.run(
             ["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
              "org.a11y.Bus.GetAddress"], env=self.env, capture_output=True).returncode == 0,
-            10, "the accessibility bus")
+            SLOW, "the accessibility bus")
         # What a screen reader does when it starts: switch the toolkits'
         # accessibility on.
         _run(["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
@@ -304,9 +338,54 @@ class Session:
               "string:ScreenReaderEnabled", "variant:boolean:true"], self.env)
 
     def _start_wm(self):
-        self._spawn("openbox", ["openbox", "--sm-disable", "--config-file", str(HERE / "openbox-rc.xml")])
-        wait_for(lambda: "window id" in _run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], self.env,
-                                             check_rc=False), 10, "the window manager")
+        # openbox claims the screen before it handles windows. Ready is when
+        # a probe window shows up; a window manager stalled in its start
+        # (seen on a busy machine, about one start in a hundred) is started
+        # again.
+        for attempt in range(1, 4):
+            wm = self._spawn("openbox", ["openbox", "--sm-disable", "--config-file",
+                                         str(HERE / "openbox-rc.xml")])
+            wait_for(lambda: "window id" in _run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], self.env,
+                                                 check_rc=False), SLOW, "the window manager")
+            if self._probe_window(30):
+                return
+            say(f"the window manager shows no window after 30 s (start {attempt}): "
+                + self._stalled(wm.pid))
+            os.killpg(wm.pid, signal.SIGKILL)
+            wm.wait(timeout=SLOW)
+        raise CaseFailed("the window manager never showed a window")
+
+    def _probe_window(self, timeout):
+        probe = subprocess.Popen(["xmessage", "-name", "tarmalo-wm-probe", "ready"], env=self.env,
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        try:
+            wait_for(lambda: _run(["xdotool", "search", "--onlyvisible", "--classname", "tarmalo-wm-probe"],
+                                  self.env, check_rc=False).strip(), timeout, "the probe window")
+            shown = True
+        except CaseFailed:
+            shown = False
+        finally:
+            probe.kill()
+            probe.wait(timeout=SLOW)
+        if shown:
+            wait_for(lambda: not _run(["xdotool", "search", "--onlyvisible", "--classname",
+                                       "tarmalo-wm-probe"], self.env, check_rc=False).strip(),
+                     SLOW, "the probe window to go")
+        return shown
+
+    @staticmethod
+    def _stalled(pid):
+        """Where a process is stuck, for the log."""
+        try:
+            wchan = Path(f"/proc/{pid}/wchan").read_text()
+        except OSError:
+            return "the process is gone"
+        out = f"waiting in {wchan!r}"
+        if shutil.which("gdb"):
+            r = subprocess.run(["gdb", "-p", str(pid), "-batch", "-ex", "thread apply all bt 25"],
+                               capture_output=True, text=True, timeout=SLOW)
+            out += "\n" + "\n".join(line for line in r.stdout.splitlines() if line.startswith(("#", "Thread")))
+        return out
 
     def _start_audio(self):
         pdir = self.tmp / "pulse"
@@ -318,7 +397,7 @@ class Session:
                                    "--load=module-null-sink sink_name=e2e",
                                    f"--load=module-native-protocol-unix socket={sock} auth-anonymous=1"])
         wait_for(lambda: subprocess.run(["pactl", "-s", self.pulse_server, "info"], env=self.env,
-                                        capture_output=True).returncode == 0, 10, "the sound server")
+                                        capture_output=True).returncode == 0, SLOW, "the sound server")
         self.sound = SoundWatch(self.pulse_server, "e2e", self.tmp, self.env)
 
     # -- the program
@@ -336,7 +415,11 @@ class Session:
         p = subprocess.Popen([str(EXE)], env=env, stdout=log, stderr=log, start_new_session=True)
         app = App(self, p)
         self.apps.append(app)
-        app.wid = wait_for(lambda: app.window_named("Tarmalo"), 20, "the main window")
+        try:
+            app.wid = wait_for(lambda: app.window_named("Tarmalo") or self._ended(app), SLOW, "the main window")
+        except CaseFailed:
+            self._describe(app)
+            raise
         say(f"Tarmalo started: pid {p.pid}, main window {app.wid} {app.geometry(app.wid)}")
         return app
 
@@ -371,12 +454,49 @@ class Session:
             self.close()
             raise
 
+    @staticmethod
+    def _ended(app):
+        rc = app.proc.poll()
+        if rc is not None:
+            raise CaseFailed(f"the program ended before its window appeared, exit status {rc}")
+        return None
+
+    def _describe(self, app):
+        """What the display and the process look like when a window does not come."""
+        for wid in self.x("search", "--pid", app.pid, check_rc=False).split():
+            info = _run(["xwininfo", "-id", wid], self.env, check_rc=False)
+            props = _run(["xprop", "-id", wid, "WM_NAME", "WM_STATE", "_NET_WM_STATE", "_NET_WM_DESKTOP",
+                          "_NET_FRAME_EXTENTS"], self.env, check_rc=False)
+            say(f"window {wid} of the program: "
+                + " ".join(l.strip() for l in info.splitlines() if "Map State" in l or "geometry" in l)
+                + "; " + "; ".join(l.strip() for l in props.splitlines()))
+        wm = _run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK", "_NET_CLIENT_LIST", "_NET_CURRENT_DESKTOP"],
+                  self.env, check_rc=False)
+        alive = {name: p.poll() is None for name, p in self._procs}
+        say("root: " + "; ".join(l.strip() for l in wm.splitlines()) + f"; helpers running: {alive}")
+        try:
+            stack = Path(f"/proc/{app.pid}/wchan").read_text()
+            threads = len(list(Path(f"/proc/{app.pid}/task").iterdir()))
+            say(f"program process {app.pid}: waiting in {stack!r}, {threads} threads")
+        except OSError:
+            pass
+        if shutil.which("gdb") and app.alive():
+            r = subprocess.run(["gdb", "-p", str(app.pid), "-batch", "-ex", "thread apply all bt 30"],
+                               capture_output=True, text=True, timeout=SLOW)
+            say("where the program's threads are:\n" + "\n".join(
+                line for line in r.stdout.splitlines() if line.startswith(("#", "Thread"))))
+
     def __exit__(self, et, ev, tb):
         if et is not None:
             for f in sorted(self.logs.glob("tarmalo-*.log")):
                 text = f.read_text(errors="replace").strip()
                 if text:
                     say(f"{f.name}:\n{text[-3000:]}")
+            # The helpers' logs outlive a failed case.
+            kept = ARTIFACTS / f"logs-{self.name}"
+            shutil.rmtree(kept, ignore_errors=True)
+            shutil.copytree(self.logs, kept, dirs_exist_ok=True)
+            say(f"session logs kept in {kept}")
         self.close()
         return False
 
@@ -385,26 +505,32 @@ class Session:
     def x(self, *args, check_rc=True):
         return _run(["xdotool", *map(str, args)], self.env, check_rc=check_rc)
 
-    def screenshot(self, path, window=None):
+    def screenshot(self, path, window=None, frame=True):
+        """The screen, or one window with (frame) or without the window
+        manager's frame around it."""
         path = Path(path)
         path.parent.mkdir(parents=True, exist_ok=True)
         args = ["import", "-window", "root"]
         if window:
-            x, y, w, h = self.frame_geometry(window)
+            x, y, w, h = self.frame_geometry(window) if frame else self.client_geometry(window)
             args += ["-crop", f"{w}x{h}+{x}+{y}", "+repage"]
-        _run(args + [str(path)], self.env, timeout=30)
+        _run(args + [str(path)], self.env, timeout=SLOW)
         return path
 
-    def frame_geometry(self, wid):
-        """The window with the frame the window manager drew around it."""
+    def client_geometry(self, wid):
         info = _run(["xwininfo", "-id", str(wid)], self.env)
         g = {k: int(v) for k, v in re.findall(r"Absolute upper-left (X|Y):\s+(-?\d+)", info)}
         w = int(re.search(r"Width:\s+(\d+)", info).group(1))
         h = int(re.search(r"Height:\s+(\d+)", info).group(1))
+        return g["X"], g["Y"], w, h
+
+    def frame_geometry(self, wid):
+        """The window with the frame the window manager drew around it."""
+        x, y, w, h = self.client_geometry(wid)
         ext = _run(["xprop", "-id", str(wid), "_NET_FRAME_EXTENTS"], self.env, check_rc=False)
         m = re.search(r"=\s*(\d+),\s*(\d+),\s*(\d+),\s*(\d+)", ext)
         left, right, top, bottom = map(int, m.groups()) if m else (0, 0, 0, 0)
-        return g["X"] - left, g["Y"] - top, w + left + right, h + top + bottom
+        return x - left, y - top, w + left + right, h + top + bottom
 
 
 class App:
@@ -449,7 +575,7 @@ class App:
         self.s.x("windowactivate", "--sync", wid or self.wid)
         # The window manager hands the focus over right after activation.
         wait_for(lambda: self.s.x("getactivewindow", check_rc=False).strip() == str(wid or self.wid),
-                 5, "the window to become active")
+                 SLOW, "the window to become active")
 
     def key(self, *keys, window=None):
         if window is not False:
@@ -494,7 +620,7 @@ class App:
     @property
     def acc(self):
         if self._acc is None:
-            self._acc = wait_for(lambda: a11y_app(self.s.env, self.pid), 20,
+            self._acc = wait_for(lambda: a11y_app(self.s.env, self.pid), SLOW,
                                  "the program on the accessibility bus")
         return self._acc
 

@@ -8,6 +8,7 @@ names the sound.
 
 import audioop
 import math
+import re
 import wave
 from pathlib import Path
 
@@ -16,6 +17,11 @@ FRAME = RATE // 50  # 20 ms
 SILENT = 40  # RMS of a 16-bit frame below which the sink counts as quiet
 PAUSE = 10  # frames of quiet before an onset (0.2 s)
 MATCH = 0.85  # lowest correlation that names a sound
+# A starved machine can leave the sink without data for a moment (an
+# underrun): the sink plays digital silence and the rest of the sound comes
+# late. All the gaps within one sound together may last this long (frames).
+DROPOUTS = 250
+_ZEROS = re.compile(rb"(?:\x00\x00){32,}")
 
 NAMES = ("Ding.wav", "BoardComplete.wav", "Gndbrief.wav", "Pretaxbr.wav")
 
@@ -40,6 +46,30 @@ def envelope(pcm):
     return [audioop.rms(pcm[i * 2 * FRAME:(i + 1) * 2 * FRAME], 2) for i in range(n)]
 
 
+def _squeeze(pcm, want=None):
+    """pcm without its runs of digital silence, and how many bytes of pcm it
+    took to get `want` bytes of sound (all of pcm when want is None)."""
+    out, pos = [], 0
+    have = 0
+    for m in _ZEROS.finditer(pcm):
+        lo, hi = m.start() + (m.start() & 1), m.end() - ((m.end() - m.start() - (m.start() & 1)) & 1)
+        if hi - lo < 64:
+            continue
+        piece = pcm[pos:lo]
+        if want is not None and have + len(piece) >= want:
+            out.append(piece[:want - have])
+            return b"".join(out), pos + (want - have)
+        out.append(piece)
+        have += len(piece)
+        pos = hi
+    piece = pcm[pos:]
+    if want is not None and have + len(piece) >= want:
+        out.append(piece[:want - have])
+        return b"".join(out), pos + (want - have)
+    out.append(piece)
+    return b"".join(out), len(pcm)
+
+
 def _active_span(env):
     idx = [i for i, v in enumerate(env) if v > SILENT]
     return (idx[0], idx[-1] + 1) if idx else (0, 0)
@@ -60,17 +90,38 @@ def _corr(a, b):
 class Templates:
     def __init__(self, folder):
         self.env = {}
+        self.squeezed = {}  # (envelope without digital silence, its length in bytes)
         self.seconds = {}
         for name in NAMES:
-            env = envelope(_pcm_mono(Path(folder) / name))
+            pcm = _pcm_mono(Path(folder) / name)
+            env = envelope(pcm)
             lo, hi = _active_span(env)
             # Square roots keep the loudest syllables from outweighing the rest.
             self.env[name] = [math.sqrt(v) for v in env[lo:hi]]
             self.seconds[name] = (hi - lo) * FRAME / RATE
+            sq, _ = _squeeze(pcm[lo * 2 * FRAME:hi * 2 * FRAME])
+            self.squeezed[name] = ([math.sqrt(v) for v in envelope(sq)], len(sq))
+
+
+def _with_dropouts(pcm, i, templates):
+    """The best match from frame i for a sound broken by gaps of digital
+    silence, compared without them: (score, name, frame where it ended)."""
+    best = (0.0, None, i)
+    for name, (tpl, size) in templates.squeezed.items():
+        start = i * 2 * FRAME
+        window = pcm[start:start + 2 * FRAME * (len(templates.env[name]) + DROPOUTS)]
+        sq, used = _squeeze(window, size)
+        if len(sq) < size:
+            continue
+        score = _corr([math.sqrt(v) for v in envelope(sq)], tpl)
+        if score > best[0]:
+            best = (score, name, i + -(-used // (2 * FRAME)))
+    return best
 
 
 def detect(raw_path, templates):
-    """[(first sample, file name, score, length in s)] in order, and the
+    """[(first sample, file name, score, length in s)] in order (a sound with
+    drop-outs as long as it took to play), and the
     onsets that matched no file: [(first sample, best name, best score)]."""
     pcm = Path(raw_path).read_bytes()
     env = envelope(pcm)
@@ -95,6 +146,14 @@ def detect(raw_path, templates):
                 if score > best[0]:
                     best = (score, name, j)
         score, name, j = best
+        if not (name and score >= MATCH):
+            late = _with_dropouts(pcm, i, templates)
+            if late[0] >= MATCH:
+                # As long as it took to play, gaps included.
+                score, name, end = late
+                found.append((i * FRAME, name, score, (end - i) * FRAME / RATE))
+                i, quiet = end, 0
+                continue
         if name and score >= MATCH:
             found.append((j * FRAME, name, score, templates.seconds[name]))
             i = j + len(templates.env[name])

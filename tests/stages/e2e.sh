@@ -3,11 +3,13 @@
 # sound server of its own, driven by real key presses and watched only from
 # outside (window properties, the settings file, AT-SPI, the sound sink).
 # TARMALO_BUILD_DIR names the build tree (default: build).
+# "e2e.sh install" only installs what the stage needs.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 . scripts/lib.sh
 ensure_packages xvfb xdotool x11-utils imagemagick libfaketime at-spi2-core dbus python3 \
-                python3-pyatspi pulseaudio pulseaudio-utils openbox fonts-dejavu-core
+                python3-pyatspi pulseaudio pulseaudio-utils openbox fonts-dejavu-core || exit 1
+[ "${1:-}" != install ] || exit 0
 
 export TARMALO_BUILD_DIR="${TARMALO_BUILD_DIR:-build}"
 if [ ! -x "$TARMALO_BUILD_DIR/bin/tarmalo" ]; then
@@ -43,6 +45,7 @@ for c in clock_boarding countdown_boarding; do
     finish "$c" "$rc"
 done
 
+# tarmalo-window.png there is the README's first picture (docs/).
 echo "e2e artifacts (screenshots): $TARMALO_BUILD_DIR/e2e-artifacts"
 echo "e2e stage time: $(( $(date +%s) - started )) s"
 echo "e2e: $passed passed, ${#failed[@]} failed"

@@ -3,17 +3,21 @@
 # UndefinedBehaviorSanitizer (the asan preset). Any sanitizer report fails
 # the stage, even one from a test that still exited 0.
 #   TARMALO_SOAK_RUNS  boardings in the soak test (default: the test's own)
+# "sanitizers.sh install" only installs what the stage needs; "sanitizers.sh
+# build" also builds the suites.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 . scripts/lib.sh
 ensure_packages "${BUILD_PACKAGES[@]}"
-
-reports="$(mktemp -d)"
-trap 'rm -rf "$reports"' EXIT
+[ "${1:-}" != install ] || exit 0
 
 echo "Building the asan preset in build-asan"
 cmake --preset asan >/dev/null
-cmake --build --preset asan -j2
+cmake --build --preset asan -j"$(nproc)"
+[ "${1:-}" != build ] || exit 0
+
+reports="$(mktemp -d)"
+trap 'rm -rf "$reports"' EXIT
 
 # Reports go to files as well as ending the process: a report inside a
 # child process or a passing test is still seen.

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
 # "System Info..." starting a real system-information program under Xvfb.
+# "sysinfo-launch.sh install" only installs what the stage needs.
 set -euo pipefail
+cd "$(dirname "$0")/../.."
+. scripts/lib.sh
+ensure_packages hardinfo xvfb xauth
+[ "${1:-}" != install ] || exit 0
 exec bash tests/sysinfo/run.sh "${TARMALO_BUILD_DIR:-build}"
