@@ -27,7 +27,8 @@ BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libpulse-dev
 # What the CTest suites need beyond that: a null sink for the real sounds,
 # and the tools that remake the sounds and the art. Each later stage
 # installs its own.
-TEST_PACKAGES=(pulseaudio pulseaudio-utils espeak-ng sox libsox-fmt-base python3 python3-numpy
+TEST_PACKAGES=(pulseaudio pulseaudio-utils festival festvox-us-slt-hts flite sox libsox-fmt-base
+               fonts-dejavu-core fonts-liberation fonts-urw-base35 fonts-noto-core python3 python3-numpy
                python3-pil)
 
 # build_tarmalo PRESET [TARGET...] [-- CONFIGURE OPTION...]: configures and

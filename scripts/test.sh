@@ -75,7 +75,7 @@ background "installs for the stages" \
 
 # The benchmarks are not tests.
 t0=$(date +%s)
-build_tarmalo default -- -DTARMALO_BUILD_BENCH=OFF
+build_tarmalo default -- -DTARMALO_BUILD_BENCH=OFF -DTARMALO_WERROR=ON
 echo "--- build: $(( $(date +%s) - t0 )) s"
 await "installs for the stages"
 

@@ -3,12 +3,14 @@
 # The packaging stage's check of an installed program's sounds; never installed.
 add_executable(tarmalo_soundcheck ${CMAKE_CURRENT_SOURCE_DIR}/programs/soundcheck.cpp)
 set_target_properties(tarmalo_soundcheck PROPERTIES OUTPUT_NAME tarmalo-soundcheck)
+tarmalo_warnings(tarmalo_soundcheck)
 target_link_libraries(tarmalo_soundcheck PRIVATE tarmalo_core)
 
 # The program's own start-up with a driver that starts a boarding and ends
 # the program while the chime plays; beside the built sounds in bin/.
 add_executable(tarmalo_driven ${PROJECT_SOURCE_DIR}/src/app/main.cpp
                ${CMAKE_CURRENT_SOURCE_DIR}/programs/exitdriver.cpp)
+tarmalo_warnings(tarmalo_driven)
 target_link_libraries(tarmalo_driven PRIVATE tarmalo_core)
 add_test(NAME exit_leaves_nothing
   COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/programs/exit-leaves-nothing.sh
