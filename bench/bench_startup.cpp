@@ -35,10 +35,7 @@ public:
     {
         return m_real.GetSetting(app, section, key, def);
     }
-    bool SaveSetting(const QString&, const QString&, const QString&, const QString&) override
-    {
-        return true;
-    }
+    bool SaveSetting(const QString&, const QString&, const QString&, const QString&) override { return true; }
 
 private:
     plat::QSettingsStore m_real;

@@ -20,8 +20,11 @@ namespace fuzz {
     std::abort();
 }
 
-#define FUZZ_CHECK(cond, text, locale) \
-    do { if (!(cond)) ::fuzz::fail(#cond, (text), (locale)); } while (0)
+#define FUZZ_CHECK(cond, text, locale)                                                                       \
+    do {                                                                                                     \
+        if (!(cond))                                                                                         \
+            ::fuzz::fail(#cond, (text), (locale));                                                           \
+    } while (0)
 
 // The four notations the program meets most: C's, the US's comma groups,
 // German decimal commas with point groups, and French with a narrow no-break

@@ -105,7 +105,8 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 // between them goes in by insert(), setText() or key presses.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QString script = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const QString script =
+        QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     checkReading(script);
 
     // Fresh fields each time: their undo history would grow without end.

@@ -16,8 +16,11 @@ namespace {
     std::abort();
 }
 
-#define WAV_CHECK(cond, size) \
-    do { if (!(cond)) broken(#cond, (size)); } while (0)
+#define WAV_CHECK(cond, size)                                                                                \
+    do {                                                                                                     \
+        if (!(cond))                                                                                         \
+            broken(#cond, (size));                                                                           \
+    } while (0)
 
 std::optional<plat::Pcm16> read(const QByteArray& bytes)
 {

@@ -53,7 +53,8 @@ public:
     bool buffersClean = true;
 
     long OpenKey(std::uint32_t root, const std::string& keyName, std::uint32_t access,
-                 reg::Handle& key) override {
+                 reg::Handle& key) override
+    {
         const QString name = QString::fromStdString(keyName);
         opened << name;
         roots << root;
@@ -69,14 +70,15 @@ public:
         return reg::kErrorSuccess;
     }
 
-    long QueryValue(reg::Handle key, const std::string& valueName, std::uint32_t& type,
-                    char* data, std::uint32_t& size) override {
+    long QueryValue(reg::Handle key, const std::string& valueName, std::uint32_t& type, char* data,
+                    std::uint32_t& size) override
+    {
         ++queries;
         if (!open.contains(key))
             return reg::kErrorInvalidHandle;
         // The caller hands over 1024 NUL characters and says so.
-        if (size != reg::kValueBufferSize ||
-            QByteArray(data, size) != QByteArray(int(reg::kValueBufferSize), '\0'))
+        if (size != reg::kValueBufferSize
+            || QByteArray(data, size) != QByteArray(int(reg::kValueBufferSize), '\0'))
             buffersClean = false;
         const Key& k = keys[m_names[key]];
         const auto found = k.values.find(QString::fromStdString(valueName));
@@ -104,7 +106,8 @@ class FakeFiles final : public FileLookup {
 public:
     QSet<QString> files;
     QStringList lookups;
-    QString Dir(const QString& path) override {
+    QString Dir(const QString& path) override
+    {
         lookups << path;
         return files.contains(path) ? path.mid(path.lastIndexOf(QLatin1Char('\\')) + 1) : QString();
     }
@@ -116,7 +119,8 @@ public:
     QStringList attempts;
     QList<int> styles;
     int started = 0;
-    qint64 Shell(const QString& pathName, int windowStyle) override {
+    qint64 Shell(const QString& pathName, int windowStyle) override
+    {
         attempts << pathName;
         styles << windowStyle;
         if (!startable.contains(pathName))
@@ -133,7 +137,8 @@ struct Fakes {
     SysInfoServices services() { return {&registry, &files, &launcher, &messages}; }
 };
 
-QByteArray Sz(const QByteArray& text) {
+QByteArray Sz(const QByteArray& text)
+{
     return text + QByteArray(1, '\0');
 }
 
@@ -144,7 +149,8 @@ struct ModalRun {
     bool wasModal = false;
     bool hung = false;
 };
-ModalRun RunModal(const SysInfoServices& services, const std::function<void(frmAbout*)>& inside) {
+ModalRun RunModal(const SysInfoServices& services, const std::function<void(frmAbout*)>& inside)
+{
     auto run = std::make_shared<ModalRun>();
     QTimer::singleShot(50, [run, inside] {
         run->box = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
@@ -168,7 +174,8 @@ ModalRun RunModal(const SysInfoServices& services, const std::function<void(frmA
 class TestAbout : public QObject {
     Q_OBJECT
 private slots:
-    void versionLabel_data() {
+    void versionLabel_data()
+    {
         QTest::addColumn<int>("major");
         QTest::addColumn<int>("minor");
         QTest::addColumn<int>("revision");
@@ -181,7 +188,8 @@ private slots:
         QTest::newRow("0.0.0") << 0 << 0 << 0 << "Version 0.0";
         QTest::newRow("no leading zeros") << 3 << 10 << 100 << "Version 3.10.100";
     }
-    void versionLabel() {
+    void versionLabel()
+    {
         QFETCH(int, major);
         QFETCH(int, minor);
         QFETCH(int, revision);
@@ -189,7 +197,8 @@ private slots:
         QCOMPARE(frmAbout::VersionLabel(major, minor, revision), label);
     }
 
-    void loadSetsTheTexts() {
+    void loadSetsTheTexts()
+    {
         Fakes fakes;
         frmAbout box(fakes.services());
         QCOMPARE(box.windowTitle(), QStringLiteral("About Tarmalo"));
@@ -204,13 +213,15 @@ private slots:
         QVERIFY(!box.lblDisclaimer->text().contains(QLatin1Char('\r')));
     }
 
-    void versionRecordIsTheProjects() {
+    void versionRecordIsTheProjects()
+    {
         // The numbers come from the build's project version, one place only.
         QCOMPARE(QStringLiteral("%1.%2.%3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionRevision),
                  QString::fromLatin1(kVersionText));
     }
 
-    void disclaimerPieces() {
+    void disclaimerPieces()
+    {
         const QString text = frmAbout::DisclaimerText();
         QVERIFY(!text.endsWith(QLatin1Char('\n')));
         QCOMPARE(text.count(QLatin1Char('\r')), text.count(QStringLiteral("\r\n")));
@@ -228,7 +239,8 @@ private slots:
         QVERIFY(lines[4].contains(QRegularExpression(QStringLiteral("^[\\w.+-]+@[\\w-]+(\\.[\\w-]+)+$"))));
     }
 
-    void layout_data() {
+    void layout_data()
+    {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QRect>("rect");  // twips / 15
         QTest::newRow("cmdOK") << "cmdOK" << QRect(283, 88, 84, 23);
@@ -240,7 +252,8 @@ private slots:
         QTest::newRow("Line1 index 1") << "Line1_1" << QRect(6, 75, 371, 1);
         QTest::newRow("Line1 index 0") << "Line1_0" << QRect(7, 76, 370, 2);
     }
-    void layout() {
+    void layout()
+    {
         QFETCH(QString, name);
         QFETCH(QRect, rect);
         Fakes fakes;
@@ -251,7 +264,8 @@ private slots:
         QCOMPARE(control->geometry(), rect);
     }
 
-    void separatorColours() {
+    void separatorColours()
+    {
         Fakes fakes;
         frmAbout box(fakes.services());
         box.show();
@@ -268,7 +282,8 @@ private slots:
 
     // Black stays black on a light window; on a dark one the palette's own
     // text colour, and an etched line in its shades rather than a white bar.
-    void darkWindow() {
+    void darkWindow()
+    {
         const QPalette before = QApplication::palette();
         const QPalette dark(QColor(53, 53, 53));
         QApplication::setPalette(dark);
@@ -291,7 +306,8 @@ private slots:
         QVERIFY(grey(200, 76) < window + 64);
     }
 
-    void windowProperties() {
+    void windowProperties()
+    {
         Fakes fakes;
         frmAbout box(fakes.services());
         QCOMPARE(box.parentWidget(), nullptr);
@@ -311,7 +327,8 @@ private slots:
         QCOMPARE(box.geometry(), QRect(156, 129, 382, 213));
     }
 
-    void titleFont() {
+    void titleFont()
+    {
         Fakes fakes;
         frmAbout box(fakes.services());
         const QFont font = box.lblTitle->font();
@@ -325,13 +342,15 @@ private slots:
     }
 
     // The texts must fit their labels with the fonts this system gives them.
-    void textsFitTheirLabels_data() {
+    void textsFitTheirLabels_data()
+    {
         QTest::addColumn<QString>("name");
         QTest::newRow("lblTitle") << "lblTitle";
         QTest::newRow("lblVersion") << "lblVersion";
         QTest::newRow("lblDisclaimer") << "lblDisclaimer";
     }
-    void textsFitTheirLabels() {
+    void textsFitTheirLabels()
+    {
         QFETCH(QString, name);
         Fakes fakes;
         frmAbout box(fakes.services());
@@ -343,7 +362,8 @@ private slots:
                  qPrintable(QStringLiteral("needs %1 px, has %2").arg(needed).arg(label->height())));
     }
 
-    void pictureShowsTheProgramIcon() {
+    void pictureShowsTheProgramIcon()
+    {
         Fakes fakes;
         frmAbout box(fakes.services());
         QCOMPARE(box.picIcon->pos(), QPoint(16, 16));
@@ -365,7 +385,8 @@ private slots:
         }
     }
 
-    void okHasTheFocusAndIsDefault() {
+    void okHasTheFocusAndIsDefault()
+    {
         Fakes fakes;
         frmAbout box(fakes.services());
         QVERIFY(box.cmdOK->isDefault());  // by itself, not only for having the focus
@@ -380,7 +401,8 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), box.cmdOK);
     }
 
-    void closing_data() {
+    void closing_data()
+    {
         QTest::addColumn<QString>("how");
         QTest::newRow("Enter") << "enter";
         QTest::newRow("Return") << "return";
@@ -388,7 +410,8 @@ private slots:
         QTest::newRow("OK clicked") << "ok";
         QTest::newRow("close box") << "close";
     }
-    void closing() {
+    void closing()
+    {
         QFETCH(QString, how);
         Fakes fakes;
         const ModalRun run = RunModal(fakes.services(), [how](frmAbout* box) {
@@ -410,7 +433,8 @@ private slots:
         QVERIFY(fakes.messages.shown.isEmpty());
     }
 
-    void secondChoiceShowsAFreshBox() {
+    void secondChoiceShowsAFreshBox()
+    {
         Fakes fakes;
         QString firstTitle;
         const ModalRun first = RunModal(fakes.services(), [&](frmAbout* box) {
@@ -432,11 +456,11 @@ private slots:
         Fakes other;
         frmAbout reference(other.services());
         QCOMPARE(secondTexts, QStringList({reference.windowTitle(), reference.lblTitle->text(),
-                                           reference.lblVersion->text(),
-                                           reference.lblDisclaimer->text()}));
+                                           reference.lblVersion->text(), reference.lblDisclaimer->text()}));
     }
 
-    void timersKeepTickingWhileOpen() {
+    void timersKeepTickingWhileOpen()
+    {
         Fakes fakes;
         int ticks = 0;
         QTimer timer;
@@ -457,7 +481,8 @@ private slots:
     }
 
     // GetKeyValue on its own: what one value gives.
-    void getKeyValue_data() {
+    void getKeyValue_data()
+    {
         QTest::addColumn<bool>("keyExists");
         QTest::addColumn<bool>("readOnly");
         QTest::addColumn<bool>("valueExists");
@@ -468,40 +493,43 @@ private slots:
         QTest::addColumn<QString>("after");
 
         const QByteArray a1023(1023, 'a'), a1024(1024, 'a');
-        QTest::newRow("string with its NUL") << true << false << true << 1 << Sz("abc") << "" << true << "abc";
-        QTest::newRow("string without NUL") << true << false << true << 1 << QByteArray("abc") << "" << true << "abc";
+        QTest::newRow("string with its NUL")
+            << true << false << true << 1 << Sz("abc") << "" << true << "abc";
+        QTest::newRow("string without NUL")
+            << true << false << true << 1 << QByteArray("abc") << "" << true << "abc";
         QTest::newRow("only a NUL") << true << false << true << 1 << Sz("") << "old" << true << "";
         QTest::newRow("one character") << true << false << true << 1 << QByteArray("x") << "" << true << "x";
-        QTest::newRow("only the last NUL goes")
-            << true << false << true << 1 << QByteArray("ab\0\0", 4) << "" << true
-            << QString::fromLatin1("ab\0", 3);
+        QTest::newRow("only the last NUL goes") << true << false << true << 1 << QByteArray("ab\0\0", 4) << ""
+                                                << true << QString::fromLatin1("ab\0", 3);
         QTest::newRow("1023 characters and NUL fill the buffer")
             << true << false << true << 1 << Sz(a1023) << "" << true << QString::fromLatin1(a1023);
         QTest::newRow("1024 characters without NUL fill it")
             << true << false << true << 1 << a1024 << "" << true << QString::fromLatin1(a1024);
         QTest::newRow("1024 characters and NUL are too long")
             << true << false << true << 1 << Sz(a1024) << "old" << false << "";
-        QTest::newRow("far too long") << true << false << true << 1 << Sz(QByteArray(5000, 'b')) << "old"
-                                      << false << "";
+        QTest::newRow("far too long")
+            << true << false << true << 1 << Sz(QByteArray(5000, 'b')) << "old" << false << "";
         QTest::newRow("UTF-8 text") << true << false << true << 1 << Sz("\xc3\x85re") << "" << true
                                     << QString::fromUtf8("\xc3\x85re");
         QTest::newRow("number 42") << true << false << true << 4 << QByteArray("\x2a\0\0\0", 4) << "old"
                                    << true << "42";
-        QTest::newRow("number byte order") << true << false << true << 4 << QByteArray("\x04\x03\x02\x01", 4)
-                                           << "" << true << "16909060";
-        QTest::newRow("largest number") << true << false << true << 4 << QByteArray("\xff\xff\xff\xff", 4)
-                                        << "" << true << "4294967295";
+        QTest::newRow("number byte order")
+            << true << false << true << 4 << QByteArray("\x04\x03\x02\x01", 4) << "" << true << "16909060";
+        QTest::newRow("largest number")
+            << true << false << true << 4 << QByteArray("\xff\xff\xff\xff", 4) << "" << true << "4294967295";
         QTest::newRow("zero") << true << false << true << 4 << QByteArray(4, '\0') << "" << true << "0";
         QTest::newRow("expandable string keeps old")
             << true << false << true << int(kRegExpandSz) << Sz("C:\\x") << "keep" << true << "keep";
-        QTest::newRow("binary keeps old") << true << false << true << int(kRegBinary) << QByteArray("\x01\x02", 2)
-                                          << "keep" << true << "keep";
-        QTest::newRow("missing value") << true << false << false << 1 << QByteArray() << "junk" << false << "";
+        QTest::newRow("binary keeps old") << true << false << true << int(kRegBinary)
+                                          << QByteArray("\x01\x02", 2) << "keep" << true << "keep";
+        QTest::newRow("missing value")
+            << true << false << false << 1 << QByteArray() << "junk" << false << "";
         QTest::newRow("missing key") << false << false << false << 1 << QByteArray() << "junk" << false << "";
         QTest::newRow("key refused for 0x2003F")
             << true << true << true << 1 << Sz("abc") << "junk" << false << "";
     }
-    void getKeyValue() {
+    void getKeyValue()
+    {
         QFETCH(bool, keyExists);
         QFETCH(bool, readOnly);
         QFETCH(bool, valueExists);
@@ -531,19 +559,21 @@ private slots:
         QVERIFY(fakes.messages.shown.isEmpty());
     }
 
-    void getKeyValueWithNothingStoredIsARuntimeError() {
+    void getKeyValueWithNothingStoredIsARuntimeError()
+    {
         Fakes fakes;
         fakes.registry.keys[QStringLiteral("K")].values[QStringLiteral("V")] = FakeValue{reg::kRegSz, {}};
         frmAbout box(fakes.services());
         QString KeyVal = QStringLiteral("old");
-        QVERIFY_THROWS_EXCEPTION(reg::InvalidProcedureCall,
-                                 box.GetKeyValue(reg::kHkeyLocalMachine, QStringLiteral("K"),
-                                                 QStringLiteral("V"), KeyVal));
+        QVERIFY_THROWS_EXCEPTION(
+            reg::InvalidProcedureCall,
+            box.GetKeyValue(reg::kHkeyLocalMachine, QStringLiteral("K"), QStringLiteral("V"), KeyVal));
         QVERIFY2(fakes.registry.open.isEmpty(), "the key was left open");
     }
 
     // StartSysInfo through the fakes: which lookups, which start, which message.
-    void startSysInfo_data() {
+    void startSysInfo_data()
+    {
         QTest::addColumn<int>("pathType");  // 0: no value
         QTest::addColumn<QByteArray>("path");
         QTest::addColumn<int>("folderType");
@@ -563,14 +593,14 @@ private slots:
         const QStringList none;
 
         QTest::newRow("first value starts that path")
-            << 1 << Sz(tool.toLatin1()) << 0 << QByteArray() << false << none << QStringList{tool}
-            << first << none << QStringList{tool} << false;
+            << 1 << Sz(tool.toLatin1()) << 0 << QByteArray() << false << none << QStringList{tool} << first
+            << none << QStringList{tool} << false;
         QTest::newRow("first value without its NUL")
-            << 1 << tool.toLatin1() << 0 << QByteArray() << false << none << QStringList{tool}
-            << first << none << QStringList{tool} << false;
+            << 1 << tool.toLatin1() << 0 << QByteArray() << false << none << QStringList{tool} << first
+            << none << QStringList{tool} << false;
         QTest::newRow("first value, nothing there: start fails")
-            << 1 << Sz(tool.toLatin1()) << 0 << QByteArray() << false << none << none
-            << first << none << QStringList{tool} << true;
+            << 1 << Sz(tool.toLatin1()) << 0 << QByteArray() << false << none << none << first << none
+            << QStringList{tool} << true;
         QTest::newRow("first value wins over the second")
             << 1 << Sz(tool.toLatin1()) << 1 << Sz("C:\\Shared") << false << QStringList{inFolder}
             << QStringList{tool, inFolder} << first << none << QStringList{tool} << false;
@@ -578,11 +608,11 @@ private slots:
             << 0 << QByteArray() << 1 << Sz("C:\\Shared") << false << QStringList{inFolder}
             << QStringList{inFolder} << both << QStringList{inFolder} << QStringList{inFolder} << false;
         QTest::newRow("only second, no file in folder")
-            << 0 << QByteArray() << 1 << Sz("C:\\Shared") << false << none << QStringList{inFolder}
-            << both << QStringList{inFolder} << none << true;
+            << 0 << QByteArray() << 1 << Sz("C:\\Shared") << false << none << QStringList{inFolder} << both
+            << QStringList{inFolder} << none << true;
         QTest::newRow("only second, file there but will not start")
-            << 0 << QByteArray() << 1 << Sz("C:\\Shared") << false << QStringList{inFolder} << none
-            << both << QStringList{inFolder} << QStringList{inFolder} << true;
+            << 0 << QByteArray() << 1 << Sz("C:\\Shared") << false << QStringList{inFolder} << none << both
+            << QStringList{inFolder} << QStringList{inFolder} << true;
         QTest::newRow("neither value") << 0 << QByteArray() << 0 << QByteArray() << false << none << none
                                        << both << none << none << true;
         QTest::newRow("keys refused for 0x2003F")
@@ -592,27 +622,27 @@ private slots:
             << 1 << Sz(QByteArray(1100, 'x')) << 1 << Sz("C:\\Shared") << false << QStringList{inFolder}
             << QStringList{inFolder} << both << QStringList{inFolder} << QStringList{inFolder} << false;
         QTest::newRow("first over 1024 bytes, no second")
-            << 1 << Sz(QByteArray(1100, 'x')) << 0 << QByteArray() << false << none << none << both
-            << none << none << true;
+            << 1 << Sz(QByteArray(1100, 'x')) << 0 << QByteArray() << false << none << none << both << none
+            << none << true;
         QTest::newRow("first stored empty: runtime error, no second lookup")
             << 1 << QByteArray() << 1 << Sz("C:\\Shared") << false << QStringList{inFolder}
             << QStringList{inFolder} << first << none << none << true;
-        QTest::newRow("second stored empty: runtime error")
-            << 0 << QByteArray() << 1 << QByteArray() << false << none << none << both << none << none
-            << true;
+        QTest::newRow("second stored empty: runtime error") << 0 << QByteArray() << 1 << QByteArray() << false
+                                                            << none << none << both << none << none << true;
         QTest::newRow("first of an unusable type starts nothing")
             << int(kRegExpandSz) << Sz(tool.toLatin1()) << 0 << QByteArray() << false << none
             << QStringList{tool} << first << none << QStringList{QString()} << true;
-        QTest::newRow("first a number") << 4 << QByteArray("\x2a\0\0\0", 4) << 0 << QByteArray() << false
-                                        << none << QStringList{tool} << first << none
-                                        << QStringList{QStringLiteral("42")} << true;
+        QTest::newRow("first a number")
+            << 4 << QByteArray("\x2a\0\0\0", 4) << 0 << QByteArray() << false << none << QStringList{tool}
+            << first << none << QStringList{QStringLiteral("42")} << true;
         QTest::newRow("first an empty text") << 1 << Sz("") << 0 << QByteArray() << false << none << none
                                              << first << none << QStringList{QString()} << true;
         QTest::newRow("second of an unusable type")
-            << 0 << QByteArray() << int(kRegBinary) << QByteArray("\x01", 1) << false << none << none
-            << both << QStringList{QStringLiteral("\\MSINFO32.EXE")} << none << true;
+            << 0 << QByteArray() << int(kRegBinary) << QByteArray("\x01", 1) << false << none << none << both
+            << QStringList{QStringLiteral("\\MSINFO32.EXE")} << none << true;
     }
-    void startSysInfo() {
+    void startSysInfo()
+    {
         QFETCH(int, pathType);
         QFETCH(QByteArray, path);
         QFETCH(int, folderType);
@@ -659,16 +689,19 @@ private slots:
         }
     }
 
-    void systemInfoButtonStartsEachTime_data() {
+    void systemInfoButtonStartsEachTime_data()
+    {
         QTest::addColumn<bool>("byKey");
         QTest::newRow("clicked") << false;
         QTest::newRow("Alt+S") << true;
     }
-    void systemInfoButtonStartsEachTime() {
+    void systemInfoButtonStartsEachTime()
+    {
         QFETCH(bool, byKey);
         Fakes fakes;
         const QString tool = QStringLiteral("C:\\Tools\\sysinfo.exe");
-        fakes.registry.keys[kToolKey].values[QStringLiteral("PATH")] = FakeValue{reg::kRegSz, Sz(tool.toLatin1())};
+        fakes.registry.keys[kToolKey].values[QStringLiteral("PATH")] =
+            FakeValue{reg::kRegSz, Sz(tool.toLatin1())};
         fakes.launcher.startable = {tool};
         frmAbout box(fakes.services());
         box.show();
@@ -688,7 +721,8 @@ private slots:
         QVERIFY(fakes.messages.shown.isEmpty());
     }
 
-    void failedPressesEachShowTheMessage() {
+    void failedPressesEachShowTheMessage()
+    {
         Fakes fakes;
         frmAbout box(fakes.services());
         box.show();

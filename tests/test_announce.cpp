@@ -26,10 +26,14 @@ void TestAnnounce::buildPath_data()
 {
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("path");
-    QTest::newRow("plain") << "/opt/tarmalo" << "/opt/tarmalo/Ding.wav";
-    QTest::newRow("trailing slash") << "/opt/tarmalo/" << "/opt/tarmalo/Ding.wav";
-    QTest::newRow("root") << "/" << "/Ding.wav";
-    QTest::newRow("relative") << "sounds" << "sounds/Ding.wav";
+    QTest::newRow("plain") << "/opt/tarmalo"
+                           << "/opt/tarmalo/Ding.wav";
+    QTest::newRow("trailing slash") << "/opt/tarmalo/"
+                                    << "/opt/tarmalo/Ding.wav";
+    QTest::newRow("root") << "/"
+                          << "/Ding.wav";
+    QTest::newRow("relative") << "sounds"
+                              << "sounds/Ding.wav";
 }
 
 void TestAnnounce::buildPath()

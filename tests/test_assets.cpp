@@ -26,33 +26,39 @@ const QStringList kSounds = {QStringLiteral("Ding.wav"), QStringLiteral("BoardCo
                              QStringLiteral("Gndbrief.wav"), QStringLiteral("Pretaxbr.wav")};
 
 const QStringList kResources = {
-    QStringLiteral(":/tarmalo/banner.bmp"),    QStringLiteral(":/tarmalo/tarmalo.ico"),
+    QStringLiteral(":/tarmalo/banner.bmp"),     QStringLiteral(":/tarmalo/tarmalo.ico"),
     QStringLiteral(":/tarmalo/tarmalo-32.png"), QStringLiteral(":/tarmalo/tarmalo-16.png"),
-    QStringLiteral(":/tarmalo/help.ico"),      QStringLiteral(":/tarmalo/help-32.png"),
+    QStringLiteral(":/tarmalo/help.ico"),       QStringLiteral(":/tarmalo/help-32.png"),
     QStringLiteral(":/tarmalo/help-16.png")};
 
-quint16 U16(const QByteArray& b, qsizetype at) {
+quint16 U16(const QByteArray& b, qsizetype at)
+{
     return quint16(quint8(b[at])) | quint16(quint8(b[at + 1])) << 8;
 }
-quint32 U32(const QByteArray& b, qsizetype at) {
+quint32 U32(const QByteArray& b, qsizetype at)
+{
     return quint32(U16(b, at)) | quint32(U16(b, at + 2)) << 16;
 }
-qint32 I32(const QByteArray& b, qsizetype at) {
+qint32 I32(const QByteArray& b, qsizetype at)
+{
     return qint32(U32(b, at));
 }
 
-QByteArray ReadAll(const QString& path) {
+QByteArray ReadAll(const QString& path)
+{
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();
 }
 
-QString SourceDir() {
+QString SourceDir()
+{
     return qEnvironmentVariable("TARMALO_SOURCE_DIR");
 }
 
-QString AssetPath(const QString& rel) {
+QString AssetPath(const QString& rel)
+{
     return SourceDir() + QStringLiteral("/assets/") + rel;
 }
 
@@ -66,7 +72,8 @@ struct Wav {
     double rms = 0;
 };
 
-Wav ParseWav(const QByteArray& b) {
+Wav ParseWav(const QByteArray& b)
+{
     Wav w;
     if (b.size() < 12 || b.left(4) != "RIFF" || b.mid(8, 4) != "WAVE") {
         w.error = QStringLiteral("not RIFF/WAVE");
@@ -132,7 +139,8 @@ Wav ParseWav(const QByteArray& b) {
     return w;
 }
 
-void VerifySound(const QString& name, const QByteArray& bytes) {
+void VerifySound(const QString& name, const QByteArray& bytes)
+{
     const Wav w = ParseWav(bytes);
     QVERIFY2(w.error.isEmpty(), qPrintable(name + QStringLiteral(": ") + w.error));
     QVERIFY2(w.seconds > 0.5 && w.seconds < 20.0,
@@ -146,7 +154,8 @@ void VerifySound(const QString& name, const QByteArray& bytes) {
 
 // Checks the directory and headers of a classic icon file: a 32x32 and a
 // 16x16 image, each a 4-bit bitmap with its palette and AND mask.
-void VerifyIco(const QByteArray& b) {
+void VerifyIco(const QByteArray& b)
+{
     QVERIFY(b.size() >= 6 + 2 * 16);
     QCOMPARE(U16(b, 0), quint16(0));
     QCOMPARE(U16(b, 2), quint16(1));
@@ -177,7 +186,8 @@ void VerifyIco(const QByteArray& b) {
     QCOMPARE(sizes, (QSet<int>{32, 16}));
 }
 
-QList<QImage> ReadIcoImages(const QString& path) {
+QList<QImage> ReadIcoImages(const QString& path)
+{
     QList<QImage> images;
     QImageReader reader(path);
     for (int i = 0; i < reader.imageCount(); ++i) {
@@ -188,14 +198,16 @@ QList<QImage> ReadIcoImages(const QString& path) {
     return images;
 }
 
-QImage FindSize(const QList<QImage>& images, int size) {
+QImage FindSize(const QList<QImage>& images, int size)
+{
     for (const QImage& im : images)
         if (im.width() == size && im.height() == size)
             return im;
     return {};
 }
 
-QString SystemPythonWithArtModules() {
+QString SystemPythonWithArtModules()
+{
     for (const QString& py : {QStringLiteral("python3"), QStringLiteral("/usr/bin/python3")}) {
         const QString exe = QStandardPaths::findExecutable(py);
         if (exe.isEmpty() && !QFileInfo::exists(py))
@@ -208,7 +220,8 @@ QString SystemPythonWithArtModules() {
     return {};
 }
 
-QByteArray Sha1(const QByteArray& b) {
+QByteArray Sha1(const QByteArray& b)
+{
     return QCryptographicHash::hash(b, QCryptographicHash::Sha1).toHex();
 }
 
@@ -218,13 +231,15 @@ class TestAssets : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
+    void initTestCase()
+    {
         QVERIFY2(!SourceDir().isEmpty(), "TARMALO_SOURCE_DIR is not set");
         QVERIFY2(QFileInfo::exists(AssetPath(QStringLiteral("banner.bmp"))),
                  qPrintable(AssetPath(QStringLiteral("banner.bmp"))));
     }
 
-    void bannerIsThe24BitBottomUpBitmap() {
+    void bannerIsThe24BitBottomUpBitmap()
+    {
         const QByteArray b = ReadAll(QStringLiteral(":/tarmalo/banner.bmp"));
         QCOMPARE(b.size(), qsizetype(493254));
         QCOMPARE(b, ReadAll(AssetPath(QStringLiteral("banner.bmp"))));
@@ -241,7 +256,8 @@ private slots:
         QCOMPARE(U32(b, 46), quint32(0));  // no palette
     }
 
-    void bannerLoadsFromTheResource() {
+    void bannerLoadsFromTheResource()
+    {
         const QPixmap pix(QStringLiteral(":/tarmalo/banner.bmp"));
         QVERIFY(!pix.isNull());
         QCOMPARE(pix.size(), QSize(599, 274));
@@ -279,17 +295,19 @@ private slots:
         QVERIFY(bandMean(0, 60) > bandMean(214, 274) + 40);
     }
 
-    void resourcesLoad_data() {
+    void resourcesLoad_data()
+    {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QSize>("size");
         for (const QString& p : kResources) {
-            const QSize s = p.contains(QLatin1String("banner")) ? QSize(599, 274)
+            const QSize s = p.contains(QLatin1String("banner"))    ? QSize(599, 274)
                             : p.endsWith(QLatin1String("-16.png")) ? QSize(16, 16)
                                                                    : QSize(32, 32);
             QTest::newRow(qPrintable(p)) << p << s;
         }
     }
-    void resourcesLoad() {
+    void resourcesLoad()
+    {
         QFETCH(QString, path);
         QFETCH(QSize, size);
         QImageReader reader(path);
@@ -299,12 +317,14 @@ private slots:
         QCOMPARE(im.size(), size);
     }
 
-    void icoFilesHoldTwo16ColourImages_data() {
+    void icoFilesHoldTwo16ColourImages_data()
+    {
         QTest::addColumn<QString>("name");
         QTest::newRow("program") << QStringLiteral("tarmalo");
         QTest::newRow("help") << QStringLiteral("help");
     }
-    void icoFilesHoldTwo16ColourImages() {
+    void icoFilesHoldTwo16ColourImages()
+    {
         QFETCH(QString, name);
         const QString res = QStringLiteral(":/tarmalo/%1.ico").arg(name);
         const QByteArray bytes = ReadAll(res);
@@ -343,7 +363,8 @@ private slots:
         }
     }
 
-    void helpIconIsAWhiteBubbleWithABlueQuestionMark() {
+    void helpIconIsAWhiteBubbleWithABlueQuestionMark()
+    {
         for (const QString& path :
              {QStringLiteral(":/tarmalo/help-32.png"), QStringLiteral(":/tarmalo/help-16.png")}) {
             const QImage im = QImage(path).convertToFormat(QImage::Format_ARGB32);
@@ -366,7 +387,8 @@ private slots:
         }
     }
 
-    void desktopIconsInEveryThemeSize() {
+    void desktopIconsInEveryThemeSize()
+    {
         for (int size : {16, 32, 48, 64, 128, 256}) {
             const QString path = AssetPath(QStringLiteral("icons/hicolor/%1/tarmalo.png").arg(size));
             const QImage im(path);
@@ -377,7 +399,8 @@ private slots:
         }
     }
 
-    void soundsLieBesideTheExecutable() {
+    void soundsLieBesideTheExecutable()
+    {
         const QDir here(QCoreApplication::applicationDirPath());
         for (const QString& name : kSounds) {
             const QString path = here.filePath(name);
@@ -391,7 +414,8 @@ private slots:
         }
     }
 
-    void soundScriptMakesValidSoundsElsewhere() {
+    void soundScriptMakesValidSoundsElsewhere()
+    {
         for (const char* tool : {"text2wave", "flite", "sox", "soxi"})
             if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
                 QSKIP(qPrintable(QStringLiteral("%1 is not installed").arg(QLatin1String(tool))));
@@ -436,7 +460,8 @@ private slots:
         }
     }
 
-    void artScriptMakesTheCommittedArt() {
+    void artScriptMakesTheCommittedArt()
+    {
         if (SystemPythonWithArtModules().isEmpty())
             QSKIP("no Python 3 with numpy and PIL");
         QTemporaryDir tmp;
@@ -453,9 +478,9 @@ private slots:
 
         // Pictures compared by their pixels; a library update may move the
         // banner's rounding by a step here and there, nothing more.
-        QStringList pictures = {QStringLiteral("banner.bmp"),
-                                QStringLiteral("icons/tarmalo-32.png"), QStringLiteral("icons/tarmalo-16.png"),
-                                QStringLiteral("icons/help-32.png"), QStringLiteral("icons/help-16.png")};
+        QStringList pictures = {QStringLiteral("banner.bmp"), QStringLiteral("icons/tarmalo-32.png"),
+                                QStringLiteral("icons/tarmalo-16.png"), QStringLiteral("icons/help-32.png"),
+                                QStringLiteral("icons/help-16.png")};
         for (int size : {16, 32, 48, 64, 128, 256})
             pictures << QStringLiteral("icons/hicolor/%1/tarmalo.png").arg(size);
         for (const QString& rel : pictures) {
@@ -474,7 +499,8 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QApplication app(argc, argv);
     TestAssets test;
     QTEST_SET_MAIN_SOURCE_PATH

@@ -77,53 +77,92 @@ void TestConversions::cint_data()
     QTest::addColumn<int>("error");  // 0: no error
 
     // Halves go to the even neighbour.
-    QTest::newRow("2.5 to even 2") << "2.5" << "en_US" << 2 << 0;
-    QTest::newRow("3.5 to even 4") << "3.5" << "en_US" << 4 << 0;
-    QTest::newRow("-2.5 to even -2") << "-2.5" << "en_US" << -2 << 0;
-    QTest::newRow("-3.5 to even -4") << "-3.5" << "en_US" << -4 << 0;
-    QTest::newRow("0.5 to 0") << "0.5" << "en_US" << 0 << 0;
-    QTest::newRow("1.5 to 2") << "1.5" << "en_US" << 2 << 0;
-    QTest::newRow("2.4999 down") << "2.4999" << "en_US" << 2 << 0;
-    QTest::newRow("2.5001 up") << "2.5001" << "en_US" << 3 << 0;
-    QTest::newRow("plain") << "120" << "en_US" << 120 << 0;
-    QTest::newRow("spaces around") << " 12 " << "en_US" << 12 << 0;
-    QTest::newRow("plus sign") << "+7" << "en_US" << 7 << 0;
-    QTest::newRow("thousands") << "1,320" << "en_US" << 1320 << 0;
-    QTest::newRow("exponent") << "1e3" << "en_US" << 1000 << 0;
-    QTest::newRow("negative exponent") << "25e-1" << "en_US" << 2 << 0;
+    QTest::newRow("2.5 to even 2") << "2.5"
+                                   << "en_US" << 2 << 0;
+    QTest::newRow("3.5 to even 4") << "3.5"
+                                   << "en_US" << 4 << 0;
+    QTest::newRow("-2.5 to even -2") << "-2.5"
+                                     << "en_US" << -2 << 0;
+    QTest::newRow("-3.5 to even -4") << "-3.5"
+                                     << "en_US" << -4 << 0;
+    QTest::newRow("0.5 to 0") << "0.5"
+                              << "en_US" << 0 << 0;
+    QTest::newRow("1.5 to 2") << "1.5"
+                              << "en_US" << 2 << 0;
+    QTest::newRow("2.4999 down") << "2.4999"
+                                 << "en_US" << 2 << 0;
+    QTest::newRow("2.5001 up") << "2.5001"
+                               << "en_US" << 3 << 0;
+    QTest::newRow("plain") << "120"
+                           << "en_US" << 120 << 0;
+    QTest::newRow("spaces around") << " 12 "
+                                   << "en_US" << 12 << 0;
+    QTest::newRow("plus sign") << "+7"
+                               << "en_US" << 7 << 0;
+    QTest::newRow("thousands") << "1,320"
+                               << "en_US" << 1320 << 0;
+    QTest::newRow("exponent") << "1e3"
+                              << "en_US" << 1000 << 0;
+    QTest::newRow("negative exponent") << "25e-1"
+                                       << "en_US" << 2 << 0;
 
     // The 16-bit edges, judged after rounding.
-    QTest::newRow("32767") << "32767" << "en_US" << 32767 << 0;
-    QTest::newRow("32767.4") << "32767.4" << "en_US" << 32767 << 0;
-    QTest::newRow("32767.5 overflows") << "32767.5" << "en_US" << 0 << plat::ERR_OVERFLOW;
-    QTest::newRow("32768 overflows") << "32768" << "en_US" << 0 << plat::ERR_OVERFLOW;
-    QTest::newRow("-32768") << "-32768" << "en_US" << -32768 << 0;
-    QTest::newRow("-32768.5 to even") << "-32768.5" << "en_US" << -32768 << 0;
-    QTest::newRow("-32768.6 overflows") << "-32768.6" << "en_US" << 0 << plat::ERR_OVERFLOW;
-    QTest::newRow("-32769 overflows") << "-32769" << "en_US" << 0 << plat::ERR_OVERFLOW;
-    QTest::newRow("1,000,000 overflows") << "1,000,000" << "en_US" << 0 << plat::ERR_OVERFLOW;
+    QTest::newRow("32767") << "32767"
+                           << "en_US" << 32767 << 0;
+    QTest::newRow("32767.4") << "32767.4"
+                             << "en_US" << 32767 << 0;
+    QTest::newRow("32767.5 overflows") << "32767.5"
+                                       << "en_US" << 0 << plat::ERR_OVERFLOW;
+    QTest::newRow("32768 overflows") << "32768"
+                                     << "en_US" << 0 << plat::ERR_OVERFLOW;
+    QTest::newRow("-32768") << "-32768"
+                            << "en_US" << -32768 << 0;
+    QTest::newRow("-32768.5 to even") << "-32768.5"
+                                      << "en_US" << -32768 << 0;
+    QTest::newRow("-32768.6 overflows") << "-32768.6"
+                                        << "en_US" << 0 << plat::ERR_OVERFLOW;
+    QTest::newRow("-32769 overflows") << "-32769"
+                                      << "en_US" << 0 << plat::ERR_OVERFLOW;
+    QTest::newRow("1,000,000 overflows") << "1,000,000"
+                                         << "en_US" << 0 << plat::ERR_OVERFLOW;
     // Beyond what a double holds is still a number that is too big, and a
     // tiny one is still a number that rounds to 0.
-    QTest::newRow("1e400 overflows") << "1e400" << "en_US" << 0 << plat::ERR_OVERFLOW;
-    QTest::newRow("-1e400 overflows") << "-1e400" << "en_US" << 0 << plat::ERR_OVERFLOW;
-    QTest::newRow("0.001e400 overflows") << "0.001e400" << "en_US" << 0 << plat::ERR_OVERFLOW;
-    QTest::newRow("1e-400 is 0") << "1e-400" << "en_US" << 0 << 0;
+    QTest::newRow("1e400 overflows") << "1e400"
+                                     << "en_US" << 0 << plat::ERR_OVERFLOW;
+    QTest::newRow("-1e400 overflows") << "-1e400"
+                                      << "en_US" << 0 << plat::ERR_OVERFLOW;
+    QTest::newRow("0.001e400 overflows") << "0.001e400"
+                                         << "en_US" << 0 << plat::ERR_OVERFLOW;
+    QTest::newRow("1e-400 is 0") << "1e-400"
+                                 << "en_US" << 0 << 0;
 
     // No number at all.
-    QTest::newRow("empty") << "" << "en_US" << 0 << plat::ERR_TYPE_MISMATCH;
-    QTest::newRow("spaces only") << "   " << "en_US" << 0 << plat::ERR_TYPE_MISMATCH;
-    QTest::newRow("12a") << "12a" << "en_US" << 0 << plat::ERR_TYPE_MISMATCH;
-    QTest::newRow("sign only") << "-" << "en_US" << 0 << plat::ERR_TYPE_MISMATCH;
-    QTest::newRow("time text") << "10:30" << "en_US" << 0 << plat::ERR_TYPE_MISMATCH;
-    QTest::newRow("hex") << "0x10" << "en_US" << 0 << plat::ERR_TYPE_MISMATCH;
-    QTest::newRow("1e400 junk") << "1e400x" << "en_US" << 0 << plat::ERR_TYPE_MISMATCH;
+    QTest::newRow("empty") << ""
+                           << "en_US" << 0 << plat::ERR_TYPE_MISMATCH;
+    QTest::newRow("spaces only") << "   "
+                                 << "en_US" << 0 << plat::ERR_TYPE_MISMATCH;
+    QTest::newRow("12a") << "12a"
+                         << "en_US" << 0 << plat::ERR_TYPE_MISMATCH;
+    QTest::newRow("sign only") << "-"
+                               << "en_US" << 0 << plat::ERR_TYPE_MISMATCH;
+    QTest::newRow("time text") << "10:30"
+                               << "en_US" << 0 << plat::ERR_TYPE_MISMATCH;
+    QTest::newRow("hex") << "0x10"
+                         << "en_US" << 0 << plat::ERR_TYPE_MISMATCH;
+    QTest::newRow("1e400 junk") << "1e400x"
+                                << "en_US" << 0 << plat::ERR_TYPE_MISMATCH;
 
     // A comma-decimal locale reads the comma as the point.
-    QTest::newRow("de 2,5") << "2,5" << "de_DE" << 2 << 0;
-    QTest::newRow("de 3,5") << "3,5" << "de_DE" << 4 << 0;
-    QTest::newRow("de 1.000") << "1.000" << "de_DE" << 1000 << 0;
-    QTest::newRow("de 1.000,5") << "1.000,5" << "de_DE" << 1000 << 0;
-    QTest::newRow("de 12a") << "12a" << "de_DE" << 0 << plat::ERR_TYPE_MISMATCH;
+    QTest::newRow("de 2,5") << "2,5"
+                            << "de_DE" << 2 << 0;
+    QTest::newRow("de 3,5") << "3,5"
+                            << "de_DE" << 4 << 0;
+    QTest::newRow("de 1.000") << "1.000"
+                              << "de_DE" << 1000 << 0;
+    QTest::newRow("de 1.000,5") << "1.000,5"
+                                << "de_DE" << 1000 << 0;
+    QTest::newRow("de 12a") << "12a"
+                            << "de_DE" << 0 << plat::ERR_TYPE_MISMATCH;
 }
 
 void TestConversions::cint()
@@ -181,13 +220,20 @@ void TestConversions::csng_data()
     QTest::addColumn<float>("expected");
     QTest::addColumn<int>("error");
 
-    QTest::newRow("1320") << "1320" << "en_US" << 1320.0f << 0;
-    QTest::newRow("kept fraction") << "2.5" << "en_US" << 2.5f << 0;
-    QTest::newRow("de 2,5") << "2,5" << "de_DE" << 2.5f << 0;
-    QTest::newRow("beyond single") << "1e39" << "en_US" << 0.0f << plat::ERR_OVERFLOW;
-    QTest::newRow("beyond double") << "1e400" << "en_US" << 0.0f << plat::ERR_OVERFLOW;
-    QTest::newRow("empty") << "" << "en_US" << 0.0f << plat::ERR_TYPE_MISMATCH;
-    QTest::newRow("junk") << "x1" << "en_US" << 0.0f << plat::ERR_TYPE_MISMATCH;
+    QTest::newRow("1320") << "1320"
+                          << "en_US" << 1320.0f << 0;
+    QTest::newRow("kept fraction") << "2.5"
+                                   << "en_US" << 2.5f << 0;
+    QTest::newRow("de 2,5") << "2,5"
+                            << "de_DE" << 2.5f << 0;
+    QTest::newRow("beyond single") << "1e39"
+                                   << "en_US" << 0.0f << plat::ERR_OVERFLOW;
+    QTest::newRow("beyond double") << "1e400"
+                                   << "en_US" << 0.0f << plat::ERR_OVERFLOW;
+    QTest::newRow("empty") << ""
+                           << "en_US" << 0.0f << plat::ERR_TYPE_MISMATCH;
+    QTest::newRow("junk") << "x1"
+                          << "en_US" << 0.0f << plat::ERR_TYPE_MISMATCH;
 }
 
 void TestConversions::csng()
@@ -213,46 +259,84 @@ void TestConversions::isNumeric_data()
     QTest::addColumn<bool>("numeric");
 
     // Comma for thousands, point for decimals.
-    QTest::newRow("en 1,000") << "1,000" << "en_US" << true;
-    QTest::newRow("en 1,000.5") << "1,000.5" << "en_US" << true;
-    QTest::newRow("en 12,345,678") << "12,345,678" << "en_US" << true;
-    QTest::newRow("en -5") << "-5" << "en_US" << true;
-    QTest::newRow("en +7") << "+7" << "en_US" << true;
-    QTest::newRow("en 2.5") << "2.5" << "en_US" << true;
-    QTest::newRow("en .5") << ".5" << "en_US" << true;
-    QTest::newRow("en 1e3") << "1e3" << "en_US" << true;
-    QTest::newRow("en 1E-3") << "1E-3" << "en_US" << true;
-    QTest::newRow("en 2.5e+2") << "2.5e+2" << "en_US" << true;
-    QTest::newRow("en spaces around") << "  42 " << "en_US" << true;
-    QTest::newRow("en 12a") << "12a" << "en_US" << false;
-    QTest::newRow("en empty") << "" << "en_US" << false;
-    QTest::newRow("en spaces") << "   " << "en_US" << false;
-    QTest::newRow("en 1..2") << "1..2" << "en_US" << false;
-    QTest::newRow("en 1.2.3") << "1.2.3" << "en_US" << false;
-    QTest::newRow("en e5") << "e5" << "en_US" << false;
-    QTest::newRow("en 1e") << "1e" << "en_US" << false;
-    QTest::newRow("en comma") << "," << "en_US" << false;
-    QTest::newRow("en leading comma") << ",5" << "en_US" << false;
-    QTest::newRow("en trailing comma") << "5," << "en_US" << false;
-    QTest::newRow("en comma after point") << "1.5,0" << "en_US" << false;
-    QTest::newRow("en point") << "." << "en_US" << false;
-    QTest::newRow("en two signs") << "+-1" << "en_US" << false;
-    QTest::newRow("en sign only") << "-" << "en_US" << false;
-    QTest::newRow("en inner space") << "1 000" << "en_US" << false;
-    QTest::newRow("en inf") << "inf" << "en_US" << false;
-    QTest::newRow("en nan") << "nan" << "en_US" << false;
-    QTest::newRow("en masked time") << "__:__" << "en_US" << false;
+    QTest::newRow("en 1,000") << "1,000"
+                              << "en_US" << true;
+    QTest::newRow("en 1,000.5") << "1,000.5"
+                                << "en_US" << true;
+    QTest::newRow("en 12,345,678") << "12,345,678"
+                                   << "en_US" << true;
+    QTest::newRow("en -5") << "-5"
+                           << "en_US" << true;
+    QTest::newRow("en +7") << "+7"
+                           << "en_US" << true;
+    QTest::newRow("en 2.5") << "2.5"
+                            << "en_US" << true;
+    QTest::newRow("en .5") << ".5"
+                           << "en_US" << true;
+    QTest::newRow("en 1e3") << "1e3"
+                            << "en_US" << true;
+    QTest::newRow("en 1E-3") << "1E-3"
+                             << "en_US" << true;
+    QTest::newRow("en 2.5e+2") << "2.5e+2"
+                               << "en_US" << true;
+    QTest::newRow("en spaces around") << "  42 "
+                                      << "en_US" << true;
+    QTest::newRow("en 12a") << "12a"
+                            << "en_US" << false;
+    QTest::newRow("en empty") << ""
+                              << "en_US" << false;
+    QTest::newRow("en spaces") << "   "
+                               << "en_US" << false;
+    QTest::newRow("en 1..2") << "1..2"
+                             << "en_US" << false;
+    QTest::newRow("en 1.2.3") << "1.2.3"
+                              << "en_US" << false;
+    QTest::newRow("en e5") << "e5"
+                           << "en_US" << false;
+    QTest::newRow("en 1e") << "1e"
+                           << "en_US" << false;
+    QTest::newRow("en comma") << ","
+                              << "en_US" << false;
+    QTest::newRow("en leading comma") << ",5"
+                                      << "en_US" << false;
+    QTest::newRow("en trailing comma") << "5,"
+                                       << "en_US" << false;
+    QTest::newRow("en comma after point") << "1.5,0"
+                                          << "en_US" << false;
+    QTest::newRow("en point") << "."
+                              << "en_US" << false;
+    QTest::newRow("en two signs") << "+-1"
+                                  << "en_US" << false;
+    QTest::newRow("en sign only") << "-"
+                                  << "en_US" << false;
+    QTest::newRow("en inner space") << "1 000"
+                                    << "en_US" << false;
+    QTest::newRow("en inf") << "inf"
+                            << "en_US" << false;
+    QTest::newRow("en nan") << "nan"
+                            << "en_US" << false;
+    QTest::newRow("en masked time") << "__:__"
+                                    << "en_US" << false;
 
     // Comma for decimals, point for thousands.
-    QTest::newRow("de 2,5") << "2,5" << "de_DE" << true;
-    QTest::newRow("de 1.000") << "1.000" << "de_DE" << true;
-    QTest::newRow("de 1.000,5") << "1.000,5" << "de_DE" << true;
-    QTest::newRow("de -5") << "-5" << "de_DE" << true;
-    QTest::newRow("de 1,5e3") << "1,5e3" << "de_DE" << true;
-    QTest::newRow("de 1,5.0") << "1,5.0" << "de_DE" << false;
-    QTest::newRow("de 1,,2") << "1,,2" << "de_DE" << false;
-    QTest::newRow("de empty") << "" << "de_DE" << false;
-    QTest::newRow("de 12a") << "12a" << "de_DE" << false;
+    QTest::newRow("de 2,5") << "2,5"
+                            << "de_DE" << true;
+    QTest::newRow("de 1.000") << "1.000"
+                              << "de_DE" << true;
+    QTest::newRow("de 1.000,5") << "1.000,5"
+                                << "de_DE" << true;
+    QTest::newRow("de -5") << "-5"
+                           << "de_DE" << true;
+    QTest::newRow("de 1,5e3") << "1,5e3"
+                              << "de_DE" << true;
+    QTest::newRow("de 1,5.0") << "1,5.0"
+                              << "de_DE" << false;
+    QTest::newRow("de 1,,2") << "1,,2"
+                             << "de_DE" << false;
+    QTest::newRow("de empty") << ""
+                              << "de_DE" << false;
+    QTest::newRow("de 12a") << "12a"
+                            << "de_DE" << false;
 }
 
 void TestConversions::isNumeric()
@@ -346,13 +430,20 @@ void TestConversions::trimSpaces_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("trimmed");
 
-    QTest::newRow("both sides") << "  12  " << "12";
-    QTest::newRow("inner kept") << " 1 2 " << "1 2";
-    QTest::newRow("only spaces") << "    " << "";
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("tab kept") << "\t12\t" << "\t12\t";
-    QTest::newRow("tab inside spaces") << " \t12 " << "\t12";
-    QTest::newRow("newline kept") << "12\n" << "12\n";
+    QTest::newRow("both sides") << "  12  "
+                                << "12";
+    QTest::newRow("inner kept") << " 1 2 "
+                                << "1 2";
+    QTest::newRow("only spaces") << "    "
+                                 << "";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("tab kept") << "\t12\t"
+                              << "\t12\t";
+    QTest::newRow("tab inside spaces") << " \t12 "
+                                       << "\t12";
+    QTest::newRow("newline kept") << "12\n"
+                                  << "12\n";
     QTest::newRow("no-break space kept") << QString(QChar(0xA0)) + "12" << QString(QChar(0xA0)) + "12";
 }
 

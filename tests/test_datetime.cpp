@@ -3,8 +3,8 @@
 // daylight-saving night.
 #include "platform/DateTime.h"
 #include "platform/RuntimeError.h"
-#include "support/WallClockDates.h"
 #include "support/FakeClock.h"
+#include "support/WallClockDates.h"
 
 #include <QTimeZone>
 #include <QtTest>
@@ -118,8 +118,8 @@ void TestDateTime::formatHHNN_data()
     // A sum of day fractions lands a hair below the minute in floating
     // point; it must still show that minute.
     QTest::newRow("sum of fractions") << day(2026, 5, 10, 10, 0) + 50.0 / 1440.0 << "10:50";
-    QTest::newRow("sum past midnight") << day(2026, 5, 10, 23, 30) + plat::TimeValue(QStringLiteral("01:10"))
-                                       << "00:40";
+    QTest::newRow("sum past midnight")
+        << day(2026, 5, 10, 23, 30) + plat::TimeValue(QStringLiteral("01:10")) << "00:40";
 }
 
 void TestDateTime::formatHHNN()
@@ -213,20 +213,20 @@ void TestDateTime::dateDiff_data()
                                  << qint64(0) << qint64(59);
     QTest::newRow("same second") << at(2026, 5, 10, 10, 40, 7, 1) << at(2026, 5, 10, 10, 40, 7, 999)
                                  << qint64(0) << qint64(0);
-    QTest::newRow("seconds cut, not rounded") << at(2026, 5, 10, 10, 40, 59) << at(2026, 5, 10, 11, 0, 30)
-                                              << qint64(20) << qint64(20 * 60 - 29);
-    QTest::newRow("b earlier") << at(2026, 5, 10, 10, 40, 0) << at(2026, 5, 10, 10, 39, 59, 999)
-                               << qint64(-1) << qint64(-1);
-    QTest::newRow("b earlier within minute") << at(2026, 5, 10, 10, 40, 59) << at(2026, 5, 10, 10, 40, 0)
-                                             << qint64(0) << qint64(-59);
-    QTest::newRow("five after departure") << at(2026, 5, 10, 11, 5, 0) << at(2026, 5, 10, 11, 0, 59)
-                                          << qint64(-5) << qint64(-241);
-    QTest::newRow("over midnight") << at(2026, 5, 10, 23, 59, 59) << at(2026, 5, 11, 0, 0, 0)
-                                   << qint64(1) << qint64(1);
-    QTest::newRow("over year end") << at(2025, 12, 31, 23, 30) << at(2026, 1, 1, 0, 40)
-                                   << qint64(70) << qint64(70 * 60);
-    QTest::newRow("days apart") << at(2026, 5, 10, 0, 0) << at(2026, 6, 2, 0, 0)
-                                << qint64(23 * 1440) << qint64(23 * 86400);
+    QTest::newRow("seconds cut, not rounded")
+        << at(2026, 5, 10, 10, 40, 59) << at(2026, 5, 10, 11, 0, 30) << qint64(20) << qint64(20 * 60 - 29);
+    QTest::newRow("b earlier") << at(2026, 5, 10, 10, 40, 0) << at(2026, 5, 10, 10, 39, 59, 999) << qint64(-1)
+                               << qint64(-1);
+    QTest::newRow("b earlier within minute")
+        << at(2026, 5, 10, 10, 40, 59) << at(2026, 5, 10, 10, 40, 0) << qint64(0) << qint64(-59);
+    QTest::newRow("five after departure")
+        << at(2026, 5, 10, 11, 5, 0) << at(2026, 5, 10, 11, 0, 59) << qint64(-5) << qint64(-241);
+    QTest::newRow("over midnight") << at(2026, 5, 10, 23, 59, 59) << at(2026, 5, 11, 0, 0, 0) << qint64(1)
+                                   << qint64(1);
+    QTest::newRow("over year end") << at(2025, 12, 31, 23, 30) << at(2026, 1, 1, 0, 40) << qint64(70)
+                                   << qint64(70 * 60);
+    QTest::newRow("days apart") << at(2026, 5, 10, 0, 0) << at(2026, 6, 2, 0, 0) << qint64(23 * 1440)
+                                << qint64(23 * 86400);
     QTest::newRow("before day zero") << at(1899, 12, 29, 23, 59, 59, 500) << at(1899, 12, 30, 0, 0)
                                      << qint64(1) << qint64(1);
 }
@@ -263,11 +263,15 @@ void TestDateTime::daylightSavingNight_data()
 
     // A duration on the UTC timeline is real time: 02:00 -> 03:00 in Berlin,
     // so "01:10" from 01:30 ends at 03:40 on the wall clock.
-    QTest::newRow("spring forward") << QDate(2026, 3, 29) << QTime(1, 30) << "01:10" << "03:40" << 0 << qint64(70);
+    QTest::newRow("spring forward") << QDate(2026, 3, 29) << QTime(1, 30) << "01:10"
+                                    << "03:40" << 0 << qint64(70);
     // 03:00 -> 02:00: 70 minutes from 01:30 end at the first 02:40.
-    QTest::newRow("fall back") << QDate(2026, 10, 25) << QTime(1, 30) << "01:10" << "02:40" << 0 << qint64(70);
-    QTest::newRow("past midnight") << QDate(2026, 3, 28) << QTime(23, 30) << "01:10" << "00:40" << 1 << qint64(70);
-    QTest::newRow("into the change") << QDate(2026, 3, 28) << QTime(23, 30) << "03:10" << "03:40" << 1 << qint64(190);
+    QTest::newRow("fall back") << QDate(2026, 10, 25) << QTime(1, 30) << "01:10"
+                               << "02:40" << 0 << qint64(70);
+    QTest::newRow("past midnight") << QDate(2026, 3, 28) << QTime(23, 30) << "01:10"
+                                   << "00:40" << 1 << qint64(70);
+    QTest::newRow("into the change") << QDate(2026, 3, 28) << QTime(23, 30) << "03:10"
+                                     << "03:40" << 1 << qint64(190);
 }
 
 void TestDateTime::daylightSavingNight()
@@ -299,8 +303,10 @@ void TestDateTime::nextWallClockTime_data()
     // 29 March 02:00 is 03:00.
     QTest::newRow("02:05 at 02:50 summer time: the second 02:05")
         << at(2026, 10, 25, 0, 50) << "02:05" << at(2026, 10, 25, 1, 5);
-    QTest::newRow("present minute, first pass") << at(2026, 10, 25, 0, 5, 30) << "02:05" << at(2026, 10, 25, 0, 5);
-    QTest::newRow("present minute, second pass") << at(2026, 10, 25, 1, 5, 30) << "02:05" << at(2026, 10, 25, 1, 5);
+    QTest::newRow("present minute, first pass")
+        << at(2026, 10, 25, 0, 5, 30) << "02:05" << at(2026, 10, 25, 0, 5);
+    QTest::newRow("present minute, second pass")
+        << at(2026, 10, 25, 1, 5, 30) << "02:05" << at(2026, 10, 25, 1, 5);
     QTest::newRow("skipped 02:30: the jump") << at(2026, 3, 29, 0, 50) << "02:30" << at(2026, 3, 29, 1, 0);
     QTest::newRow("skipped 02:30 after the jump: tomorrow")
         << at(2026, 3, 29, 1, 10) << "02:30" << at(2026, 3, 30, 0, 30);

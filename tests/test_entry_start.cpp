@@ -2,9 +2,9 @@
 // refusing a start that cannot run, starting and stopping a run.
 #include "app/EntryFields.h"
 #include "platform/DateTime.h"
-#include "support/WallClockDates.h"
 #include "support/BoardingProbe.h"
 #include "support/Harness.h"
+#include "support/WallClockDates.h"
 
 #include <QAction>
 #include <QLabel>
@@ -13,8 +13,11 @@
 #include <QtTest>
 
 namespace {
-QDateTime wall(plat::Date d) { return plat::ToQDateTime(d); }
+QDateTime wall(plat::Date d)
+{
+    return plat::ToQDateTime(d);
 }
+}  // namespace
 
 class TestEntryStart : public QObject {
     Q_OBJECT
@@ -120,7 +123,11 @@ void TestEntryStart::focusSelectsWholeText()
     h.typeTime(QStringLiteral("12"));
     w.txtTotal->setText(QStringLiteral("150"));
 
-    struct Step { Qt::Key key; Qt::KeyboardModifiers mods; QLineEdit* target; };
+    struct Step {
+        Qt::Key key;
+        Qt::KeyboardModifiers mods;
+        QLineEdit* target;
+    };
     const Step steps[] = {{Qt::Key_Tab, Qt::NoModifier, w.txtTotal},
                           {Qt::Key_D, Qt::AltModifier, w.txtTime},
                           {Qt::Key_T, Qt::AltModifier, w.txtTotal},
@@ -186,8 +193,9 @@ void TestEntryStart::startCountdown_data()
     QTest::addColumn<QString>("schedule");  // the status panel's tooltip
     QTest::newRow("afternoon") << Harness::At(14, 5, 30) << "0110" << Harness::At(15, 15, 30)
                                << "Departure 15:15\nGate opens 14:55\nFinal call 15:10";
-    QTest::newRow("past midnight") << Harness::At(23, 30) << "0110" << Harness::At(0, 40, 0, QDate(2026, 12, 8))
-                                   << "Departure 00:40 tomorrow\nGate opens 00:20 tomorrow\nFinal call 00:35 tomorrow";
+    QTest::newRow("past midnight")
+        << Harness::At(23, 30) << "0110" << Harness::At(0, 40, 0, QDate(2026, 12, 8))
+        << "Departure 00:40 tomorrow\nGate opens 00:20 tomorrow\nFinal call 00:35 tomorrow";
     QTest::newRow("zero") << Harness::At(9, 0, 10) << "0000" << Harness::At(9, 0, 10)
                           << "Departure 09:00\nGate opens 08:40\nFinal call 08:55";
     QTest::newRow("longest") << Harness::At(0, 0) << "2359" << Harness::At(23, 59)
@@ -244,8 +252,9 @@ void TestEntryStart::startClockMode_data()
     QTest::newRow("a minute ago is tomorrow")
         << Harness::At(10, 0, 0) << "0959" << Harness::At(9, 59, 0, QDate(2026, 12, 8))
         << "Departure 09:59 tomorrow\nGate opens 09:39 tomorrow\nFinal call 09:54 tomorrow";
-    QTest::newRow("just after midnight") << Harness::At(23, 50) << "0010" << Harness::At(0, 10, 0, QDate(2026, 12, 8))
-                                         << "Departure 00:10 tomorrow\nGate opens 23:50\nFinal call 00:05 tomorrow";
+    QTest::newRow("just after midnight")
+        << Harness::At(23, 50) << "0010" << Harness::At(0, 10, 0, QDate(2026, 12, 8))
+        << "Departure 00:10 tomorrow\nGate opens 23:50\nFinal call 00:05 tomorrow";
 }
 
 void TestEntryStart::startClockMode()
@@ -340,17 +349,28 @@ void TestEntryStart::refusedStartLeavesWindowAlone_data()
     QTest::addColumn<QString>("faultField");
     for (const bool countdown : {false, true}) {
         const char* m = countdown ? "countdown " : "clock ";
-        QTest::addRow("%sempty time", m) << "" << "150" << countdown << "txtTime";
-        QTest::addRow("%shalf a time", m) << "12" << "150" << countdown << "txtTime";
-        QTest::addRow("%sthree digits", m) << "123" << "150" << countdown << "txtTime";
-        QTest::addRow("%s24:00", m) << "2400" << "150" << countdown << "txtTime";
-        QTest::addRow("%s99:99", m) << "9999" << "150" << countdown << "txtTime";
-        QTest::addRow("%s12:60", m) << "1260" << "150" << countdown << "txtTime";
-        QTest::addRow("%snegative total", m) << "1030" << "-5" << countdown << "txtTotal";
-        QTest::addRow("%sover 16 bits", m) << "1030" << "40000" << countdown << "txtTotal";
-        QTest::addRow("%s32767.5", m) << "1030" << "32767.5" << countdown << "txtTotal";
-        QTest::addRow("%s-0.6", m) << "1030" << "-0.6" << countdown << "txtTotal";
-        QTest::addRow("%sboth wrong: time first", m) << "99" << "-1" << countdown << "txtTime";
+        QTest::addRow("%sempty time", m) << ""
+                                         << "150" << countdown << "txtTime";
+        QTest::addRow("%shalf a time", m) << "12"
+                                          << "150" << countdown << "txtTime";
+        QTest::addRow("%sthree digits", m) << "123"
+                                           << "150" << countdown << "txtTime";
+        QTest::addRow("%s24:00", m) << "2400"
+                                    << "150" << countdown << "txtTime";
+        QTest::addRow("%s99:99", m) << "9999"
+                                    << "150" << countdown << "txtTime";
+        QTest::addRow("%s12:60", m) << "1260"
+                                    << "150" << countdown << "txtTime";
+        QTest::addRow("%snegative total", m) << "1030"
+                                             << "-5" << countdown << "txtTotal";
+        QTest::addRow("%sover 16 bits", m) << "1030"
+                                           << "40000" << countdown << "txtTotal";
+        QTest::addRow("%s32767.5", m) << "1030"
+                                      << "32767.5" << countdown << "txtTotal";
+        QTest::addRow("%s-0.6", m) << "1030"
+                                   << "-0.6" << countdown << "txtTotal";
+        QTest::addRow("%sboth wrong: time first", m) << "99"
+                                                     << "-1" << countdown << "txtTime";
     }
 }
 

@@ -3,10 +3,10 @@
 #include "boarding/clsCommon.h"
 #include "platform/DateTime.h"
 #include "platform/RuntimeError.h"
-#include "support/WallClockDates.h"
 #include "support/BoardingProbe.h"
 #include "support/FakeClock.h"
 #include "support/Fakes.h"
+#include "support/WallClockDates.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -64,15 +64,19 @@ void TestGateRules::gateState_data()
     const QString go = clsCommon::kGoToGate;
     const QString finalCall = clsCommon::kFinalCall;
 
-    struct Row { int state; int m; QString text; };
+    struct Row {
+        int state;
+        int m;
+        QString text;
+    };
     const Row rows[] = {
-        {0, 1000, closed}, {0, 21, closed}, {0, 20, go},    {0, 11, go},     {0, 6, go},
-        {0, 5, finalCall},     {0, 1, finalCall},   {0, 0, finalCall},  {0, -1, finalCall},  {0, -4, finalCall},
-        {0, -5, closed},   {0, -6, closed}, {0, -1000, closed},
-        {1, 1000, go},     {1, 21, go},     {1, 6, go},     {1, 5, finalCall},   {1, 1, finalCall},
-        {1, 0, closed},    {1, -1, closed}, {1, -5, closed}, {1, -1000, closed},
-        {2, 1000, closed}, {2, 20, closed}, {2, 5, closed}, {2, 0, closed},  {2, -1000, closed},
-        {3, 20, QString()}, {3, 5, QString()}, {-1, 5, QString()}, {4, 20, QString()},
+        {0, 1000, closed},  {0, 21, closed},    {0, 20, go},        {0, 11, go},        {0, 6, go},
+        {0, 5, finalCall},  {0, 1, finalCall},  {0, 0, finalCall},  {0, -1, finalCall}, {0, -4, finalCall},
+        {0, -5, closed},    {0, -6, closed},    {0, -1000, closed}, {1, 1000, go},      {1, 21, go},
+        {1, 6, go},         {1, 5, finalCall},  {1, 1, finalCall},  {1, 0, closed},     {1, -1, closed},
+        {1, -5, closed},    {1, -1000, closed}, {2, 1000, closed},  {2, 20, closed},    {2, 5, closed},
+        {2, 0, closed},     {2, -1000, closed}, {3, 20, QString()}, {3, 5, QString()},  {-1, 5, QString()},
+        {4, 20, QString()},
     };
     // Each minute holds from its first to its last millisecond.
     for (const Row& r : rows) {
@@ -101,9 +105,8 @@ void TestGateRules::gateState_data()
     QTest::newRow("state 1 m 65539") << 1 << minutesBefore(65539) << kDeparture << go;
 
     // Over midnight, the day counts.
-    QTest::newRow("departure after midnight")
-        << 0 << QDateTime(QDate(2026, 5, 10), QTime(23, 50), Qt::UTC)
-        << QDateTime(QDate(2026, 5, 11), QTime(0, 5), Qt::UTC) << go;
+    QTest::newRow("departure after midnight") << 0 << QDateTime(QDate(2026, 5, 10), QTime(23, 50), Qt::UTC)
+                                              << QDateTime(QDate(2026, 5, 11), QTime(0, 5), Qt::UTC) << go;
 }
 
 void TestGateRules::gateState()
@@ -138,18 +141,42 @@ void TestGateRules::gateStateEvents_data()
     QTest::addColumn<QString>("raised");
     QTest::addColumn<QString>("last");
 
-    QTest::newRow("repeated text raises once") << "0@20 0@20 0@15 0@6" << "1 0 0 0" << "Go to gate";
-    QTest::newRow("again after Clear") << "0@20 C 0@19" << "1 - 1" << "Go to gate";
-    QTest::newRow("final call after open gate") << "0@20 0@5 0@-4" << "1 1 0" << "Final call";
-    QTest::newRow("gate closed never raises") << "0@21 0@-5 1@0 2@5" << "0 0 0 0" << "Gate closed";
-    QTest::newRow("final call then closed") << "0@5 0@-5" << "1 0" << "Gate closed";
-    QTest::newRow("open gate after closed") << "0@20 0@21 0@20" << "1 0 1" << "Go to gate";
-    QTest::newRow("final call after closed") << "0@5 2@5 0@5" << "1 0 1" << "Final call";
-    QTest::newRow("after the empty text") << "0@20 3@20 0@20" << "1 0 1" << "Go to gate";
-    QTest::newRow("state 1 keeps the text") << "0@6 1@6 1@5 1@1 1@0" << "1 0 1 0 0" << "Gate closed";
-    QTest::newRow("back to the earlier text") << "0@6 0@5 1@6" << "1 1 1" << "Go to gate";
-    QTest::newRow("empty text is remembered") << "0@20 3@20" << "1 0" << "";
-    QTest::newRow("Clear after closed") << "0@-5 C 0@-4" << "0 - 1" << "Final call";
+    QTest::newRow("repeated text raises once") << "0@20 0@20 0@15 0@6"
+                                               << "1 0 0 0"
+                                               << "Go to gate";
+    QTest::newRow("again after Clear") << "0@20 C 0@19"
+                                       << "1 - 1"
+                                       << "Go to gate";
+    QTest::newRow("final call after open gate") << "0@20 0@5 0@-4"
+                                                << "1 1 0"
+                                                << "Final call";
+    QTest::newRow("gate closed never raises") << "0@21 0@-5 1@0 2@5"
+                                              << "0 0 0 0"
+                                              << "Gate closed";
+    QTest::newRow("final call then closed") << "0@5 0@-5"
+                                            << "1 0"
+                                            << "Gate closed";
+    QTest::newRow("open gate after closed") << "0@20 0@21 0@20"
+                                            << "1 0 1"
+                                            << "Go to gate";
+    QTest::newRow("final call after closed") << "0@5 2@5 0@5"
+                                             << "1 0 1"
+                                             << "Final call";
+    QTest::newRow("after the empty text") << "0@20 3@20 0@20"
+                                          << "1 0 1"
+                                          << "Go to gate";
+    QTest::newRow("state 1 keeps the text") << "0@6 1@6 1@5 1@1 1@0"
+                                            << "1 0 1 0 0"
+                                            << "Gate closed";
+    QTest::newRow("back to the earlier text") << "0@6 0@5 1@6"
+                                              << "1 1 1"
+                                              << "Go to gate";
+    QTest::newRow("empty text is remembered") << "0@20 3@20"
+                                              << "1 0"
+                                              << "";
+    QTest::newRow("Clear after closed") << "0@-5 C 0@-4"
+                                        << "0 - 1"
+                                        << "Final call";
 }
 
 void TestGateRules::gateStateEvents()
@@ -252,7 +279,8 @@ void TestGateRules::countDown_data()
     QTest::newRow("m 32767") << 150 << minutesBefore(32767) << V{top} << 0 << 0 << 0;
 
     // 11 to 20: one draw, 1 from five sixths on.
-    QTest::newRow("m 20 first ms, below 5/6") << 150 << minutesBefore(20) << V{belowSixth, top} << 0 << 1 << 0;
+    QTest::newRow("m 20 first ms, below 5/6")
+        << 150 << minutesBefore(20) << V{belowSixth, top} << 0 << 1 << 0;
     QTest::newRow("m 20 at 5/6") << 150 << minutesBefore(20) << V{atSixth, top} << 1 << 1 << 0;
     QTest::newRow("m 11 below 5/6") << 150 << minutesBefore(11, 59, 999) << V{belowSixth, top} << 0 << 1 << 0;
     QTest::newRow("m 11 at 5/6") << 150 << minutesBefore(11, 59, 999) << V{atSixth, top} << 1 << 1 << 0;
@@ -268,8 +296,8 @@ void TestGateRules::countDown_data()
     QTest::newRow("m 10 k 5") << 150 << minutesBefore(10, 30) << V{top, 0.25f} << 2 << 2 << 0;
     QTest::newRow("m 10 second draw 0") << 150 << minutesBefore(10) << V{atK4, 0.0f} << 0 << 2 << 0;
     QTest::newRow("m 10 second draw top") << 150 << minutesBefore(10) << V{atK4, top} << 9 << 2 << 0;
-    QTest::newRow("m 10 second draw just below 0.1") << 150 << minutesBefore(10)
-                                                     << V{atK4, std::nextafter(0.1f, 0.0f)} << 0 << 2 << 0;
+    QTest::newRow("m 10 second draw just below 0.1")
+        << 150 << minutesBefore(10) << V{atK4, std::nextafter(0.1f, 0.0f)} << 0 << 2 << 0;
     QTest::newRow("m 10 second draw 0.1") << 150 << minutesBefore(10) << V{atK4, 0.1f} << 1 << 2 << 0;
     QTest::newRow("m 1") << 150 << minutesBefore(1) << V{atK4, top} << 9 << 2 << 0;
     QTest::newRow("m 0") << 150 << minutesBefore(0) << V{atK4, top} << 9 << 2 << 0;

@@ -16,18 +16,21 @@ namespace {
 
 const QString kHyphens50 = QString(50, QLatin1Char('-'));
 
-QStringList HelpLines() {
+QStringList HelpLines()
+{
     return frmHelp::HelpText().split(QStringLiteral("\r\n"));
 }
 
-QStringList ShownLines(const frmHelp& help) {
+QStringList ShownLines(const frmHelp& help)
+{
     QStringList lines;
     for (QTextBlock b = help.txtHelp->document()->begin(); b.isValid(); b = b.next())
         lines << b.text();
     return lines;
 }
 
-void ProcessDeferredDeletes() {
+void ProcessDeferredDeletes()
+{
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
 }
@@ -35,7 +38,8 @@ void ProcessDeferredDeletes() {
 // The field as the fit rule wants it for the window's present outer size.
 // The offscreen platform's frame is thinner than the margins, so the field
 // never reaches the client area's edge here and the rule shows plainly.
-void VerifyFit(const frmHelp& help) {
+void VerifyFit(const frmHelp& help)
+{
     const QSize outer = help.frameGeometry().size();
     const QRect field = help.txtHelp->geometry();
     QVERIFY(outer.width() - help.width() < 8 && outer.height() - help.height() < 25);
@@ -44,8 +48,10 @@ void VerifyFit(const frmHelp& help) {
     QCOMPARE(field.width() * 15, std::max(0, outer.width() * 15 - 120));
     QVERIFY2(std::abs(field.height() * 15 - std::max(0, outer.height() * 15 - 380)) <= 7,
              qPrintable(QStringLiteral("outer %1x%2 field %3x%4")
-                            .arg(outer.width()).arg(outer.height())
-                            .arg(field.width()).arg(field.height())));
+                            .arg(outer.width())
+                            .arg(outer.height())
+                            .arg(field.width())
+                            .arg(field.height())));
 }
 
 }  // namespace
@@ -53,13 +59,15 @@ void VerifyFit(const frmHelp& help) {
 class TestHelp : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() {
+    void cleanup()
+    {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (qobject_cast<frmHelp*>(w))
                 delete w;
     }
 
-    void textHas23LinesJoinedByCrLf() {
+    void textHas23LinesJoinedByCrLf()
+    {
         const QString text = frmHelp::HelpText();
         QCOMPARE(text.count(QStringLiteral("\r\n")), 22);
         // No CR or LF outside a CR LF pair.
@@ -73,18 +81,22 @@ private slots:
         QCOMPARE(HelpLines().size(), 23);
     }
 
-    void textLine_data() {
+    void textLine_data()
+    {
         QTest::addColumn<int>("line");
         QTest::addColumn<QString>("expected");
         const QStringList expected = {
             "General",
             kHyphens50,
             "Tarmalo is used for simulating passengers enbarking your aircraft.",
-            "Enter the time when you are scheduled to depart (see Menus further down) and the number of passengers that are booked for your flight.",
+            "Enter the time when you are scheduled to depart (see Menus further down) and the number of "
+            "passengers that are booked for your flight.",
             "Then press CTRL+S to start the countdown.",
             "",
-            "The gate opens 20 minutes before departure, but don't expect too many passengers starting to arrive until 10 minutes before.",
-            "5 mins before departure is the final boarding call made. If not all passengers are aboard on the scheduled time it will wait for 5 more minutes before closing the gate.",
+            "The gate opens 20 minutes before departure, but don't expect too many passengers starting to "
+            "arrive until 10 minutes before.",
+            "5 mins before departure is the final boarding call made. If not all passengers are aboard on "
+            "the scheduled time it will wait for 5 more minutes before closing the gate.",
             "",
             "Menus",
             kHyphens50,
@@ -93,8 +105,10 @@ private slots:
             "    Exit  - Ends the program",
             "",
             "Options",
-            "    Depart on clock - If not checked the gate will close as soon as all passengers have embarked.",
-            "    Countdown time  - If checked the time will not reflect actual departure time but *time to* departure.",
+            "    Depart on clock - If not checked the gate will close as soon as all passengers have "
+            "embarked.",
+            "    Countdown time  - If checked the time will not reflect actual departure time but *time to* "
+            "departure.",
             "    Play ... sound  - Plays the noted sound or not.",
             "",
             "Help",
@@ -104,7 +118,8 @@ private slots:
         for (int i = 0; i < expected.size(); ++i)
             QTest::addRow("line %d", i + 1) << i + 1 << expected[i];
     }
-    void textLine() {
+    void textLine()
+    {
         QFETCH(int, line);
         QFETCH(QString, expected);
         const QStringList lines = HelpLines();
@@ -113,7 +128,8 @@ private slots:
     }
 
     // The structure the text must keep, independent of the wording.
-    void textStructure_data() {
+    void textStructure_data()
+    {
         QTest::addColumn<int>("line");
         QTest::addColumn<QString>("kind");
         for (int n : {2, 11})
@@ -127,7 +143,8 @@ private slots:
         for (int n : {12, 16, 21})
             QTest::addRow("line %d no rule under heading", n) << n << "heading";
     }
-    void textStructure() {
+    void textStructure()
+    {
         QFETCH(int, line);
         QFETCH(QString, kind);
         const QStringList lines = HelpLines();
@@ -150,7 +167,8 @@ private slots:
     }
 
     // Two spaces before the hyphen after the short items, one after the long.
-    void menuItemSpacing_data() {
+    void menuItemSpacing_data()
+    {
         QTest::addColumn<QString>("item");
         QTest::addColumn<int>("spaces");
         QTest::newRow("Start") << "Start" << 1;
@@ -161,11 +179,12 @@ private slots:
         QTest::newRow("Help") << "Help" << 2;
         QTest::newRow("About") << "About" << 1;
     }
-    void menuItemSpacing() {
+    void menuItemSpacing()
+    {
         QFETCH(QString, item);
         QFETCH(int, spaces);
-        const QString prefix = QStringLiteral("    ") + item + QString(spaces, QLatin1Char(' ')) +
-                               QStringLiteral("- ");
+        const QString prefix =
+            QStringLiteral("    ") + item + QString(spaces, QLatin1Char(' ')) + QStringLiteral("- ");
         int matches = 0;
         for (const QString& line : HelpLines())
             if (line.startsWith(prefix))
@@ -173,7 +192,8 @@ private slots:
         QCOMPARE(matches, 1);
     }
 
-    void windowShowsTheLinesWithoutStrayCharacters() {
+    void windowShowsTheLinesWithoutStrayCharacters()
+    {
         frmHelp help;
         const QStringList shown = ShownLines(help);
         QCOMPARE(shown.size(), 23);
@@ -184,19 +204,19 @@ private slots:
         const QString plain = help.txtHelp->toPlainText();
         QVERIFY(!plain.contains(QLatin1Char('\r')));
         QVERIFY(!plain.contains(QChar(0x2029)));
-        QCOMPARE(QString(plain).replace(QLatin1Char('\n'), QStringLiteral("\r\n")),
-                 frmHelp::HelpText());
+        QCOMPARE(QString(plain).replace(QLatin1Char('\n'), QStringLiteral("\r\n")), frmHelp::HelpText());
     }
 
-    void windowProperties() {
+    void windowProperties()
+    {
         frmHelp help;
         QCOMPARE(help.windowTitle(), QStringLiteral("Help"));
         QVERIFY(help.isWindow());
         QCOMPARE(help.parentWidget(), nullptr);
         QCOMPARE(help.windowType(), Qt::Window);
         // A plain window: a Tool window would get no taskbar entry.
-        QVERIFY(help.windowFlags() & Qt::WindowMinimizeButtonHint ||
-                !(help.windowFlags() & Qt::CustomizeWindowHint));
+        QVERIFY(help.windowFlags() & Qt::WindowMinimizeButtonHint
+                || !(help.windowFlags() & Qt::CustomizeWindowHint));
         QVERIFY(help.testAttribute(Qt::WA_DeleteOnClose));
         QCOMPARE(help.size(), QSize(503, 256));  // 7545 x 3840 twips
         QCOMPARE(help.txtHelp->parentWidget(), &help);
@@ -208,7 +228,8 @@ private slots:
         QCOMPARE(help.txtHelp->wordWrapMode(), QTextOption::WordWrap);
     }
 
-    void windowIcon() {
+    void windowIcon()
+    {
         if (!QFile::exists(QStringLiteral(":/tarmalo/help.ico")))
             QSKIP("the help icon resource is not linked into this build");
         frmHelp help;
@@ -217,7 +238,8 @@ private slots:
         QVERIFY2(sizes.contains(QSize(16, 16)), "no 16x16 image in the help icon");
     }
 
-    void fitSize_data() {
+    void fitSize_data()
+    {
         QTest::addColumn<QSize>("outer");
         QTest::addColumn<QSize>("client");
         QTest::addColumn<QSize>("field");
@@ -231,7 +253,8 @@ private slots:
         QTest::newRow("height 25 px, 5 twips short") << QSize(100, 25) << big << QSize(92, 0);
         QTest::newRow("negative outer") << QSize(-5, -5) << QSize(0, 0) << QSize(0, 0);
         // A Windows frame: 4 px borders, 21 px caption; the field fills the client area.
-        QTest::newRow("design size in a Windows frame") << QSize(511, 281) << QSize(503, 256) << QSize(503, 256);
+        QTest::newRow("design size in a Windows frame")
+            << QSize(511, 281) << QSize(503, 256) << QSize(503, 256);
         QTest::newRow("large") << QSize(1920, 1080) << QSize(1912, 1055) << QSize(1912, 1055);
         QTest::newRow("thin frame leaves a margin") << QSize(507, 260) << QSize(503, 256) << QSize(499, 235);
         QTest::newRow("heavy frame: kept inside the client")
@@ -239,21 +262,24 @@ private slots:
         QTest::newRow("heavy frame, width only") << QSize(520, 280) << QSize(503, 256) << QSize(503, 255);
         QTest::newRow("client reported empty") << QSize(100, 100) << QSize(-1, -1) << QSize(0, 0);
     }
-    void fitSize() {
+    void fitSize()
+    {
         QFETCH(QSize, outer);
         QFETCH(QSize, client);
         QFETCH(QSize, field);
         QCOMPARE(frmHelp::FitSize(outer, client), field);
     }
 
-    void fieldFollowsEveryResize_data() {
+    void fieldFollowsEveryResize_data()
+    {
         QTest::addColumn<QSize>("size");
         QTest::newRow("wider") << QSize(700, 256);
         QTest::newRow("taller") << QSize(503, 500);
         QTest::newRow("smaller") << QSize(200, 120);
         QTest::newRow("narrow") << QSize(60, 300);
     }
-    void fieldFollowsEveryResize() {
+    void fieldFollowsEveryResize()
+    {
         QFETCH(QSize, size);
         frmHelp* help = frmHelp::ShowNew();
         QVERIFY(QTest::qWaitForWindowExposed(help));
@@ -266,7 +292,8 @@ private slots:
         VerifyFit(*help);
     }
 
-    void maximizeAndRestore() {
+    void maximizeAndRestore()
+    {
         frmHelp* help = frmHelp::ShowNew();
         QVERIFY(QTest::qWaitForWindowExposed(help));
         const QSize before = help->txtHelp->size();
@@ -280,7 +307,8 @@ private slots:
         VerifyFit(*help);
     }
 
-    void minimizeNeverGivesNegativeSize() {
+    void minimizeNeverGivesNegativeSize()
+    {
         frmHelp* help = frmHelp::ShowNew();
         QVERIFY(QTest::qWaitForWindowExposed(help));
         help->showMinimized();
@@ -295,14 +323,16 @@ private slots:
 
     // Client sizes whose outer size (the platform's frame added) stays below
     // 120 x 380 twips in one or both directions.
-    void tinyWindowGivesZeroNotNegative_data() {
+    void tinyWindowGivesZeroNotNegative_data()
+    {
         QTest::addColumn<QSize>("size");
         QTest::newRow("1x1") << QSize(1, 1);
         QTest::newRow("smallest both") << QSize(2, 18);
         QTest::newRow("narrow only") << QSize(2, 200);
         QTest::newRow("low only") << QSize(200, 18);
     }
-    void tinyWindowGivesZeroNotNegative() {
+    void tinyWindowGivesZeroNotNegative()
+    {
         QFETCH(QSize, size);
         frmHelp* help = frmHelp::ShowNew();
         QVERIFY(QTest::qWaitForWindowExposed(help));
@@ -320,7 +350,8 @@ private slots:
         VerifyFit(*help);
     }
 
-    void typingChangesNothing_data() {
+    void typingChangesNothing_data()
+    {
         QTest::addColumn<QString>("keys");
         QTest::newRow("letters") << "xyz";
         QTest::newRow("return") << "return";
@@ -329,7 +360,8 @@ private slots:
         QTest::newRow("paste") << "paste";
         QTest::newRow("cut") << "cut";
     }
-    void typingChangesNothing() {
+    void typingChangesNothing()
+    {
         QFETCH(QString, keys);
         frmHelp* help = frmHelp::ShowNew();
         QVERIFY(QTest::qWaitForWindowExposed(help));
@@ -352,7 +384,8 @@ private slots:
         QVERIFY(field->isReadOnly());
     }
 
-    void textCanBeSelectedAndCopied() {
+    void textCanBeSelectedAndCopied()
+    {
         frmHelp* help = frmHelp::ShowNew();
         QVERIFY(QTest::qWaitForWindowExposed(help));
         QPlainTextEdit* field = help->txtHelp;
@@ -370,7 +403,8 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("General"));
     }
 
-    void twoChoicesGiveTwoIndependentWindows() {
+    void twoChoicesGiveTwoIndependentWindows()
+    {
         QPointer<frmHelp> first = frmHelp::ShowNew();
         QPointer<frmHelp> second = frmHelp::ShowNew();
         QVERIFY(first && second);
@@ -405,7 +439,8 @@ private slots:
     // Help windows are primary windows: one left open keeps the program
     // running after the main window has closed, and the program ends when it
     // closes. Runs the real event loop, so it comes last.
-    void lastHelpWindowKeepsTheProgramAlive() {
+    void lastHelpWindowKeepsTheProgramAlive()
+    {
         QVERIFY(QGuiApplication::quitOnLastWindowClosed());
         auto* mainWindow = new QWidget;
         mainWindow->setAttribute(Qt::WA_DeleteOnClose);
@@ -444,7 +479,8 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QApplication app(argc, argv);
     TestHelp test;
     QTEST_SET_MAIN_SOURCE_PATH

@@ -4,9 +4,9 @@
 #include "boarding/clsCommon.h"
 #include "platform/DateTime.h"
 #include "platform/Random.h"
-#include "support/WallClockDates.h"
 #include "support/FakeClock.h"
 #include "support/Fakes.h"
+#include "support/WallClockDates.h"
 
 #include <QtTest>
 
@@ -55,9 +55,9 @@ void TestRandom::arrivalStatistics_data()
 {
     QTest::addColumn<int>("totalPax");
     QTest::addColumn<int>("minutes");
-    QTest::addColumn<QList<double>>("shares");       // expected share of 0, 1, 2, ...
+    QTest::addColumn<QList<double>>("shares");  // expected share of 0, 1, 2, ...
     QTest::addColumn<double>("drawsPerCall");
-    QTest::addColumn<QList<double>>("wrongMeans");   // what plausible slips would give
+    QTest::addColumn<QList<double>>("wrongMeans");  // what plausible slips would give
 
     auto tenMinuteRule = [](int cap) {
         QList<double> s(cap, 0.4 / cap);
@@ -84,7 +84,8 @@ void TestRandom::arrivalStatistics_data()
 
     // From 1,320 booked the limit is 11: mean 2.0; 10 and 12 would give
     // 1.8 and 2.2.
-    QTest::newRow("m 5, 1320 booked") << 1320 << 5 << tenMinuteRule(11) << 1.4 << QList<double>{1.8, 2.2, 2.4};
+    QTest::newRow("m 5, 1320 booked")
+        << 1320 << 5 << tenMinuteRule(11) << 1.4 << QList<double>{1.8, 2.2, 2.4};
 
     // Over 20 minutes nothing comes and nothing is drawn.
     QTest::newRow("m 21") << 150 << 21 << QList<double>{1.0} << 0.0 << QList<double>{1.0 / 6.0};
@@ -130,14 +131,19 @@ void TestRandom::arrivalStatistics()
              qPrintable(QStringLiteral("mean %1, expected %2 +- %3").arg(observed).arg(mean).arg(tol)));
     // The test only means something if the slips land outside.
     for (double wrong : wrongMeans)
-        QVERIFY2(std::fabs(wrong - mean) > 2 * tol, qPrintable(QStringLiteral("cannot tell %1 apart").arg(wrong)));
+        QVERIFY2(std::fabs(wrong - mean) > 2 * tol,
+                 qPrintable(QStringLiteral("cannot tell %1 apart").arg(wrong)));
 
     // Each value's share: zeros from both roads, the rest spread evenly.
     for (int v = 0; v < shares.size(); ++v) {
         const double share = double(counts[v]) / kCalls;
         const double t = tolerance(shares[v], kCalls);
         QVERIFY2(std::fabs(share - shares[v]) <= t,
-                 qPrintable(QStringLiteral("share of %1: %2, expected %3 +- %4").arg(v).arg(share).arg(shares[v]).arg(t)));
+                 qPrintable(QStringLiteral("share of %1: %2, expected %3 +- %4")
+                                .arg(v)
+                                .arg(share)
+                                .arg(shares[v])
+                                .arg(t)));
     }
     // A limit one too big puts 0.4/(cap+1) on every value: outside the
     // tolerance of the spread, so the shares check the limit on their own.
@@ -154,8 +160,10 @@ void TestRandom::arrivalStatistics()
         QCOMPARE(random.draws, qint64(drawsPerCall) * kCalls);
     } else {
         const double t = tolerance(drawsPerCall - 1.0, kCalls);
-        QVERIFY2(std::fabs(draws - drawsPerCall) <= t,
-                 qPrintable(QStringLiteral("%1 draws per call, expected %2 +- %3").arg(draws).arg(drawsPerCall).arg(t)));
+        QVERIFY2(
+            std::fabs(draws - drawsPerCall) <= t,
+            qPrintable(
+                QStringLiteral("%1 draws per call, expected %2 +- %3").arg(draws).arg(drawsPerCall).arg(t)));
     }
 }
 

@@ -26,14 +26,22 @@ namespace {
 // A sine as a WAV file: coding 1 (integer PCM) or 3 (floats), any width;
 // `extensible` writes the 40-byte format chunk, `extra` puts a LIST chunk
 // before the samples.
-QByteArray Wav(int ms, int rate = 22050, double hz = 660.0, int bits = 16, int channels = 1,
-               int coding = 1, bool extensible = false, bool extra = false)
+QByteArray Wav(int ms, int rate = 22050, double hz = 660.0, int bits = 16, int channels = 1, int coding = 1,
+               bool extensible = false, bool extra = false)
 {
     const quint32 frames = quint32(qint64(rate) * ms / 1000);
     const int bytes = bits / 8;
     QByteArray samples;
-    auto u32 = [](QByteArray& out, quint32 v) { char b[4]; qToLittleEndian(v, b); out.append(b, 4); };
-    auto u16 = [](QByteArray& out, quint16 v) { char b[2]; qToLittleEndian(v, b); out.append(b, 2); };
+    auto u32 = [](QByteArray& out, quint32 v) {
+        char b[4];
+        qToLittleEndian(v, b);
+        out.append(b, 4);
+    };
+    auto u16 = [](QByteArray& out, quint16 v) {
+        char b[2];
+        qToLittleEndian(v, b);
+        out.append(b, 2);
+    };
     for (quint32 i = 0; i < frames; ++i) {
         const double x = 0.3 * std::sin(2.0 * M_PI * hz * i / rate);
         for (int c = 0; c < channels; ++c) {
@@ -164,13 +172,13 @@ struct Recorder {
 
 // Skips a case that needs sound when there is no output, unless CI has said
 // that there must be one (a broken audio set-up then fails).
-#define REQUIRE_AUDIO()                                                                         \
-    do {                                                                                        \
-        if (!m_haveOutput) {                                                                    \
-            if (qEnvironmentVariableIntValue("TARMALO_REQUIRE_AUDIO"))                          \
-                QFAIL("TARMALO_REQUIRE_AUDIO is set but there is no audio output (PULSE_SERVER?)"); \
-            QSKIP("No audio output: run `eval \"$(tests/audio/pulse-null.sh start)\"` first");    \
-        }                                                                                       \
+#define REQUIRE_AUDIO()                                                                                      \
+    do {                                                                                                     \
+        if (!m_haveOutput) {                                                                                 \
+            if (qEnvironmentVariableIntValue("TARMALO_REQUIRE_AUDIO"))                                       \
+                QFAIL("TARMALO_REQUIRE_AUDIO is set but there is no audio output (PULSE_SERVER?)");          \
+            QSKIP("No audio output: run `eval \"$(tests/audio/pulse-null.sh start)\"` first");               \
+        }                                                                                                    \
     } while (0)
 
 class RealPlayerTest : public QObject {
@@ -216,8 +224,8 @@ void RealPlayerTest::initTestCase()
     QVERIFY(m_dir.isValid());
     // An output is there when the sound server takes a playback stream.
     const pa_sample_spec format{PA_SAMPLE_S16LE, 22050, 1};
-    if (pa_simple* out = pa_simple_new(nullptr, "test_real_player", PA_STREAM_PLAYBACK, nullptr, "probe", &format,
-                                       nullptr, nullptr, nullptr)) {
+    if (pa_simple* out = pa_simple_new(nullptr, "test_real_player", PA_STREAM_PLAYBACK, nullptr, "probe",
+                                       &format, nullptr, nullptr, nullptr)) {
         m_haveOutput = true;
         pa_simple_free(out);
     }
@@ -280,7 +288,8 @@ void RealPlayerTest::damagedFileEndsAtOnce_data()
 void RealPlayerTest::damagedFileEndsAtOnce()
 {
     QFETCH(QByteArray, bytes);
-    const QString path = write(QStringLiteral("Damaged-%1.wav").arg(QTest::currentDataTag()).replace(u' ', u'-'), bytes);
+    const QString path =
+        write(QStringLiteral("Damaged-%1.wav").arg(QTest::currentDataTag()).replace(u' ', u'-'), bytes);
     plat::PulsePlayer player;
     Recorder rec(player);
     player.setFileName(path);
@@ -352,7 +361,8 @@ void RealPlayerTest::unusualWavsPlay()
     REQUIRE_AUDIO();
     QFETCH(QByteArray, bytes);
     QFETCH(int, lengthMs);
-    const QString path = write(QStringLiteral("Unusual-%1.wav").arg(QTest::currentDataTag()).replace(u' ', u'-'), bytes);
+    const QString path =
+        write(QStringLiteral("Unusual-%1.wav").arg(QTest::currentDataTag()).replace(u' ', u'-'), bytes);
     plat::PulsePlayer player;
     Recorder rec(player);
     player.setFileName(path);
@@ -479,7 +489,9 @@ void RealPlayerTest::latencyFromPlayToPlaying()
     std::sort(sorted.begin(), sorted.end());
     const qint64 median = sorted[sorted.size() / 2];
     qInfo().noquote() << QStringLiteral("play() to playing: median %1 ms, max %2 ms (%3)")
-                             .arg(median).arg(sorted.back()).arg(all.join(u' '));
+                             .arg(median)
+                             .arg(sorted.back())
+                             .arg(all.join(u' '));
     QVERIFY2(median < 500, qPrintable(all.join(u' ')));
 }
 
@@ -575,9 +587,11 @@ void RealPlayerTest::soundComesBackAfterTheServerRestarts()
     // sound in between ends at once, a later one plays again without a
     // restart of the program.
     if (!qEnvironmentVariableIntValue("TARMALO_RESTART_SERVER"))
-        QSKIP("ends the sound server: run by the test_real_player_server_restart case on a server of its own");
+        QSKIP(
+            "ends the sound server: run by the test_real_player_server_restart case on a server of its own");
     REQUIRE_AUDIO();
-    const QString script = qEnvironmentVariable("TARMALO_SOURCE_DIR") + QStringLiteral("/tests/audio/pulse-null.sh");
+    const QString script =
+        qEnvironmentVariable("TARMALO_SOURCE_DIR") + QStringLiteral("/tests/audio/pulse-null.sh");
     auto server = [&](const char* what) {
         return QProcess::execute(QStringLiteral("sh"), {script, QString::fromLatin1(what)});
     };

@@ -21,7 +21,8 @@ using namespace plat;
 
 namespace {
 
-void WriteFile(const QString& path, const QByteArray& content, bool executable) {
+void WriteFile(const QString& path, const QByteArray& content, bool executable)
+{
     QFile file(path);
     QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
     file.write(content);
@@ -33,14 +34,15 @@ void WriteFile(const QString& path, const QByteArray& content, bool executable) 
 }
 
 // A stand-in tool: records its process id in `marker` and ends.
-QByteArray ToolScript(const QString& marker) {
+QByteArray ToolScript(const QString& marker)
+{
     return "#!/bin/sh\necho $$ > '" + marker.toLocal8Bit() + "'\n";
 }
 
 // Reads one value through the About box's GetKeyValue.
 struct Reader {
-    explicit Reader(reg::Registry& registry)
-        : box(SysInfoServices{&registry, &files, &launcher, &messages}) {}
+    explicit Reader(reg::Registry& registry) : box(SysInfoServices{&registry, &files, &launcher, &messages})
+    { }
     QtFileLookup files;
     QtLauncher launcher;
     RecordingMessageBoxes messages;
@@ -56,9 +58,12 @@ private:
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
 private slots:
-    void init() {
+    void init()
+    {
         QVERIFY(m_dir.isValid());
-        for (const QString& entry : QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)) {
+        for (const QString& entry :
+             QDir(m_dir.path())
+                 .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)) {
             QFileInfo info(path(entry));
             if (info.isDir() && !info.isSymLink())
                 QDir(path(entry)).removeRecursively();
@@ -69,20 +74,31 @@ private slots:
 
     // --- the file lookup ---------------------------------------------------
 
-    void fileLookup_data() {
+    void fileLookup_data()
+    {
         QTest::addColumn<QString>("asked");  // relative to the temp folder; "" = the empty text
         QTest::addColumn<QString>("expected");
-        QTest::newRow("ordinary file") << "dir/MSINFO32.EXE" << "MSINFO32.EXE";
-        QTest::newRow("Windows separator") << "dir\\MSINFO32.EXE" << "MSINFO32.EXE";
-        QTest::newRow("case matters here") << "dir/msinfo32.exe" << "";
-        QTest::newRow("missing file") << "dir/NOTHERE.EXE" << "";
-        QTest::newRow("a folder") << "dir" << "";
-        QTest::newRow("hidden file") << "dir/.hidden" << "";
-        QTest::newRow("link to a file") << "dir/link.exe" << "link.exe";
-        QTest::newRow("broken link") << "dir/broken.exe" << "";
-        QTest::newRow("empty text") << "" << "";
+        QTest::newRow("ordinary file") << "dir/MSINFO32.EXE"
+                                       << "MSINFO32.EXE";
+        QTest::newRow("Windows separator") << "dir\\MSINFO32.EXE"
+                                           << "MSINFO32.EXE";
+        QTest::newRow("case matters here") << "dir/msinfo32.exe"
+                                           << "";
+        QTest::newRow("missing file") << "dir/NOTHERE.EXE"
+                                      << "";
+        QTest::newRow("a folder") << "dir"
+                                  << "";
+        QTest::newRow("hidden file") << "dir/.hidden"
+                                     << "";
+        QTest::newRow("link to a file") << "dir/link.exe"
+                                        << "link.exe";
+        QTest::newRow("broken link") << "dir/broken.exe"
+                                     << "";
+        QTest::newRow("empty text") << ""
+                                    << "";
     }
-    void fileLookup() {
+    void fileLookup()
+    {
         QFETCH(QString, asked);
         QFETCH(QString, expected);
         QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("dir")));
@@ -97,7 +113,8 @@ private slots:
 
     // --- the launcher --------------------------------------------------------
 
-    void launcherStartsWithoutWaiting() {
+    void launcherStartsWithoutWaiting()
+    {
         const QString marker = path(QStringLiteral("started.pid"));
         // The tool lingers a while: Shell must come back before it ends.
         WriteFile(path(QStringLiteral("tool")),
@@ -115,7 +132,8 @@ private slots:
         ::kill(pid_t(pid), SIGTERM);
     }
 
-    void launcherTakesAWindowsSeparator() {
+    void launcherTakesAWindowsSeparator()
+    {
         const QString marker = path(QStringLiteral("started.pid"));
         QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("folder")));
         WriteFile(path(QStringLiteral("folder/MSINFO32.EXE")), ToolScript(marker), true);
@@ -124,14 +142,16 @@ private slots:
         QTRY_VERIFY(QFile::exists(marker));
     }
 
-    void launcherFails_data() {
+    void launcherFails_data()
+    {
         QTest::addColumn<QString>("what");
         QTest::newRow("missing") << "missing";
         QTest::newRow("not executable") << "plain";
         QTest::newRow("a folder") << "folder";
         QTest::newRow("empty text") << "";
     }
-    void launcherFails() {
+    void launcherFails()
+    {
         QFETCH(QString, what);
         WriteFile(path(QStringLiteral("plain")), ToolScript(path(QStringLiteral("ran"))), false);
         QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("folder")));
@@ -151,7 +171,8 @@ private slots:
 
     // --- the registry from the configuration file and the PATH ---------------
 
-    void configRegistry_data() {
+    void configRegistry_data()
+    {
         QTest::addColumn<QByteArray>("config");  // "" = no file
         QTest::addColumn<QStringList>("tools");  // executables placed in the tool folder
         QTest::addColumn<QString>("key");
@@ -161,26 +182,24 @@ private slots:
 
         const QString toolKey = QLatin1String(reg::kSysInfoKey);
         const QString locKey = QLatin1String(reg::kSysInfoLocationKey);
-        const QByteArray both =
-            "# Where System Info comes from\n"
-            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\MSINFO]\n"
-            "PATH=/opt/tools/sysinfo\n"
-            "\n"
-            "; the folder with MSINFO32.EXE\n"
-            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools Location]\n"
-            "MSINFO = /opt/shared \n";
+        const QByteArray both = "# Where System Info comes from\n"
+                                "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\MSINFO]\n"
+                                "PATH=/opt/tools/sysinfo\n"
+                                "\n"
+                                "; the folder with MSINFO32.EXE\n"
+                                "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools Location]\n"
+                                "MSINFO = /opt/shared \n";
 
         QTest::newRow("configured path")
             << both << QStringList{"hardinfo"} << toolKey << "PATH" << true << "/opt/tools/sysinfo";
-        QTest::newRow("configured folder") << both << QStringList() << locKey << "MSINFO" << true << "/opt/shared";
-        QTest::newRow("tool found: hardinfo first")
-            << QByteArray() << QStringList{"kinfocenter", "hardinfo"} << toolKey << "PATH" << true
-            << "%T/hardinfo";
+        QTest::newRow("configured folder")
+            << both << QStringList() << locKey << "MSINFO" << true << "/opt/shared";
+        QTest::newRow("tool found: hardinfo first") << QByteArray() << QStringList{"kinfocenter", "hardinfo"}
+                                                    << toolKey << "PATH" << true << "%T/hardinfo";
         QTest::newRow("tool found: kinfocenter")
             << QByteArray() << QStringList{"kinfocenter"} << toolKey << "PATH" << true << "%T/kinfocenter";
-        QTest::newRow("tool found: hardinfo2")
-            << QByteArray() << QStringList{"hardinfo2", "kinfocenter"} << toolKey << "PATH" << true
-            << "%T/hardinfo2";
+        QTest::newRow("tool found: hardinfo2") << QByteArray() << QStringList{"hardinfo2", "kinfocenter"}
+                                               << toolKey << "PATH" << true << "%T/hardinfo2";
         QTest::newRow("no tool") << QByteArray() << QStringList() << toolKey << "PATH" << false << "";
         QTest::newRow("folder not configured")
             << QByteArray() << QStringList{"hardinfo"} << locKey << "MSINFO" << false << "";
@@ -193,23 +212,28 @@ private slots:
         QTest::newRow("other roots are not ours")
             << QByteArray("[HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Shared Tools Location]\nMSINFO=/x\n")
             << QStringList() << locKey << "MSINFO" << false << "";
-        QTest::newRow("quoted like a .reg export")
-            << QByteArray("[HKLM\\SOFTWARE\\Microsoft\\Shared Tools Location]\n\"MSINFO\"=\"C:\\\\Program Files\\\\x\"\n")
-            << QStringList() << locKey << "MSINFO" << true << "C:\\Program Files\\x";
-        QTest::newRow("a number")
-            << QByteArray("[HKLM\\SOFTWARE\\Microsoft\\Shared Tools Location]\nMSINFO=dword:0000002a\n")
-            << QStringList() << locKey << "MSINFO" << true << "42";
+        QTest::newRow("quoted like a .reg export") << QByteArray(
+            "[HKLM\\SOFTWARE\\Microsoft\\Shared Tools Location]\n\"MSINFO\"=\"C:\\\\Program Files\\\\x\"\n")
+                                                   << QStringList() << locKey << "MSINFO" << true
+                                                   << "C:\\Program Files\\x";
+        QTest::newRow("a number") << QByteArray(
+            "[HKLM\\SOFTWARE\\Microsoft\\Shared Tools Location]\nMSINFO=dword:0000002a\n")
+                                  << QStringList() << locKey << "MSINFO" << true << "42";
         QTest::newRow("over 1024 bytes counts as missing")
-            << QByteArray("[HKLM\\SOFTWARE\\Microsoft\\Shared Tools Location]\nMSINFO=/" + QByteArray(1100, 'x') + "\n")
+            << QByteArray("[HKLM\\SOFTWARE\\Microsoft\\Shared Tools Location]\nMSINFO=/"
+                          + QByteArray(1100, 'x') + "\n")
             << QStringList() << locKey << "MSINFO" << false << "";
         QTest::newRow("1023 bytes and the NUL fit")
-            << QByteArray("[HKLM\\SOFTWARE\\Microsoft\\Shared Tools Location]\nMSINFO=/" + QByteArray(1022, 'x') + "\n")
+            << QByteArray("[HKLM\\SOFTWARE\\Microsoft\\Shared Tools Location]\nMSINFO=/"
+                          + QByteArray(1022, 'x') + "\n")
             << QStringList() << locKey << "MSINFO" << true << "/" + QString(1022, QLatin1Char('x'));
         QTest::newRow("missing value in a configured key")
             << both << QStringList() << locKey << "Other" << false << "";
-        QTest::newRow("unknown key") << both << QStringList() << "SOFTWARE\\Nothing" << "PATH" << false << "";
+        QTest::newRow("unknown key") << both << QStringList() << "SOFTWARE\\Nothing"
+                                     << "PATH" << false << "";
     }
-    void configRegistry() {
+    void configRegistry()
+    {
         QFETCH(QByteArray, config);
         QFETCH(QStringList, tools);
         QFETCH(QString, key);
@@ -236,7 +260,8 @@ private slots:
         QCOMPARE(registry.openKeys(), 0);
     }
 
-    void nonExecutableToolIsPassedOver() {
+    void nonExecutableToolIsPassedOver()
+    {
         QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("tools")));
         WriteFile(path(QStringLiteral("tools/hardinfo")), "#!/bin/sh\n", false);
         WriteFile(path(QStringLiteral("tools/kinfocenter")), "#!/bin/sh\n", true);
@@ -248,7 +273,8 @@ private slots:
         QCOMPARE(KeyVal, path(QStringLiteral("tools/kinfocenter")));
     }
 
-    void noToolFoldersFindsNothing() {
+    void noToolFoldersFindsNothing()
+    {
         ConfigRegistry registry(path(QStringLiteral("none.ini")), QStringList());
         Reader reader(registry);
         QString KeyVal;
@@ -256,7 +282,8 @@ private slots:
                                         QLatin1String(reg::kSysInfoValue), KeyVal));
     }
 
-    void otherRootsHaveNoKeys() {
+    void otherRootsHaveNoKeys()
+    {
         ConfigRegistry config(path(QStringLiteral("none.ini")), QStringList());
         KeyCountingRegistry registry(config);
         reg::Handle key = 0;
@@ -268,9 +295,9 @@ private slots:
         QCOMPARE(registry.openKeys(), 0);
     }
 
-    void bufferTooSmallReportsTheSizeNeeded() {
-        WriteFile(path(QStringLiteral("registry.ini")),
-                  "[HKLM\\SOFTWARE\\T]\nV=abcdef\n", false);
+    void bufferTooSmallReportsTheSizeNeeded()
+    {
+        WriteFile(path(QStringLiteral("registry.ini")), "[HKLM\\SOFTWARE\\T]\nV=abcdef\n", false);
         ConfigRegistry registry(path(QStringLiteral("registry.ini")), QStringList());
         reg::Handle key = 0;
         QCOMPARE(registry.OpenKey(reg::kHkeyLocalMachine, "SOFTWARE\\T", reg::kKeyAccessRequested, key),
@@ -289,7 +316,8 @@ private slots:
         QCOMPARE(registry.QueryValue(key, "V", type, big, size), reg::kErrorInvalidHandle);
     }
 
-    void fileIsReadAtEveryOpen() {
+    void fileIsReadAtEveryOpen()
+    {
         const QString configFile = path(QStringLiteral("registry.ini"));
         ConfigRegistry registry(configFile, QStringList());
         Reader reader(registry);
@@ -305,7 +333,8 @@ private slots:
         QCOMPARE(KeyVal, QStringLiteral("/second"));
     }
 
-    void defaultsAreTheSystems() {
+    void defaultsAreTheSystems()
+    {
         QCOMPARE(ConfigRegistry::DefaultConfigFile(), QStringLiteral("/etc/tarmalo/registry.ini"));
         QCOMPARE(ConfigRegistry::ToolNames().first(), QStringLiteral("hardinfo"));
         const SysInfoServices system = SysInfoServices::System();
@@ -316,18 +345,26 @@ private slots:
 
     // --- System Info pressed, with real files and processes ------------------
 
-    void systemInfoButton_data() {
+    void systemInfoButton_data()
+    {
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("ran");  // the marker that must appear, "" = none
         QTest::addColumn<bool>("message");
-        QTest::newRow("tool on the path") << "tool" << "tool.pid" << false;
-        QTest::newRow("configured path") << "configured" << "configured.pid" << false;
-        QTest::newRow("configured path, no file") << "configured-missing" << "" << true;
-        QTest::newRow("configured folder with MSINFO32.EXE") << "folder" << "folder.pid" << false;
-        QTest::newRow("configured folder without it") << "folder-empty" << "" << true;
-        QTest::newRow("nothing installed") << "nothing" << "" << true;
+        QTest::newRow("tool on the path") << "tool"
+                                          << "tool.pid" << false;
+        QTest::newRow("configured path") << "configured"
+                                         << "configured.pid" << false;
+        QTest::newRow("configured path, no file") << "configured-missing"
+                                                  << "" << true;
+        QTest::newRow("configured folder with MSINFO32.EXE") << "folder"
+                                                             << "folder.pid" << false;
+        QTest::newRow("configured folder without it") << "folder-empty"
+                                                      << "" << true;
+        QTest::newRow("nothing installed") << "nothing"
+                                           << "" << true;
     }
-    void systemInfoButton() {
+    void systemInfoButton()
+    {
         QFETCH(QString, setup);
         QFETCH(QString, ran);
         QFETCH(bool, message);
@@ -337,13 +374,15 @@ private slots:
         const QString toolDir = path(QStringLiteral("tools"));
         const QString configFile = path(QStringLiteral("registry.ini"));
         if (setup == "tool")
-            WriteFile(toolDir + QStringLiteral("/hardinfo"), ToolScript(path(QStringLiteral("tool.pid"))), true);
+            WriteFile(toolDir + QStringLiteral("/hardinfo"), ToolScript(path(QStringLiteral("tool.pid"))),
+                      true);
         if (setup == "configured" || setup == "configured-missing") {
             if (setup == "configured")
-                WriteFile(path(QStringLiteral("mytool")), ToolScript(path(QStringLiteral("configured.pid"))), true);
+                WriteFile(path(QStringLiteral("mytool")), ToolScript(path(QStringLiteral("configured.pid"))),
+                          true);
             WriteFile(configFile,
-                      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\MSINFO]\nPATH=" +
-                          path(QStringLiteral("mytool")).toLocal8Bit() + "\n",
+                      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\MSINFO]\nPATH="
+                          + path(QStringLiteral("mytool")).toLocal8Bit() + "\n",
                       false);
         }
         if (setup == "folder" || setup == "folder-empty") {
@@ -351,8 +390,8 @@ private slots:
                 WriteFile(path(QStringLiteral("shared/MSINFO32.EXE")),
                           ToolScript(path(QStringLiteral("folder.pid"))), true);
             WriteFile(configFile,
-                      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools Location]\nMSINFO=" +
-                          path(QStringLiteral("shared")).toLocal8Bit() + "\n",
+                      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools Location]\nMSINFO="
+                          + path(QStringLiteral("shared")).toLocal8Bit() + "\n",
                       false);
         }
 

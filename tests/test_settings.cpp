@@ -128,13 +128,20 @@ void TestSettings::roundTrip_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
 
-    QTest::newRow("True") << "Depart" << "True";
-    QTest::newRow("False") << "Count" << "False";
-    QTest::newRow("numeric on") << "Boarding" << "-1";
-    QTest::newRow("numeric off") << "Gate" << "0";
-    QTest::newRow("empty text") << "Brief" << "";
-    QTest::newRow("comma") << "Brief" << "1,000";
-    QTest::newRow("spaces and quotes") << "Brief" << " a \"b\" ";
+    QTest::newRow("True") << "Depart"
+                          << "True";
+    QTest::newRow("False") << "Count"
+                           << "False";
+    QTest::newRow("numeric on") << "Boarding"
+                                << "-1";
+    QTest::newRow("numeric off") << "Gate"
+                                 << "0";
+    QTest::newRow("empty text") << "Brief"
+                                << "";
+    QTest::newRow("comma") << "Brief"
+                           << "1,000";
+    QTest::newRow("spaces and quotes") << "Brief"
+                                       << " a \"b\" ";
     QTest::newRow("non-ASCII") << "Brief" << QString::fromUtf8("Zürich ✈");
 }
 
@@ -158,16 +165,22 @@ void TestSettings::missingGivesDefault()
 {
     plat::QSettingsStore store;
     // No file at all.
-    QCOMPARE(store.GetSetting(kApp, kSection, QStringLiteral("Depart"), QStringLiteral("-1")), QStringLiteral("-1"));
-    QCOMPARE(store.GetSetting(kApp, kSection, QStringLiteral("Count"), QStringLiteral("0")), QStringLiteral("0"));
+    QCOMPARE(store.GetSetting(kApp, kSection, QStringLiteral("Depart"), QStringLiteral("-1")),
+             QStringLiteral("-1"));
+    QCOMPARE(store.GetSetting(kApp, kSection, QStringLiteral("Count"), QStringLiteral("0")),
+             QStringLiteral("0"));
     QVERIFY(!QFile::exists(confFile()));  // reading creates nothing
 
     // A file with other keys, and the same key in another section or app.
     QVERIFY(store.SaveSetting(kApp, kSection, QStringLiteral("Gate"), QStringLiteral("False")));
-    QVERIFY(store.SaveSetting(kApp, QStringLiteral("Other"), QStringLiteral("Depart"), QStringLiteral("False")));
-    QVERIFY(store.SaveSetting(QStringLiteral("NotTarmalo"), kSection, QStringLiteral("Depart"), QStringLiteral("False")));
-    QCOMPARE(store.GetSetting(kApp, kSection, QStringLiteral("Depart"), QStringLiteral("-1")), QStringLiteral("-1"));
-    QCOMPARE(store.GetSetting(kApp, kSection, QStringLiteral("Gate"), QStringLiteral("-1")), QStringLiteral("False"));
+    QVERIFY(
+        store.SaveSetting(kApp, QStringLiteral("Other"), QStringLiteral("Depart"), QStringLiteral("False")));
+    QVERIFY(store.SaveSetting(QStringLiteral("NotTarmalo"), kSection, QStringLiteral("Depart"),
+                              QStringLiteral("False")));
+    QCOMPARE(store.GetSetting(kApp, kSection, QStringLiteral("Depart"), QStringLiteral("-1")),
+             QStringLiteral("-1"));
+    QCOMPARE(store.GetSetting(kApp, kSection, QStringLiteral("Gate"), QStringLiteral("-1")),
+             QStringLiteral("False"));
 }
 
 void TestSettings::writeIsImmediateAndKeepsOthers()
@@ -209,8 +222,9 @@ void TestSettings::handEditedFile()
     QCOMPARE(store.GetSetting(kApp, kSection, QStringLiteral("Depart"), QStringLiteral("-1")), read);
     // Whatever the file held, a choice is saved and the save says so.
     QVERIFY(store.SaveSetting(kApp, kSection, QStringLiteral("Count"), QStringLiteral("True")));
-    QCOMPARE(QSettings(confFile(), QSettings::IniFormat).value(kSection + QStringLiteral("/Count")).toString(),
-             QStringLiteral("True"));
+    QCOMPARE(
+        QSettings(confFile(), QSettings::IniFormat).value(kSection + QStringLiteral("/Count")).toString(),
+        QStringLiteral("True"));
 }
 
 void TestSettings::unwritable_data()
@@ -248,7 +262,8 @@ void TestSettings::unwritable()
     if (how == QLatin1String("blocker")) {
         QVERIFY(QDir(appDir).removeRecursively());
         QVERIFY(writeFile(configRoot() + QStringLiteral("/blocker"), "not a folder"));
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, configRoot() + QStringLiteral("/blocker"));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           configRoot() + QStringLiteral("/blocker"));
     } else if (how == QLatin1String("folder")) {
         QVERIFY(QDir().mkpath(confFile()));
     } else if (how.startsWith(QLatin1String("immutable"))) {
@@ -287,12 +302,17 @@ void TestSettings::unwritable()
 void TestSettings::memoryStore()
 {
     plat::MemorySettingsStore store;
-    QCOMPARE(store.GetSetting(kApp, kSection, QStringLiteral("Depart"), QStringLiteral("-1")), QStringLiteral("-1"));
+    QCOMPARE(store.GetSetting(kApp, kSection, QStringLiteral("Depart"), QStringLiteral("-1")),
+             QStringLiteral("-1"));
     QVERIFY(store.SaveSetting(kApp, kSection, QStringLiteral("Depart"), QStringLiteral("False")));
-    QCOMPARE(store.GetSetting(kApp, kSection, QStringLiteral("Depart"), QStringLiteral("-1")), QStringLiteral("False"));
+    QCOMPARE(store.GetSetting(kApp, kSection, QStringLiteral("Depart"), QStringLiteral("-1")),
+             QStringLiteral("False"));
     // Sections and apps are kept apart.
-    QCOMPARE(store.GetSetting(kApp, QStringLiteral("Other"), QStringLiteral("Depart"), QStringLiteral("x")), QStringLiteral("x"));
-    QCOMPARE(store.GetSetting(QStringLiteral("Other"), kSection, QStringLiteral("Depart"), QStringLiteral("x")), QStringLiteral("x"));
+    QCOMPARE(store.GetSetting(kApp, QStringLiteral("Other"), QStringLiteral("Depart"), QStringLiteral("x")),
+             QStringLiteral("x"));
+    QCOMPARE(
+        store.GetSetting(QStringLiteral("Other"), kSection, QStringLiteral("Depart"), QStringLiteral("x")),
+        QStringLiteral("x"));
 
     store.failWrites = true;
     QVERIFY(!store.SaveSetting(kApp, kSection, QStringLiteral("Depart"), QStringLiteral("True")));

@@ -4,8 +4,8 @@
 // run either is stopped by hand or ends by itself.
 #include "platform/DateTime.h"
 #include "platform/Timer.h"
-#include "support/WallClockDates.h"
 #include "support/Runner.h"
+#include "support/WallClockDates.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -27,7 +27,9 @@ struct Outcome {
 
 QString hhmm(int minutes)
 {
-    return QStringLiteral("%1%2").arg(minutes / 60 % 24, 2, 10, QLatin1Char('0')).arg(minutes % 60, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("%1%2")
+        .arg(minutes / 60 % 24, 2, 10, QLatin1Char('0'))
+        .arg(minutes % 60, 2, 10, QLatin1Char('0'));
 }
 
 }  // namespace
@@ -69,7 +71,8 @@ void TestSoak::thousandRuns()
         h.player->failFor = [&fails, failMode](const QString& name) -> std::optional<plat::RuntimeError> {
             if (!fails.value(name))
                 return std::nullopt;
-            return plat::RuntimeError(failMode == 2 ? plat::E_FAIL : 75, name + QStringLiteral(" is damaged"));
+            return plat::RuntimeError(failMode == 2 ? plat::E_FAIL : 75,
+                                      name + QStringLiteral(" is damaged"));
         };
         Runner run(h);
         for (const char* f : {"Ding.wav", "BoardComplete.wav", "Gndbrief.wav", "Pretaxbr.wav"})
@@ -139,8 +142,12 @@ void TestSoak::thousandRuns()
                 h.clock.advance(next);
         }
         QVERIFY2(!failed, qPrintable(QStringLiteral("run %1: %2").arg(n).arg(why)));
-        QVERIFY2(stopped, qPrintable(QStringLiteral("run %1 (booked %2, %3 min ahead, %4) still running after 3 h")
-                                         .arg(n).arg(booked).arg(ahead).arg(countdown ? "countdown" : "clock")));
+        QVERIFY2(stopped,
+                 qPrintable(QStringLiteral("run %1 (booked %2, %3 min ahead, %4) still running after 3 h")
+                                .arg(n)
+                                .arg(booked)
+                                .arg(ahead)
+                                .arg(countdown ? "countdown" : "clock")));
         if (!userStops)
             ++out.selfStops;
 
@@ -161,7 +168,8 @@ void TestSoak::thousandRuns()
             }
             if (firstWait >= 0 && departIdx > firstWait && ms(run.ticks[firstWait].at) < dep) {
                 const qint64 departAt = ms(run.ticks[departIdx].at);
-                QVERIFY2(departAt / 1000 >= dep / 1000, qPrintable(QStringLiteral("run %1 left early").arg(n)));
+                QVERIFY2(departAt / 1000 >= dep / 1000,
+                         qPrintable(QStringLiteral("run %1 left early").arg(n)));
                 QVERIFY2(ms(run.ticks[departIdx - 1].at) / 1000 < dep / 1000,
                          qPrintable(QStringLiteral("run %1 waited past its departure second").arg(n)));
                 int gndbrief = 0;

@@ -28,7 +28,8 @@ public:
     QtLauncher real;
     QList<qint64> pids;
     int attempts = 0;
-    qint64 Shell(const QString& pathName, int windowStyle) override {
+    qint64 Shell(const QString& pathName, int windowStyle) override
+    {
         ++attempts;
         const qint64 pid = real.Shell(pathName, windowStyle);
         pids << pid;
@@ -37,7 +38,8 @@ public:
 };
 
 // 'R', 'S', ... from /proc; nullopt when the process is gone.
-std::optional<char> ProcessState(qint64 pid) {
+std::optional<char> ProcessState(qint64 pid)
+{
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
     if (!stat.open(QIODevice::ReadOnly))
         return std::nullopt;
@@ -48,12 +50,14 @@ std::optional<char> ProcessState(qint64 pid) {
     return line[close + 2];
 }
 
-bool Alive(qint64 pid) {
+bool Alive(qint64 pid)
+{
     const auto state = ProcessState(pid);
     return state && *state != 'Z' && *state != 'X';
 }
 
-bool Required() {
+bool Required()
+{
     return !qEnvironmentVariableIsEmpty("TARMALO_REQUIRE_SYSINFO");
 }
 
@@ -62,7 +66,8 @@ bool Required() {
 class TestSysInfoLaunch : public QObject {
     Q_OBJECT
 private slots:
-    void installedToolStartsDetached() {
+    void installedToolStartsDetached()
+    {
         const QString tool = QStandardPaths::findExecutable(QStringLiteral("hardinfo"));
         QString missing;
         if (tool.isEmpty())
@@ -102,7 +107,8 @@ private slots:
     }
 
     // Nothing configured and none of the programs on the PATH.
-    void noToolShowsTheMessage() {
+    void noToolShowsTheMessage()
+    {
         QTemporaryDir emptyDir;
         QVERIFY(emptyDir.isValid());
         const QByteArray savedPath = qgetenv("PATH");

@@ -41,7 +41,10 @@ QMap<QString, int> soundLengths()
     return {{"Ding.wav", 2000}, {"BoardComplete.wav", 4000}, {"Gndbrief.wav", 6000}, {"Pretaxbr.wav", 5000}};
 }
 
-QString hms(const QDateTime& t) { return t.time().toString(QStringLiteral("HH:mm:ss")); }
+QString hms(const QDateTime& t)
+{
+    return t.time().toString(QStringLiteral("HH:mm:ss"));
+}
 
 // A moment given in UTC, on a clock in Berlin (a wall-clock time that comes
 // twice would be ambiguous).
@@ -97,18 +100,26 @@ void TestTick::fullRun_data()
             << countdown << true << true
             << QStringList{"Ding.wav@10:00:05", "BoardComplete.wav@10:10:15", "Ding.wav@10:15:00",
                            "Gndbrief.wav@10:20:00", "Pretaxbr.wav@10:20:36"}
-            << QStringList{"Go to gate", "Final call", "Gate closed"} << "10:10:15" << "10:20:00" << "10:20:36";
+            << QStringList{"Go to gate", "Final call", "Gate closed"} << "10:10:15"
+            << "10:20:00"
+            << "10:20:36";
         QTest::addRow("%s, depart on clock, quiet", mode)
             << countdown << true << false << QStringList{"Ding.wav@10:00:05", "Ding.wav@10:15:00"}
-            << QStringList{"Go to gate", "Final call", "Gate closed"} << "10:10:15" << "10:20:00" << "10:20:30";
+            << QStringList{"Go to gate", "Final call", "Gate closed"} << "10:10:15"
+            << "10:20:00"
+            << "10:20:30";
         QTest::addRow("%s, depart when boarded, sounds", mode)
             << countdown << false << true
             << QStringList{"Ding.wav@10:00:05", "BoardComplete.wav@10:10:15", "Gndbrief.wav@10:10:20",
                            "Pretaxbr.wav@10:10:56"}
-            << QStringList{"Go to gate", "Gate closed"} << "10:10:15" << "10:10:20" << "10:10:56";
+            << QStringList{"Go to gate", "Gate closed"} << "10:10:15"
+            << "10:10:20"
+            << "10:10:56";
         QTest::addRow("%s, depart when boarded, quiet", mode)
             << countdown << false << false << QStringList{"Ding.wav@10:00:05"}
-            << QStringList{"Go to gate", "Gate closed"} << "10:10:15" << "10:10:16" << "10:10:46";
+            << QStringList{"Go to gate", "Gate closed"} << "10:10:15"
+            << "10:10:16"
+            << "10:10:46";
     }
 }
 
@@ -545,7 +556,7 @@ void TestTick::wallClockChanges_data()
     QTest::addColumn<QDateTime>("start");
     QTest::addColumn<bool>("countdown");
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("jumpAt");    // seconds of real time after the start
+    QTest::addColumn<int>("jumpAt");  // seconds of real time after the start
     QTest::addColumn<int>("jumpDays");  // the clock is set by this many days
     QTest::addColumn<int>("backAfter");  // seconds later it is set back; 0 never
     QTest::addColumn<QStringList>("expectedStatuses");
@@ -568,9 +579,8 @@ void TestTick::wallClockChanges_data()
         << berlin(spring, 0, 55) << false << "0310" << 0 << 0 << 0 << goFinalClosed << 900 << 2;
     // A clock set weeks away: far ahead nobody comes, long past everybody
     // boards and the aircraft leaves; never a box. From 10:39, 10:20, 10:44.
-    QTest::newRow("30 days on at the open gate")
-        << berlin(december, 9, 39) << false << "1050" << 30 << 30 << 0
-        << QStringList{"Go to gate", "Gate closed"} << -1 << 1;
+    QTest::newRow("30 days on at the open gate") << berlin(december, 9, 39) << false << "1050" << 30 << 30
+                                                 << 0 << QStringList{"Go to gate", "Gate closed"} << -1 << 1;
     QTest::newRow("30 days back at the open gate, then right")
         << berlin(december, 9, 39) << false << "1050" << 30 << -30 << 60
         << QStringList{"Go to gate", "Gate closed", "Go to gate", "Final call", "Gate closed"} << 660 << 3;

@@ -55,25 +55,40 @@ void TestTimer::script_data()
     QTest::addColumn<bool>("enabled");
     QTest::addColumn<int>("interval");
 
-    QTest::newRow("new timer is enabled at 0 and silent") << "A10000" << "" << true << 0;
-    QTest::newRow("interval 0 never ticks even enabled") << "E0 E1 A10000" << "" << true << 0;
-    QTest::newRow("interval on an enabled timer starts it") << "I1000 A2500" << "1000,2000" << true << 1000;
-    QTest::newRow("setting the interval does not enable") << "E0 I1000 A5000" << "" << false << 1000;
-    QTest::newRow("disabled stops ticking") << "I1000 A1500 E0 A5000" << "1000" << false << 1000;
-    QTest::newRow("enabling counts from then") << "E0 I1000 A300 E1 A2500" << "1300,2300" << true << 1000;
-    QTest::newRow("same interval again restarts the count") << "I1000 A600 I1000 A1500" << "1600" << true << 1000;
-    QTest::newRow("shorter interval from when set") << "I1000 A600 I300 A700" << "900,1200" << true << 300;
-    QTest::newRow("longer interval from when set") << "I1000 A900 I5000 A5000" << "5900" << true << 5000;
-    QTest::newRow("interval 0 stops, enabled kept") << "I1000 A1500 I0 A5000" << "1000" << true << 0;
-    QTest::newRow("interval back after 0") << "I1000 A500 I0 A500 I1000 A2500" << "2000,3000" << true << 1000;
-    QTest::newRow("enabling an enabled timer keeps its count") << "I1000 A600 E1 A500" << "1000" << true << 1000;
-    QTest::newRow("disable and enable restarts the count") << "I1000 A600 E0 E1 A1200" << "1600" << true << 1000;
-    QTest::newRow("interval set while disabled waits for enabling")
-        << "I1000 E0 A700 I500 A700 E1 A1100" << "1900,2400" << true << 500;
-    QTest::newRow("each tick at its own moment, end included") << "I5000 A20000" << "5000,10000,15000,20000"
-                                                               << true << 5000;
-    QTest::newRow("small steps add up") << "I1000 A400 A400 A400 A400 A400" << "1000,2000" << true << 1000;
-    QTest::newRow("interval 1") << "I1 A5" << "1,2,3,4,5" << true << 1;
+    QTest::newRow("new timer is enabled at 0 and silent") << "A10000"
+                                                          << "" << true << 0;
+    QTest::newRow("interval 0 never ticks even enabled") << "E0 E1 A10000"
+                                                         << "" << true << 0;
+    QTest::newRow("interval on an enabled timer starts it") << "I1000 A2500"
+                                                            << "1000,2000" << true << 1000;
+    QTest::newRow("setting the interval does not enable") << "E0 I1000 A5000"
+                                                          << "" << false << 1000;
+    QTest::newRow("disabled stops ticking") << "I1000 A1500 E0 A5000"
+                                            << "1000" << false << 1000;
+    QTest::newRow("enabling counts from then") << "E0 I1000 A300 E1 A2500"
+                                               << "1300,2300" << true << 1000;
+    QTest::newRow("same interval again restarts the count") << "I1000 A600 I1000 A1500"
+                                                            << "1600" << true << 1000;
+    QTest::newRow("shorter interval from when set") << "I1000 A600 I300 A700"
+                                                    << "900,1200" << true << 300;
+    QTest::newRow("longer interval from when set") << "I1000 A900 I5000 A5000"
+                                                   << "5900" << true << 5000;
+    QTest::newRow("interval 0 stops, enabled kept") << "I1000 A1500 I0 A5000"
+                                                    << "1000" << true << 0;
+    QTest::newRow("interval back after 0") << "I1000 A500 I0 A500 I1000 A2500"
+                                           << "2000,3000" << true << 1000;
+    QTest::newRow("enabling an enabled timer keeps its count") << "I1000 A600 E1 A500"
+                                                               << "1000" << true << 1000;
+    QTest::newRow("disable and enable restarts the count") << "I1000 A600 E0 E1 A1200"
+                                                           << "1600" << true << 1000;
+    QTest::newRow("interval set while disabled waits for enabling") << "I1000 E0 A700 I500 A700 E1 A1100"
+                                                                    << "1900,2400" << true << 500;
+    QTest::newRow("each tick at its own moment, end included") << "I5000 A20000"
+                                                               << "5000,10000,15000,20000" << true << 5000;
+    QTest::newRow("small steps add up") << "I1000 A400 A400 A400 A400 A400"
+                                        << "1000,2000" << true << 1000;
+    QTest::newRow("interval 1") << "I1 A5"
+                                << "1,2,3,4,5" << true << 1;
 }
 
 void TestTimer::script()
@@ -226,11 +241,12 @@ void TestTimer::realLoopNewIntervalCountsFromSet()
     QTest::qWait(250);
     watch.start();
     timer.setInterval(400);  // the old count would tick 150 ms from here
-    fired.clear();           // a late wait may have let the old one through
+    fired.clear();  // a late wait may have let the old one through
     QTRY_VERIFY_WITH_TIMEOUT(!fired.isEmpty(), 2000);
     timer.setEnabled(false);
     // Coarse timers may fire up to 5 % early.
-    QVERIFY2(fired.first() >= 380, qPrintable(QStringLiteral("ticked %1 ms after the new interval").arg(fired.first())));
+    QVERIFY2(fired.first() >= 380,
+             qPrintable(QStringLiteral("ticked %1 ms after the new interval").arg(fired.first())));
 }
 
 void TestTimer::realLoopStaysQuiet_data()

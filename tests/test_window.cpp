@@ -2,8 +2,8 @@
 // options and their store.
 #include "app/EntryFields.h"
 #include "info/frmAbout.h"
-#include "support/BoardingProbe.h"
 #include "platform/Twips.h"
+#include "support/BoardingProbe.h"
 #include "support/Harness.h"
 #include "support/Runner.h"
 
@@ -96,11 +96,21 @@ void TestWindow::captionsAndMenus()
         for (QAction* item : top->menu()->actions())
             seen << (item->isSeparator() ? QStringLiteral("-") : item->text());
     }
-    const QStringList expected = {
-        "&File", "&Start", "-", "E&xit",
-        "&Options", "&Depart on clock", "-", "C&ountdown time", "-",
-        "Play \"boarding &complete\" sound", "Play \"&gate departure\" sound", "Play \"&briefing\" sound",
-        "&Help", "&Help...", "&About Tarmalo..."};
+    const QStringList expected = {"&File",
+                                  "&Start",
+                                  "-",
+                                  "E&xit",
+                                  "&Options",
+                                  "&Depart on clock",
+                                  "-",
+                                  "C&ountdown time",
+                                  "-",
+                                  "Play \"boarding &complete\" sound",
+                                  "Play \"&gate departure\" sound",
+                                  "Play \"&briefing\" sound",
+                                  "&Help",
+                                  "&Help...",
+                                  "&About Tarmalo..."};
     QCOMPARE(seen, expected);
     QCOMPARE(w.mnuFileStart->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
     QCOMPARE(w.mnuHelpHelp->shortcut(), QKeySequence(Qt::Key_F1));
@@ -151,7 +161,7 @@ void TestWindow::startUpState()
 void TestWindow::optionsFromStore_data()
 {
     QTest::addColumn<QString>("stored");  // empty: absent
-    QTest::addColumn<bool>("dflt");       // the switch's default
+    QTest::addColumn<bool>("dflt");  // the switch's default
     QTest::addColumn<bool>("expected");
     for (const bool dflt : {true, false}) {
         const char* d = dflt ? "def-on " : "def-off ";
@@ -205,7 +215,8 @@ void TestWindow::optionClickSavesAtOnce()
             const bool before = item->isChecked();
             item->trigger();
             QCOMPARE(item->isChecked(), !before);
-            QCOMPARE(store.value("Tarmalo", "Setting", key), before ? QStringLiteral("False") : QStringLiteral("True"));
+            QCOMPARE(store.value("Tarmalo", "Setting", key),
+                     before ? QStringLiteral("False") : QStringLiteral("True"));
         }
         QCOMPARE(store.writes, 5);
         w.mnuOptionsCountdown->trigger();
@@ -310,7 +321,8 @@ double FilledShare(frmMain& w, const QImage& empty)
     const int x0 = int(bar.left() * dpr), x1 = int((bar.right() + 1) * dpr);
     for (int x = x0; x < x1; ++x) {
         const QRgb a = shot.pixel(x, y), b = empty.pixel(x, y);
-        if (std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b)) > 60)
+        if (std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b))
+            > 60)
             ++filled;
     }
     return double(filled) / (x1 - x0);
@@ -344,7 +356,8 @@ void TestWindow::progressBarShowsTheShareAboard()
         const double seen = FilledShare(w, empty);
         QVERIFY2(std::abs(seen - expected) < slack,
                  qPrintable(QStringLiteral("%1 aboard of 300: %2 of the bar filled")
-                                .arg(w.pgbInAC->value()).arg(seen, 0, 'f', 3)));
+                                .arg(w.pgbInAC->value())
+                                .arg(seen, 0, 'f', 3)));
         ++checked;
     }
     QVERIFY(checked > 20);
@@ -380,7 +393,8 @@ void TestWindow::paxFrameAndNumberColumn()
                 captionBottom = y;
             }
     QVERIFY(captionLeft >= 3);
-    QVERIFY2(captionTop < lineY && lineY < captionBottom, qPrintable(QStringLiteral("%1 %2 %3").arg(captionTop).arg(lineY).arg(captionBottom)));
+    QVERIFY2(captionTop < lineY && lineY < captionBottom,
+             qPrintable(QStringLiteral("%1 %2 %3").arg(captionTop).arg(lineY).arg(captionBottom)));
 
     // The three numbers end in one column.
     const auto digitsEnd = [&](const QWidget* c) {
@@ -411,7 +425,9 @@ void TestWindow::captionsFitTheirBoxes_data()
 namespace {
 QString Shown(QString text)
 {
-    return text.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&')).replace(QLatin1Char('\x01'), QLatin1Char('&'));
+    return text.replace(QStringLiteral("&&"), QStringLiteral("\x01"))
+        .remove(QLatin1Char('&'))
+        .replace(QLatin1Char('\x01'), QLatin1Char('&'));
 }
 
 // Why a caption does not fit the box it is drawn in; empty when it does.
@@ -428,7 +444,11 @@ QString Misfit(const QWidget* w)
                 return QStringLiteral("%1: %2 px of text in %3").arg(name).arg(need).arg(box.height());
         } else if (fm.horizontalAdvance(text) > box.width() || fm.height() > box.height()) {
             return QStringLiteral("%1: \"%2\" takes %3 x %4 px in %5 x %6")
-                .arg(name, text).arg(fm.horizontalAdvance(text)).arg(fm.height()).arg(box.width()).arg(box.height());
+                .arg(name, text)
+                .arg(fm.horizontalAdvance(text))
+                .arg(fm.height())
+                .arg(box.width())
+                .arg(box.height());
         }
     } else if (auto* button = qobject_cast<const QPushButton*>(w)) {
         QStyleOptionButton opt;
@@ -438,10 +458,14 @@ QString Misfit(const QWidget* w)
         const QString text = Shown(button->text());
         if (fm.horizontalAdvance(text) > box.width())
             return QStringLiteral("%1: \"%2\" takes %3 px in %4")
-                .arg(name, text).arg(fm.horizontalAdvance(text)).arg(box.width());
+                .arg(name, text)
+                .arg(fm.horizontalAdvance(text))
+                .arg(box.width());
     } else if (auto* frame = qobject_cast<const QGroupBox*>(w)) {
         if (fm.horizontalAdvance(frame->title()) > frame->width() / 2)
-            return QStringLiteral("%1: its title takes %2 px").arg(name).arg(fm.horizontalAdvance(frame->title()));
+            return QStringLiteral("%1: its title takes %2 px")
+                .arg(name)
+                .arg(fm.horizontalAdvance(frame->title()));
     }
     return {};
 }

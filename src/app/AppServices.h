@@ -7,7 +7,7 @@ class Clock;
 class SettingsStore;
 class MessageBoxes;
 class MediaPlayer;
-}
+}  // namespace plat
 class QObject;
 
 // Everything the main window takes from the outside world. main() hands in

@@ -21,7 +21,8 @@ void CaptionFrame::paintEvent(QPaintEvent*)
         return;
     QString shown = title();
     shown.remove(QLatin1Char('&'));
-    const QRect caption(kCaptionInset, 0, metrics.horizontalAdvance(shown) + 2 * kCaptionGap, metrics.height());
+    const QRect caption(kCaptionInset, 0, metrics.horizontalAdvance(shown) + 2 * kCaptionGap,
+                        metrics.height());
     // The caption stands on the window's background, hiding the line behind it.
     painter.fillRect(caption, palette().window());
     style()->drawItemText(&painter, caption, Qt::AlignCenter | Qt::TextShowMnemonic, palette(), isEnabled(),

@@ -60,13 +60,12 @@ int TextEndInset(const QLineEdit* edit)
 
 }  // namespace
 
-frmMain::frmMain(const AppServices& services, QWidget* parent)
-    : QMainWindow(parent), m_services(services)
+frmMain::frmMain(const AppServices& services, QWidget* parent) : QMainWindow(parent), m_services(services)
 {
     setWindowTitle(QStringLiteral("Tarmalo"));
     setFont(DialogFont());
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint);
     setWindowIcon(ProgramIcon());
 
     m_player = m_services.makePlayer(this);
@@ -161,10 +160,10 @@ void frmMain::BuildControls()
     place(pgbInAC, 60, 1020, 2250, 150);
 
     // Tab order: the time, then the passengers; labels take no focus.
-    for (QWidget* w : {static_cast<QWidget*>(Image1), static_cast<QWidget*>(Label5),
-                       static_cast<QWidget*>(Label2), static_cast<QWidget*>(Label3),
-                       static_cast<QWidget*>(Label4), static_cast<QWidget*>(lblPAX[0]),
-                       static_cast<QWidget*>(lblPAX[1]), static_cast<QWidget*>(pgbInAC)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(Image1), static_cast<QWidget*>(Label5), static_cast<QWidget*>(Label2),
+          static_cast<QWidget*>(Label3), static_cast<QWidget*>(Label4), static_cast<QWidget*>(lblPAX[0]),
+          static_cast<QWidget*>(lblPAX[1]), static_cast<QWidget*>(pgbInAC)})
         w->setFocusPolicy(Qt::NoFocus);
     setTabOrder(txtTime, txtTotal);
 
@@ -227,17 +226,20 @@ void frmMain::BuildMenus()
     mnuOptionsDepart->setObjectName(QStringLiteral("mnuOptionsDepart"));
     mnuOptionsDepart->setChecked(true);
     mnuOptions->addSeparator()->setObjectName(QStringLiteral("mnuOptionsFiller1"));
-    mnuOptionsCountdown = AddItem(mnuOptions, tr("C&ountdown time"), true, &frmMain::mnuOptionsCountdown_Click);
+    mnuOptionsCountdown =
+        AddItem(mnuOptions, tr("C&ountdown time"), true, &frmMain::mnuOptionsCountdown_Click);
     mnuOptionsCountdown->setObjectName(QStringLiteral("mnuOptionsCountdown"));
     mnuOptions->addSeparator()->setObjectName(QStringLiteral("mnuOptionsFiller2"));
     mnuOptionsBoarding = AddItem(mnuOptions, tr("Play \"boarding &complete\" sound"), true,
                                  &frmMain::mnuOptionsBoarding_Click);
     mnuOptionsBoarding->setObjectName(QStringLiteral("mnuOptionsBoarding"));
     mnuOptionsBoarding->setChecked(true);
-    mnuOptionsGate = AddItem(mnuOptions, tr("Play \"&gate departure\" sound"), true, &frmMain::mnuOptionsGate_Click);
+    mnuOptionsGate =
+        AddItem(mnuOptions, tr("Play \"&gate departure\" sound"), true, &frmMain::mnuOptionsGate_Click);
     mnuOptionsGate->setObjectName(QStringLiteral("mnuOptionsGate"));
     mnuOptionsGate->setChecked(true);
-    mnuOptionsBriefing = AddItem(mnuOptions, tr("Play \"&briefing\" sound"), true, &frmMain::mnuOptionsBriefing_Click);
+    mnuOptionsBriefing =
+        AddItem(mnuOptions, tr("Play \"&briefing\" sound"), true, &frmMain::mnuOptionsBriefing_Click);
     mnuOptionsBriefing->setObjectName(QStringLiteral("mnuOptionsBriefing"));
     mnuOptionsBriefing->setChecked(true);
 
@@ -284,12 +286,15 @@ void frmMain::Form_Load()
     tmrTimer().setEnabled(false);
     tmrTimer().setInterval(Boarding::kBoardingInterval);
 
-    const std::pair<QAction*, OptionKey> options[] = {
-        {mnuOptionsDepart, kDepart}, {mnuOptionsCountdown, kCount}, {mnuOptionsBoarding, kBoarding},
-        {mnuOptionsGate, kGate},     {mnuOptionsBriefing, kBrief}};
+    const std::pair<QAction*, OptionKey> options[] = {{mnuOptionsDepart, kDepart},
+                                                      {mnuOptionsCountdown, kCount},
+                                                      {mnuOptionsBoarding, kBoarding},
+                                                      {mnuOptionsGate, kGate},
+                                                      {mnuOptionsBriefing, kBrief}};
     for (const auto& [item, key] : options) {
         const QString def = QString::fromLatin1(key.def);
-        const QString text = m_services.settings->GetSetting(kApp, kSection, QString::fromLatin1(key.key), def);
+        const QString text =
+            m_services.settings->GetSetting(kApp, kSection, QString::fromLatin1(key.key), def);
         // A hand-edited value that is neither a number nor True/False falls
         // back to the default.
         const auto on = plat::CBool(text);
@@ -333,11 +338,26 @@ void frmMain::ToggleOption(QAction* item, const QString& key)
     }
 }
 
-void frmMain::mnuOptionsDepart_Click() { ToggleOption(mnuOptionsDepart, QString::fromLatin1(kDepart.key)); }
-void frmMain::mnuOptionsCountdown_Click() { ToggleOption(mnuOptionsCountdown, QString::fromLatin1(kCount.key)); }
-void frmMain::mnuOptionsBoarding_Click() { ToggleOption(mnuOptionsBoarding, QString::fromLatin1(kBoarding.key)); }
-void frmMain::mnuOptionsGate_Click() { ToggleOption(mnuOptionsGate, QString::fromLatin1(kGate.key)); }
-void frmMain::mnuOptionsBriefing_Click() { ToggleOption(mnuOptionsBriefing, QString::fromLatin1(kBrief.key)); }
+void frmMain::mnuOptionsDepart_Click()
+{
+    ToggleOption(mnuOptionsDepart, QString::fromLatin1(kDepart.key));
+}
+void frmMain::mnuOptionsCountdown_Click()
+{
+    ToggleOption(mnuOptionsCountdown, QString::fromLatin1(kCount.key));
+}
+void frmMain::mnuOptionsBoarding_Click()
+{
+    ToggleOption(mnuOptionsBoarding, QString::fromLatin1(kBoarding.key));
+}
+void frmMain::mnuOptionsGate_Click()
+{
+    ToggleOption(mnuOptionsGate, QString::fromLatin1(kGate.key));
+}
+void frmMain::mnuOptionsBriefing_Click()
+{
+    ToggleOption(mnuOptionsBriefing, QString::fromLatin1(kBrief.key));
+}
 
 void frmMain::mnuHelpHelp_Click()
 {
@@ -379,8 +399,14 @@ void frmMain::txtTime_GotFocus()
 
 // ---------------------------------------------------------------- BoardingForm
 
-bool frmMain::StartChecked() const { return mnuFileStart->isChecked(); }
-void frmMain::setStartChecked(bool on) { mnuFileStart->setChecked(on); }
+bool frmMain::StartChecked() const
+{
+    return mnuFileStart->isChecked();
+}
+void frmMain::setStartChecked(bool on)
+{
+    mnuFileStart->setChecked(on);
+}
 
 bool frmMain::OptionChecked(Option option) const
 {
@@ -394,11 +420,26 @@ bool frmMain::OptionChecked(Option option) const
     return false;
 }
 
-void frmMain::setCountdownEnabled(bool on) { mnuOptionsCountdown->setEnabled(on); }
-QString frmMain::TotalText() const { return txtTotal->Text(); }
-void frmMain::setTotalEnabled(bool on) { txtTotal->setEnabled(on); }
-QString frmMain::TimeText() const { return txtTime->Text(); }
-void frmMain::setTimeEnabled(bool on) { txtTime->setEnabled(on); }
+void frmMain::setCountdownEnabled(bool on)
+{
+    mnuOptionsCountdown->setEnabled(on);
+}
+QString frmMain::TotalText() const
+{
+    return txtTotal->Text();
+}
+void frmMain::setTotalEnabled(bool on)
+{
+    txtTotal->setEnabled(on);
+}
+QString frmMain::TimeText() const
+{
+    return txtTime->Text();
+}
+void frmMain::setTimeEnabled(bool on)
+{
+    txtTime->setEnabled(on);
+}
 
 void frmMain::FocusField(Field field)
 {
@@ -407,8 +448,14 @@ void frmMain::FocusField(Field field)
     modCommon::SelectAllText(w);
 }
 
-QString frmMain::PaxCaption(int index) const { return lblPAX.at(index)->text(); }
-void frmMain::setPaxCaption(int index, const QString& caption) { lblPAX.at(index)->setText(caption); }
+QString frmMain::PaxCaption(int index) const
+{
+    return lblPAX.at(index)->text();
+}
+void frmMain::setPaxCaption(int index, const QString& caption)
+{
+    lblPAX.at(index)->setText(caption);
+}
 
 void frmMain::setProgressMax(float maximum)
 {
@@ -428,9 +475,18 @@ void frmMain::setProgressValue(float value)
     pgbInAC->update();
 }
 
-void frmMain::setProgressVisible(bool on) { pgbInAC->setVisible(on); }
-void frmMain::setStatusInfo(const QString& text) { stsStatusInfo->setText(text); }
-QString frmMain::StatusInfo() const { return stsStatusInfo->text(); }
+void frmMain::setProgressVisible(bool on)
+{
+    pgbInAC->setVisible(on);
+}
+void frmMain::setStatusInfo(const QString& text)
+{
+    stsStatusInfo->setText(text);
+}
+QString frmMain::StatusInfo() const
+{
+    return stsStatusInfo->text();
+}
 
 void frmMain::setStatusToolTip(const QString& text)
 {
@@ -439,7 +495,10 @@ void frmMain::setStatusToolTip(const QString& text)
         stsStatusInfo->setToolTip(text);
 }
 
-QString frmMain::ClockPanelText() const { return stsStatusClock->text(); }
+QString frmMain::ClockPanelText() const
+{
+    return stsStatusClock->text();
+}
 
 void frmMain::UpdateClockPanel()
 {

@@ -12,7 +12,9 @@ class QLabel;
 class QProgressBar;
 class MaskEdBox;
 class TextBox;
-namespace plat { class Timer; }
+namespace plat {
+class Timer;
+}
 
 // The main window: departure time, booked passengers, the counters, the
 // progress bar, the gate status and the menus.

@@ -1,6 +1,6 @@
+#include "Version.h"
 #include "app/AppServices.h"
 #include "app/frmMain.h"
-#include "Version.h"
 
 #include <QApplication>
 #include <QPointer>

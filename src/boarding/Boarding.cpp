@@ -64,9 +64,8 @@ bool Boarding::ValidateStart()
 {
     const bool countdown = m_form.OptionChecked(Option::Countdown);
     if (!plat::IsTimeOfDay(m_form.TimeText())) {
-        ShowError(countdown
-                      ? tr("Type the time to departure as hh:mm, from 00:00 to 23:59.")
-                      : tr("Type the departure time as hh:mm, from 00:00 to 23:59."),
+        ShowError(countdown ? tr("Type the time to departure as hh:mm, from 00:00 to 23:59.")
+                            : tr("Type the departure time as hh:mm, from 00:00 to 23:59."),
                   plat::vbExclamation);
         m_form.FocusField(BoardingForm::Field::Time);
         return false;
@@ -79,8 +78,7 @@ bool Boarding::ValidateStart()
         ok = false;
     }
     if (!ok) {
-        ShowError(tr("Type the number of booked passengers, a number from 0 to 32767."),
-                  plat::vbExclamation);
+        ShowError(tr("Type the number of booked passengers, a number from 0 to 32767."), plat::vbExclamation);
         m_form.FocusField(BoardingForm::Field::Total);
         return false;
     }
@@ -255,9 +253,7 @@ void Boarding::TickBody()
             Announce(kPretaxbr);
         mnuFileStart_Click();
         break;
-    default:
-        m_timer.setEnabled(false);
-        break;
+    default: m_timer.setEnabled(false); break;
     }
 }
 
@@ -332,8 +328,8 @@ void Boarding::ShowError(const QString& text, int style)
     if (before == Phase::WaitingForBox)
         return;  // the outer box resumes the run
     // The sound the run waited for ended while the box was open.
-    const bool soundEnded = before == Phase::WaitingForSound && m_underBox == Phase::Idle
-                            && m_form.StartChecked();
+    const bool soundEnded =
+        before == Phase::WaitingForSound && m_underBox == Phase::Idle && m_form.StartChecked();
     m_phase = m_underBox;
     m_timer.setEnabled(wasEnabled || soundEnded);
 }

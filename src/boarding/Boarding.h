@@ -14,15 +14,15 @@ class Clock;
 class MediaPlayer;
 class MessageBoxes;
 class RuntimeError;
-}
+}  // namespace plat
 
 // One boarding run: File > Start and its stop, the clock tick that carries a
 // run from the open gate to the closed one, and the announcements.
 class Boarding : public QObject {
     Q_OBJECT
 public:
-    Boarding(BoardingForm& form, plat::Clock& clock, plat::MessageBoxes& messages,
-             plat::MediaPlayer& player, QObject* parent = nullptr);
+    Boarding(BoardingForm& form, plat::Clock& clock, plat::MessageBoxes& messages, plat::MediaPlayer& player,
+             QObject* parent = nullptr);
     ~Boarding() override;
 
     static inline const QString kDing = QStringLiteral("Ding.wav");

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-clsCommon::clsCommon(const plat::Clock& clock, QObject* parent) : QObject(parent), m_clock(clock) {}
+clsCommon::clsCommon(const plat::Clock& clock, QObject* parent) : QObject(parent), m_clock(clock) { }
 
 qint64 clsCommon::MinutesToDeparture(plat::Date departure) const
 {
@@ -67,11 +67,8 @@ QString clsCommon::GateState(plat::Date DepTime, const qint32& State)
             text = kGateClosed;
         break;
     }
-    case 2:
-        text = kGateClosed;
-        break;
-    default:
-        break;
+    case 2: text = kGateClosed; break;
+    default: break;
     }
 
     if ((text == kGoToGate || text == kFinalCall) && text != m_sLastState)

@@ -4,7 +4,9 @@
 #include <QObject>
 #include <QString>
 
-namespace plat { class Clock; }
+namespace plat {
+class Clock;
+}
 
 // The rules of the simulated gate: how many passengers reach the aircraft in
 // one tick, and which status the gate shows.

@@ -8,10 +8,10 @@
 #if defined(Q_OS_LINUX) && QT_CONFIG(xcb) && __has_include(<xcb/xcb.h>)
 #define TARMALO_X11_HINTS 1
 #include <QtGui/qguiapplication_platform.h>
-#include <dlfcn.h>
-#include <xcb/xcb.h>
 #include <cstdlib>
 #include <cstring>
+#include <dlfcn.h>
+#include <xcb/xcb.h>
 #endif
 
 #ifdef TARMALO_X11_HINTS
@@ -29,11 +29,13 @@ struct Xcb {
 };
 
 template <typename F>
-void Resolve(void* lib, const char* name, F& fn) {
+void Resolve(void* lib, const char* name, F& fn)
+{
     fn = reinterpret_cast<F>(dlsym(lib, name));
 }
 
-xcb_atom_t Atom(const Xcb& xcb, xcb_connection_t* c, const char* name) {
+xcb_atom_t Atom(const Xcb& xcb, xcb_connection_t* c, const char* name)
+{
     const auto cookie = xcb.intern_atom(c, 0, uint16_t(std::strlen(name)), name);
     xcb_intern_atom_reply_t* reply = xcb.intern_atom_reply(c, cookie, nullptr);
     if (!reply)
@@ -46,7 +48,8 @@ xcb_atom_t Atom(const Xcb& xcb, xcb_connection_t* c, const char* name) {
 }  // namespace
 #endif
 
-void KeepOffTaskbar(QWidget* window) {
+void KeepOffTaskbar(QWidget* window)
+{
 #ifdef TARMALO_X11_HINTS
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (!x11 || !window || !window->windowHandle())
@@ -66,8 +69,8 @@ void KeepOffTaskbar(QWidget* window) {
                                    Atom(xcb, connection, "_NET_WM_STATE_SKIP_PAGER")};
         // Appended: Qt merges what it finds here with its own states on mapping.
         if (state != XCB_ATOM_NONE && skip[0] != XCB_ATOM_NONE && skip[1] != XCB_ATOM_NONE) {
-            xcb.change_property(connection, XCB_PROP_MODE_APPEND, xcb_window_t(window->winId()),
-                                state, XCB_ATOM_ATOM, 32, 2, skip);
+            xcb.change_property(connection, XCB_PROP_MODE_APPEND, xcb_window_t(window->winId()), state,
+                                XCB_ATOM_ATOM, 32, 2, skip);
             xcb.flush(connection);
         }
     }
@@ -77,12 +80,14 @@ void KeepOffTaskbar(QWidget* window) {
 #endif
 }
 
-void DropWindowIcon(QWidget* window) {
+void DropWindowIcon(QWidget* window)
+{
     if (window && window->windowHandle())
         window->windowHandle()->setIcon(QIcon());
 }
 
-QIcon ProgramIcon() {
+QIcon ProgramIcon()
+{
     QIcon icon;
     icon.addFile(QStringLiteral(":/tarmalo/tarmalo-16.png"), QSize(16, 16));
     icon.addFile(QStringLiteral(":/tarmalo/tarmalo-32.png"), QSize(32, 32));

@@ -22,14 +22,16 @@ namespace {
 using plat::TwipsRect;
 using plat::TwipsToPixels;
 
-void SetFill(QWidget* line, const QColor& colour) {
+void SetFill(QWidget* line, const QColor& colour)
+{
     QPalette palette = line->palette();
     palette.setColor(QPalette::Window, colour);
     line->setPalette(palette);
 }
 
 // One stroke of the etched separator; a plain filled strip.
-QWidget* MakeLine(QWidget* parent, const QString& name, const QRect& rect) {
+QWidget* MakeLine(QWidget* parent, const QString& name, const QRect& rect)
+{
     auto* line = new QWidget(parent);
     line->setObjectName(name);
     line->setAutoFillBackground(true);
@@ -38,18 +40,21 @@ QWidget* MakeLine(QWidget* parent, const QString& name, const QRect& rect) {
 }
 
 // A line from x1 to x2 (end excluded) at y, thickness in pixels.
-QRect LineRect(int x1Twips, int x2Twips, int yTwips, int thickness) {
-    return QRect(TwipsToPixels(x1Twips), TwipsToPixels(yTwips), TwipsToPixels(x2Twips) - TwipsToPixels(x1Twips),
-                 thickness);
+QRect LineRect(int x1Twips, int x2Twips, int yTwips, int thickness)
+{
+    return QRect(TwipsToPixels(x1Twips), TwipsToPixels(yTwips),
+                 TwipsToPixels(x2Twips) - TwipsToPixels(x1Twips), thickness);
 }
 
-void SetTextColour(QLabel* label, const QColor& colour) {
+void SetTextColour(QLabel* label, const QColor& colour)
+{
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
 }
 
-QLabel* MakeLabel(QWidget* parent, const QString& name, const QRect& rect) {
+QLabel* MakeLabel(QWidget* parent, const QString& name, const QRect& rect)
+{
     auto* label = new QLabel(parent);
     label->setObjectName(name);
     label->setTextFormat(Qt::PlainText);
@@ -59,7 +64,8 @@ QLabel* MakeLabel(QWidget* parent, const QString& name, const QRect& rect) {
     return label;
 }
 
-QString ForDisplay(QString text) {
+QString ForDisplay(QString text)
+{
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
@@ -69,10 +75,10 @@ const QString frmAbout::kUnavailableMessage =
     QStringLiteral("System Information Is Unavailable At This Time");
 
 frmAbout::frmAbout(const plat::SysInfoServices& services)
-    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                           Qt::MSWindowsFixedSizeDialogHint),
-      m_services(services) {
+    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                           | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      m_services(services)
+{
     setObjectName(QStringLiteral("frmAbout"));
     // The title alone has a font of its own.
     setFont(DialogFont());
@@ -132,40 +138,44 @@ frmAbout::frmAbout(const plat::SysInfoServices& services)
     Form_Load();
 }
 
-void frmAbout::ShowModal(const plat::SysInfoServices& services) {
+void frmAbout::ShowModal(const plat::SysInfoServices& services)
+{
     frmAbout box(services);
     box.exec();
 }
 
-QString frmAbout::VersionLabel(int major, int minor, int revision) {
+QString frmAbout::VersionLabel(int major, int minor, int revision)
+{
     QString label = QStringLiteral("Version %1.%2").arg(major).arg(minor);
     if (revision > 0)
         label += QStringLiteral(".%1").arg(revision);
     return label;
 }
 
-QString frmAbout::DisclaimerText() {
+QString frmAbout::DisclaimerText()
+{
     const QString crlf = QStringLiteral("\r\n");
     const QString notice;  // the free-use notice is empty: the text opens with a blank line
-    const QString credit = QStringLiteral(
-        "Sounds Gndbrief.wav, Pretaxbr.wav and Ding.wav made by the Tarmalo developers "
-        "with Festival, Flite and SoX.");
+    const QString credit =
+        QStringLiteral("Sounds Gndbrief.wav, Pretaxbr.wav and Ding.wav made by the Tarmalo developers "
+                       "with Festival, Flite and SoX.");
     const QString copyright = QStringLiteral("Copyright \u00A9 2026 The Tarmalo developers");
     const QString contact = QStringLiteral("tarmalo@example.org");
     return notice + crlf + credit + crlf + crlf + copyright + crlf + contact;
 }
 
-void frmAbout::Form_Load() {
+void frmAbout::Form_Load()
+{
     setWindowTitle(QStringLiteral("About Tarmalo"));
-    lblVersion->setText(
-        VersionLabel(plat::kVersionMajor, plat::kVersionMinor, plat::kVersionRevision));
+    lblVersion->setText(VersionLabel(plat::kVersionMajor, plat::kVersionMinor, plat::kVersionRevision));
     lblTitle->setText(QStringLiteral("Tarmalo"));
     lblDisclaimer->setText(ForDisplay(DisclaimerText()));
 }
 
 // A fixed dialog: no taskbar entry and no icon in its title bar, which the
 // window flags alone do not give on X11.
-void frmAbout::showEvent(QShowEvent* event) {
+void frmAbout::showEvent(QShowEvent* event)
+{
     KeepOffTaskbar(this);
     DropWindowIcon(this);
     QDialog::showEvent(event);
@@ -174,7 +184,8 @@ void frmAbout::showEvent(QShowEvent* event) {
 // Black text and a grey and white etched line, as drawn for a light window.
 // On a dark one black would vanish and white glare: there the palette's own
 // text colour and its dark and light shades are used.
-void frmAbout::ApplyColours() {
+void frmAbout::ApplyColours()
+{
     const QPalette& colours = palette();
     const bool dark = colours.color(QPalette::Window).lightness() < 128;
     const QColor text = dark ? colours.color(QPalette::WindowText) : QColor(Qt::black);
@@ -184,32 +195,36 @@ void frmAbout::ApplyColours() {
     SetFill(Line1[0], dark ? colours.color(QPalette::Light) : QColor(Qt::white));
 }
 
-void frmAbout::changeEvent(QEvent* event) {
+void frmAbout::changeEvent(QEvent* event)
+{
     QDialog::changeEvent(event);
     if (event->type() == QEvent::PaletteChange && lblDisclaimer)
         ApplyColours();
 }
 
-void frmAbout::reject() {
+void frmAbout::reject()
+{
     cmdOK_Click();
 }
 
-void frmAbout::cmdOK_Click() {
+void frmAbout::cmdOK_Click()
+{
     done(QDialog::Accepted);
 }
 
-void frmAbout::cmdSysInfo_Click() {
+void frmAbout::cmdSysInfo_Click()
+{
     StartSysInfo();
 }
 
-void frmAbout::StartSysInfo() {
+void frmAbout::StartSysInfo()
+{
     // Every way of failing, runtime errors included, ends in the one message.
     const auto started = [this]() -> bool {
         QString SysInfoPath;
         if (!GetKeyValue(plat::reg::kHkeyLocalMachine, QLatin1String(plat::reg::kSysInfoKey),
                          QLatin1String(plat::reg::kSysInfoValue), SysInfoPath)) {
-            if (!GetKeyValue(plat::reg::kHkeyLocalMachine,
-                             QLatin1String(plat::reg::kSysInfoLocationKey),
+            if (!GetKeyValue(plat::reg::kHkeyLocalMachine, QLatin1String(plat::reg::kSysInfoLocationKey),
                              QLatin1String(plat::reg::kSysInfoLocationValue), SysInfoPath))
                 return false;
             // Only here is the file checked: the first value is trusted as it is.
@@ -233,12 +248,13 @@ void frmAbout::StartSysInfo() {
 }
 
 bool frmAbout::GetKeyValue(std::uint32_t KeyRoot, const QString& KeyName, const QString& SubKeyRef,
-                           QString& KeyVal) {
+                           QString& KeyVal)
+{
     const QByteArray before = KeyVal.toLocal8Bit();
     std::string value = before.toStdString();
-    const bool read = plat::reg::GetKeyValue(*m_services.registry, KeyRoot,
-                                             KeyName.toLocal8Bit().toStdString(),
-                                             SubKeyRef.toLocal8Bit().toStdString(), value);
+    const bool read =
+        plat::reg::GetKeyValue(*m_services.registry, KeyRoot, KeyName.toLocal8Bit().toStdString(),
+                               SubKeyRef.toLocal8Bit().toStdString(), value);
     // Untouched bytes leave the caller's text exactly as it was.
     if (QByteArray::fromStdString(value) != before)
         KeyVal = QString::fromLocal8Bit(value.data(), qsizetype(value.size()));

@@ -24,7 +24,8 @@ constexpr int kFitHeightMarginTwips = 380;
 
 }  // namespace
 
-frmHelp::frmHelp() : QWidget(nullptr, Qt::Window) {
+frmHelp::frmHelp() : QWidget(nullptr, Qt::Window)
+{
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmHelp"));
     setWindowTitle(QStringLiteral("Help"));
@@ -48,13 +49,15 @@ frmHelp::frmHelp() : QWidget(nullptr, Qt::Window) {
     Form_Load();
 }
 
-frmHelp* frmHelp::ShowNew() {
+frmHelp* frmHelp::ShowNew()
+{
     auto* help = new frmHelp;
     help->show();
     return help;
 }
 
-QString frmHelp::HelpText() {
+QString frmHelp::HelpText()
+{
     static const QStringList lines = {
         QStringLiteral("General"),
         QStringLiteral("--------------------------------------------------"),
@@ -89,7 +92,8 @@ QString frmHelp::HelpText() {
     return lines.join(QStringLiteral("\r\n"));
 }
 
-QSize frmHelp::FitSize(const QSize& outer, const QSize& client) {
+QSize frmHelp::FitSize(const QSize& outer, const QSize& client)
+{
     // Clamped at zero: a window smaller than the margins (or a minimized one
     // that reports nothing) must not give the field a negative size.
     const int widthTwips = std::max(0, outer.width() * kTwipsPerPixel - kFitWidthMarginTwips);
@@ -101,7 +105,8 @@ QSize frmHelp::FitSize(const QSize& outer, const QSize& client) {
                  std::min(TwipsToPixels(heightTwips), std::max(0, client.height())));
 }
 
-void frmHelp::Form_Load() {
+void frmHelp::Form_Load()
+{
     // The text's CR LF breaks become the field's own line breaks, so that
     // what it shows and copies has no CR in it.
     QString shown = HelpText();
@@ -109,24 +114,28 @@ void frmHelp::Form_Load() {
     txtHelp->setPlainText(shown);
 }
 
-void frmHelp::Form_Resize() {
+void frmHelp::Form_Resize()
+{
     txtHelp->resize(FitSize(frameGeometry().size(), size()));
 }
 
-void frmHelp::resizeEvent(QResizeEvent* event) {
+void frmHelp::resizeEvent(QResizeEvent* event)
+{
     QWidget::resizeEvent(event);
     Form_Resize();
 }
 
 // Under X11 the window manager reports the frame's size only after the
 // window has been framed, which moves the window without resizing it.
-void frmHelp::moveEvent(QMoveEvent* event) {
+void frmHelp::moveEvent(QMoveEvent* event)
+{
     QWidget::moveEvent(event);
     Form_Resize();
 }
 
 // Minimize, maximize and restore do not always come with a resize.
-void frmHelp::changeEvent(QEvent* event) {
+void frmHelp::changeEvent(QEvent* event)
+{
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
         Form_Resize();

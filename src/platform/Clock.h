@@ -13,7 +13,7 @@ public:
     virtual void start(int ms) = 0;
     virtual void stop() = 0;
     // Exact to the millisecond instead of coarse timing.
-    virtual void setPrecise(bool) {}
+    virtual void setPrecise(bool) { }
 };
 
 // Where the program reads the present moment, and what its timers run on, so

@@ -56,12 +56,9 @@ double NumberOrThrow(const QString& text, const QLocale& locale)
 {
     double value = 0.0;
     switch (parse(text, locale, value)) {
-    case Parsed::NotNumber:
-        throw RuntimeError::typeMismatch();
-    case Parsed::TooBig:
-        throw RuntimeError::overflow();
-    case Parsed::Number:
-        break;
+    case Parsed::NotNumber: throw RuntimeError::typeMismatch();
+    case Parsed::TooBig: throw RuntimeError::overflow();
+    case Parsed::Number: break;
     }
     return value;
 }

@@ -40,7 +40,8 @@ struct PulseRun {
         std::lock_guard<std::mutex> held(lock);
         if (owner)
             QMetaObject::invokeMethod(
-                owner, [player = owner, generation = generation, state] { player->onOutput(generation, state); },
+                owner,
+                [player = owner, generation = generation, state] { player->onOutput(generation, state); },
                 Qt::QueuedConnection);
     }
 
@@ -53,8 +54,8 @@ struct PulseRun {
         attr.maxlength = attr.prebuf = attr.minreq = attr.fragsize = uint32_t(-1);
         attr.tlength = uint32_t(pa_usec_to_bytes(kBufferUs, &format));
         int error = 0;
-        pa_simple* out = pa_simple_new(nullptr, "Tarmalo", PA_STREAM_PLAYBACK, nullptr, "Announcement", &format,
-                                       nullptr, &attr, &error);
+        pa_simple* out = pa_simple_new(nullptr, "Tarmalo", PA_STREAM_PLAYBACK, nullptr, "Announcement",
+                                       &format, nullptr, &attr, &error);
         if (!out) {
             run->tell(mpStopped);
             return;
@@ -64,7 +65,8 @@ struct PulseRun {
         const qsizetype chunk = qsizetype(pa_usec_to_bytes(kChunkUs, &format));
         bool ok = true;
         for (qsizetype at = 0; ok && at < pcm.size() && !run->stop; at += chunk)
-            ok = pa_simple_write(out, pcm.constData() + at, size_t(std::min(chunk, pcm.size() - at)), &error) == 0;
+            ok = pa_simple_write(out, pcm.constData() + at, size_t(std::min(chunk, pcm.size() - at)), &error)
+                 == 0;
         // The drain returns once the server has played the last sample.
         if (run->stop)
             pa_simple_flush(out, &error);

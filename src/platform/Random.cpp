@@ -2,7 +2,7 @@
 
 namespace plat {
 
-MersenneRandom::MersenneRandom() : m_engine(5489u) {}
+MersenneRandom::MersenneRandom() : m_engine(5489u) { }
 
 float MersenneRandom::next()
 {

@@ -10,7 +10,7 @@ namespace {
 // included; the old program left the key open on that path.
 class OpenedKey {
 public:
-    OpenedKey(Registry& registry, Handle key) : m_registry(registry), m_key(key) {}
+    OpenedKey(Registry& registry, Handle key) : m_registry(registry), m_key(key) { }
     ~OpenedKey() { m_registry.CloseKey(m_key); }
     OpenedKey(const OpenedKey&) = delete;
     OpenedKey& operator=(const OpenedKey&) = delete;
@@ -22,7 +22,8 @@ private:
 
 // A number is stored little-endian; a short one counts its missing high bytes
 // as zero rather than reading what the buffer held before.
-std::string DwordText(const std::vector<char>& buffer, std::uint32_t size) {
+std::string DwordText(const std::vector<char>& buffer, std::uint32_t size)
+{
     std::uint32_t value = 0;
     for (std::uint32_t i = 0; i < size && i < 4; ++i)
         value |= std::uint32_t(static_cast<unsigned char>(buffer[i])) << (8 * i);
@@ -32,7 +33,8 @@ std::string DwordText(const std::vector<char>& buffer, std::uint32_t size) {
 }  // namespace
 
 bool GetKeyValue(Registry& registry, std::uint32_t KeyRoot, const std::string& KeyName,
-                 const std::string& SubKeyRef, std::string& KeyVal) {
+                 const std::string& SubKeyRef, std::string& KeyVal)
+{
     Handle hKey = 0;
     if (registry.OpenKey(KeyRoot, KeyName, kKeyAccessRequested, hKey) != kErrorSuccess) {
         KeyVal.clear();
@@ -43,8 +45,7 @@ bool GetKeyValue(Registry& registry, std::uint32_t KeyRoot, const std::string& K
     std::vector<char> tmpVal(kValueBufferSize, '\0');
     std::uint32_t KeyValSize = kValueBufferSize;
     std::uint32_t KeyValType = 0;
-    if (registry.QueryValue(hKey, SubKeyRef, KeyValType, tmpVal.data(), KeyValSize) !=
-        kErrorSuccess) {
+    if (registry.QueryValue(hKey, SubKeyRef, KeyValType, tmpVal.data(), KeyValSize) != kErrorSuccess) {
         KeyVal.clear();
         return false;
     }
@@ -63,14 +64,9 @@ bool GetKeyValue(Registry& registry, std::uint32_t KeyRoot, const std::string& K
     std::string trimmed(tmpVal.data(), kept);
 
     switch (KeyValType) {
-    case kRegSz:
-        KeyVal = trimmed;
-        break;
-    case kRegDword:
-        KeyVal = DwordText(tmpVal, KeyValSize);
-        break;
-    default:
-        break;
+    case kRegSz: KeyVal = trimmed; break;
+    case kRegDword: KeyVal = DwordText(tmpVal, KeyValSize); break;
+    default: break;
     }
     return true;
 }

@@ -41,8 +41,8 @@ public:
                          Handle& key) = 0;
     // `size` holds the buffer's size on entry and the bytes stored on return
     // (the bytes needed, with kErrorMoreData, when the buffer is too small).
-    virtual long QueryValue(Handle key, const std::string& valueName, std::uint32_t& type,
-                            char* data, std::uint32_t& size) = 0;
+    virtual long QueryValue(Handle key, const std::string& valueName, std::uint32_t& type, char* data,
+                            std::uint32_t& size) = 0;
     virtual void CloseKey(Handle key) = 0;
 };
 
@@ -50,7 +50,7 @@ public:
 // trimming of a value with nothing stored raises.
 class InvalidProcedureCall : public std::runtime_error {
 public:
-    InvalidProcedureCall() : std::runtime_error("Invalid procedure call or argument") {}
+    InvalidProcedureCall() : std::runtime_error("Invalid procedure call or argument") { }
 };
 
 // Reads one value as text. False, with KeyVal emptied, when the key cannot be

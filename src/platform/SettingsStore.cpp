@@ -27,8 +27,8 @@ QSettings& QSettingsStore::settings(const QString& app)
     return *m_settings;
 }
 
-QString QSettingsStore::GetSetting(const QString& app, const QString& section,
-                                   const QString& key, const QString& def)
+QString QSettingsStore::GetSetting(const QString& app, const QString& section, const QString& key,
+                                   const QString& def)
 {
     const QVariant v = settings(app).value(keyPath(section, key));
     if (!v.isValid())
@@ -36,8 +36,8 @@ QString QSettingsStore::GetSetting(const QString& app, const QString& section,
     return v.toString();
 }
 
-bool QSettingsStore::SaveSetting(const QString& app, const QString& section,
-                                 const QString& key, const QString& value)
+bool QSettingsStore::SaveSetting(const QString& app, const QString& section, const QString& key,
+                                 const QString& value)
 {
     QSettings& s = settings(app);
     if (!s.isWritable())

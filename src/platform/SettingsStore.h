@@ -10,11 +10,11 @@ namespace plat {
 class SettingsStore {
 public:
     virtual ~SettingsStore() = default;
-    virtual QString GetSetting(const QString& app, const QString& section,
-                               const QString& key, const QString& def) = 0;
+    virtual QString GetSetting(const QString& app, const QString& section, const QString& key,
+                               const QString& def) = 0;
     // False when the value could not be stored.
-    virtual bool SaveSetting(const QString& app, const QString& section,
-                             const QString& key, const QString& value) = 0;
+    virtual bool SaveSetting(const QString& app, const QString& section, const QString& key,
+                             const QString& value) = 0;
 };
 
 // The native per-user store through QSettings: a file in the user's config
@@ -24,10 +24,10 @@ class QSettingsStore final : public SettingsStore {
 public:
     QSettingsStore();
     ~QSettingsStore() override;
-    QString GetSetting(const QString& app, const QString& section,
-                       const QString& key, const QString& def) override;
-    bool SaveSetting(const QString& app, const QString& section,
-                     const QString& key, const QString& value) override;
+    QString GetSetting(const QString& app, const QString& section, const QString& key,
+                       const QString& def) override;
+    bool SaveSetting(const QString& app, const QString& section, const QString& key,
+                     const QString& value) override;
 
 private:
     QSettings& settings(const QString& app);

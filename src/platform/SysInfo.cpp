@@ -17,7 +17,8 @@
 
 namespace plat {
 
-QString NativeToolPath(const QString& path) {
+QString NativeToolPath(const QString& path)
+{
 #ifdef _WIN32
     return path;
 #else
@@ -27,7 +28,8 @@ QString NativeToolPath(const QString& path) {
 #endif
 }
 
-QString QtFileLookup::Dir(const QString& path) {
+QString QtFileLookup::Dir(const QString& path)
+{
     if (path.isEmpty())
         return QString();
     const QFileInfo info(NativeToolPath(path));
@@ -36,7 +38,8 @@ QString QtFileLookup::Dir(const QString& path) {
     return info.fileName();
 }
 
-qint64 QtLauncher::Shell(const QString& pathName, int /*windowStyle*/) {
+qint64 QtLauncher::Shell(const QString& pathName, int /*windowStyle*/)
+{
     const QString program = NativeToolPath(pathName);
     qint64 pid = 0;
     if (program.isEmpty() || !QProcess::startDetached(program, {}, QString(), &pid))
@@ -51,18 +54,21 @@ namespace {
 const QString kRootName = QStringLiteral("HKEY_LOCAL_MACHINE\\");
 const QString kRootShortName = QStringLiteral("HKLM\\");
 
-QString KeyId(const QString& keyName) {
+QString KeyId(const QString& keyName)
+{
     return keyName.trimmed().toLower();
 }
 
-QByteArray StringData(const QString& text) {
+QByteArray StringData(const QString& text)
+{
     QByteArray data = text.toLocal8Bit();
     data.append('\0');  // stored with its terminator, as Windows' tools store it
     return data;
 }
 
 // A quoted text in a .reg export escapes backslash and quote.
-QString Unquote(const QString& text) {
+QString Unquote(const QString& text)
+{
     if (text.size() < 2 || !text.startsWith(QLatin1Char('"')) || !text.endsWith(QLatin1Char('"')))
         return text;
     QString out;
@@ -78,17 +84,21 @@ QString Unquote(const QString& text) {
 }  // namespace
 
 ConfigRegistry::ConfigRegistry(QString configFile, std::optional<QStringList> toolDirs)
-    : m_configFile(std::move(configFile)), m_toolDirs(std::move(toolDirs)) {}
+    : m_configFile(std::move(configFile)), m_toolDirs(std::move(toolDirs))
+{ }
 
-QString ConfigRegistry::DefaultConfigFile() {
+QString ConfigRegistry::DefaultConfigFile()
+{
     return QStringLiteral("/etc/tarmalo/registry.ini");
 }
 
-QStringList ConfigRegistry::ToolNames() {
+QStringList ConfigRegistry::ToolNames()
+{
     return {QStringLiteral("hardinfo"), QStringLiteral("hardinfo2"), QStringLiteral("kinfocenter")};
 }
 
-QHash<QString, ConfigRegistry::Values> ConfigRegistry::ReadConfig() const {
+QHash<QString, ConfigRegistry::Values> ConfigRegistry::ReadConfig() const
+{
     QHash<QString, Values> keys;
     QFile file(m_configFile);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
@@ -132,20 +142,21 @@ QHash<QString, ConfigRegistry::Values> ConfigRegistry::ReadConfig() const {
     return keys;
 }
 
-QString ConfigRegistry::FindTool() const {
+QString ConfigRegistry::FindTool() const
+{
     if (m_toolDirs && m_toolDirs->isEmpty())
         return QString();  // an empty list would otherwise mean the PATH
     for (const QString& name : ToolNames()) {
-        const QString found =
-            QStandardPaths::findExecutable(name, m_toolDirs.value_or(QStringList()));
+        const QString found = QStandardPaths::findExecutable(name, m_toolDirs.value_or(QStringList()));
         if (!found.isEmpty())
             return found;
     }
     return QString();
 }
 
-long ConfigRegistry::OpenKey(std::uint32_t root, const std::string& keyName,
-                             std::uint32_t /*access*/, reg::Handle& key) {
+long ConfigRegistry::OpenKey(std::uint32_t root, const std::string& keyName, std::uint32_t /*access*/,
+                             reg::Handle& key)
+{
     // Nothing here is ever written, so no access right needs refusing.
     if (root != reg::kHkeyLocalMachine)
         return reg::kErrorFileNotFound;
@@ -168,8 +179,9 @@ long ConfigRegistry::OpenKey(std::uint32_t root, const std::string& keyName,
     return reg::kErrorSuccess;
 }
 
-long ConfigRegistry::QueryValue(reg::Handle key, const std::string& valueName,
-                                std::uint32_t& type, char* data, std::uint32_t& size) {
+long ConfigRegistry::QueryValue(reg::Handle key, const std::string& valueName, std::uint32_t& type,
+                                char* data, std::uint32_t& size)
+{
     const auto open = m_open.find(key);
     if (open == m_open.end())
         return reg::kErrorInvalidHandle;
@@ -189,13 +201,15 @@ long ConfigRegistry::QueryValue(reg::Handle key, const std::string& valueName,
     return reg::kErrorSuccess;
 }
 
-void ConfigRegistry::CloseKey(reg::Handle key) {
+void ConfigRegistry::CloseKey(reg::Handle key)
+{
     m_open.erase(key);
 }
 
 // --- the real services ------------------------------------------------------
 
-SysInfoServices SysInfoServices::System() {
+SysInfoServices SysInfoServices::System()
+{
 #ifdef _WIN32
     static win32::WinRegistry registry;
 #else

@@ -9,8 +9,7 @@ Timer::Timer(Clock& clock, QObject* parent)
           if (running())
               emit Tick();
       }))
-{
-}
+{ }
 
 Timer::~Timer() = default;
 

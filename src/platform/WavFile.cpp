@@ -14,8 +14,14 @@ namespace {
 // Announcements are short; a bigger sound is refused rather than held.
 constexpr qint64 kMaxDataBytes = 64 * 1024 * 1024;
 
-quint16 Le16(const char* p) { return qFromLittleEndian<quint16>(p); }
-quint32 Le32(const char* p) { return qFromLittleEndian<quint32>(p); }
+quint16 Le16(const char* p)
+{
+    return qFromLittleEndian<quint16>(p);
+}
+quint32 Le32(const char* p)
+{
+    return qFromLittleEndian<quint32>(p);
+}
 
 struct Format {
     int coding = 0;  // 1 integer PCM, 3 floating point

@@ -28,8 +28,8 @@ int main(int argc, char* argv[])
     out << "sound folder: " << folder << Qt::endl;
 
     bool allGood = !folder.isEmpty();
-    for (const QString& name : {Boarding::kDing, Boarding::kBoardComplete, Boarding::kGndbrief,
-                                Boarding::kPretaxbr}) {
+    for (const QString& name :
+         {Boarding::kDing, Boarding::kBoardComplete, Boarding::kGndbrief, Boarding::kPretaxbr}) {
         const QString path = plat::BuildPath(folder, name);
         QString status = QStringLiteral("loads");
         QFile file(path);

@@ -15,8 +15,9 @@ public:
     ~Backend() override
     {
         auto& all = m_clock.m_timers;
-        all.erase(std::remove_if(all.begin(), all.end(), [this](const Entry& e) { return e.backend == this; }),
-                  all.end());
+        all.erase(
+            std::remove_if(all.begin(), all.end(), [this](const Entry& e) { return e.backend == this; }),
+            all.end());
     }
     void start(int ms) override
     {
@@ -31,7 +32,7 @@ private:
     FakeClock& m_clock;
 };
 
-FakeClock::FakeClock(const QDateTime& start) : m_now(start) {}
+FakeClock::FakeClock(const QDateTime& start) : m_now(start) { }
 
 FakeClock::~FakeClock() = default;
 

@@ -16,16 +16,16 @@ void RecordingMessageBoxes::MsgBox(QWidget*, const QString& text, int style, con
         whileOpen();
 }
 
-QString MemorySettingsStore::GetSetting(const QString& app, const QString& section,
-                                        const QString& key, const QString& def)
+QString MemorySettingsStore::GetSetting(const QString& app, const QString& section, const QString& key,
+                                        const QString& def)
 {
     ++reads;
     const auto it = m_values.constFind(keyPath(app, section, key));
     return it == m_values.constEnd() ? def : *it;
 }
 
-bool MemorySettingsStore::SaveSetting(const QString& app, const QString& section,
-                                      const QString& key, const QString& value)
+bool MemorySettingsStore::SaveSetting(const QString& app, const QString& section, const QString& key,
+                                      const QString& value)
 {
     ++writes;
     if (failWrites)

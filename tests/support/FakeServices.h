@@ -28,10 +28,10 @@ public:
 // An in-memory settings store; writes can be made to fail.
 class MemorySettingsStore final : public SettingsStore {
 public:
-    QString GetSetting(const QString& app, const QString& section,
-                       const QString& key, const QString& def) override;
-    bool SaveSetting(const QString& app, const QString& section,
-                     const QString& key, const QString& value) override;
+    QString GetSetting(const QString& app, const QString& section, const QString& key,
+                       const QString& def) override;
+    bool SaveSetting(const QString& app, const QString& section, const QString& key,
+                     const QString& value) override;
 
     void set(const QString& app, const QString& section, const QString& key, const QString& value);
     bool contains(const QString& app, const QString& section, const QString& key) const;
@@ -48,11 +48,11 @@ private:
 // Passes every call on to a registry and counts the keys left open.
 class KeyCountingRegistry final : public reg::Registry {
 public:
-    explicit KeyCountingRegistry(reg::Registry& inner) : m_inner(inner) {}
+    explicit KeyCountingRegistry(reg::Registry& inner) : m_inner(inner) { }
     long OpenKey(std::uint32_t root, const std::string& keyName, std::uint32_t access,
                  reg::Handle& key) override;
-    long QueryValue(reg::Handle key, const std::string& valueName, std::uint32_t& type,
-                    char* data, std::uint32_t& size) override;
+    long QueryValue(reg::Handle key, const std::string& valueName, std::uint32_t& type, char* data,
+                    std::uint32_t& size) override;
     void CloseKey(reg::Handle key) override;
     int openKeys() const { return m_open; }
 

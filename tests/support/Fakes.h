@@ -35,8 +35,8 @@ public:
     void report(int newState);
     void finish() { report(plat::mpStopped); }
 
-    QStringList played;        // full paths, in order
-    QStringList setFiles;      // every file set, in order
+    QStringList played;  // full paths, in order
+    QStringList setFiles;  // every file set, in order
     int playCalls = 0;
     // Thrown by the next setFileName / play when set (number, description).
     std::optional<plat::RuntimeError> failSet;
@@ -53,7 +53,7 @@ private:
 class ScriptedRandom final : public plat::RandomSource {
 public:
     float next() override;
-    void seed(quint64) override {}
+    void seed(quint64) override { }
     std::deque<float> values;
     float fallback = 0.0f;
     int draws = 0;

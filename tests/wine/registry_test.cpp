@@ -18,7 +18,8 @@ const char kTestKey[] = "SOFTWARE\\TarmaloTest";
 int passed = 0;
 int failed = 0;
 
-void Check(bool ok, const std::string& name, const std::string& detail = std::string()) {
+void Check(bool ok, const std::string& name, const std::string& detail = std::string())
+{
     if (ok) {
         ++passed;
         std::printf("ok   - %s\n", name.c_str());
@@ -29,7 +30,8 @@ void Check(bool ok, const std::string& name, const std::string& detail = std::st
 }
 
 // For messages: NULs made visible, long texts cut.
-std::string Shown(const std::string& text) {
+std::string Shown(const std::string& text)
+{
     std::string visible;
     for (char c : text.substr(0, 40))
         visible += c == '\0' ? std::string("\\0") : std::string(1, c);
@@ -43,30 +45,33 @@ struct Read {
     std::string value;
 };
 
-Read Get(const std::string& key, const std::string& value, const std::string& before = "before") {
+Read Get(const std::string& key, const std::string& value, const std::string& before = "before")
+{
     plat::win32::WinRegistry registry;
     std::string keyVal = before;
     const bool result = plat::reg::GetKeyValue(registry, kHkeyLocalMachine, key, value, keyVal);
     return {result, keyVal};
 }
 
-void Expect(const std::string& name, const std::string& key, const std::string& value,
-            bool result, const std::string& expected, const std::string& before = "before") {
+void Expect(const std::string& name, const std::string& key, const std::string& value, bool result,
+            const std::string& expected, const std::string& before = "before")
+{
     const Read got = Get(key, value, before);
     Check(got.result == result && got.value == expected, name,
-          "got " + std::string(got.result ? "true " : "false ") + Shown(got.value) + ", wanted " +
-              (result ? "true " : "false ") + Shown(expected));
+          "got " + std::string(got.result ? "true " : "false ") + Shown(got.value) + ", wanted "
+              + (result ? "true " : "false ") + Shown(expected));
 }
 
 // Writes a value with exactly the bytes given. A string is followed by a
 // non-NUL byte in memory: RegSetValueExA counts a NUL found right after the
 // data into the value, as Windows does for callers that forgot it.
-bool SetExact(const char* name, DWORD type, std::string data, DWORD size) {
+bool SetExact(const char* name, DWORD type, std::string data, DWORD size)
+{
     data.resize(size);
     data += 'X';
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kTestKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kTestKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr)
+        != ERROR_SUCCESS)
         return false;
     const LONG status = RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()), size);
     RegCloseKey(key);
@@ -74,7 +79,8 @@ bool SetExact(const char* name, DWORD type, std::string data, DWORD size) {
 }
 
 // The raw size RegQueryValueExA reports, to show what the trimming works on.
-DWORD StoredSize(const char* name) {
+DWORD StoredSize(const char* name)
+{
     plat::win32::WinRegistry registry;
     plat::reg::Handle key = 0;
     if (registry.OpenKey(kHkeyLocalMachine, kTestKey, plat::reg::kKeyAccessRequested, key) != 0)
@@ -88,7 +94,8 @@ DWORD StoredSize(const char* name) {
 
 }  // namespace
 
-int main() {
+int main()
+{
     // Values from `reg add`, which stores strings with their NUL.
     Expect("string stored with its NUL", kTestKey, "WithNul", true, "C:\\Tools\\sysinfo.exe");
     Check(StoredSize("WithNul") == 21, "  ... its stored size counts the NUL",
@@ -106,9 +113,9 @@ int main() {
     Check(SetExact("NoNul", REG_SZ, "abc", 3), "write a string without its NUL");
     Check(StoredSize("NoNul") == 3, "  ... stored as 3 bytes", "size " + std::to_string(StoredSize("NoNul")));
     Expect("string stored without its NUL keeps every character", kTestKey, "NoNul", true, "abc");
-    Check(SetExact("FullNoNul", REG_SZ, std::string(1024, 'n'), 1024),
-          "write 1024 characters without a NUL");
-    Expect("1024 characters without NUL fill the buffer", kTestKey, "FullNoNul", true, std::string(1024, 'n'));
+    Check(SetExact("FullNoNul", REG_SZ, std::string(1024, 'n'), 1024), "write 1024 characters without a NUL");
+    Expect("1024 characters without NUL fill the buffer", kTestKey, "FullNoNul", true,
+           std::string(1024, 'n'));
     Check(SetExact("Binary", REG_BINARY, "\x01\x02\x03", 3), "write a binary value");
     Expect("another type leaves the text as it was", kTestKey, "Binary", true, "kept", "kept");
 
@@ -124,8 +131,8 @@ int main() {
     // The System Information tool's own entry, under its real key.
     Expect("the tool's PATH value", plat::reg::kSysInfoKey, plat::reg::kSysInfoValue, true,
            "C:\\windows\\system32\\msinfo32.exe");
-    Expect("the tool's folder value", plat::reg::kSysInfoLocationKey, plat::reg::kSysInfoLocationValue,
-           true, "C:\\windows\\system32");
+    Expect("the tool's folder value", plat::reg::kSysInfoLocationKey, plat::reg::kSysInfoLocationValue, true,
+           "C:\\windows\\system32");
 
     // Handles come back usable and get closed.
     plat::win32::WinRegistry registry;

@@ -11,18 +11,21 @@ namespace {
 
 // A predefined root is a 32-bit number that Windows sign-extends into a
 // handle: HKEY_LOCAL_MACHINE is 0xFFFFFFFF80000002 in a 64-bit program.
-HKEY RootHandle(std::uint32_t root) {
+HKEY RootHandle(std::uint32_t root)
+{
     return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(root)));
 }
 
-HKEY KeyHandle(reg::Handle key) {
+HKEY KeyHandle(reg::Handle key)
+{
     return reinterpret_cast<HKEY>(key);
 }
 
 }  // namespace
 
 long WinRegistry::OpenKey(std::uint32_t root, const std::string& keyName, std::uint32_t access,
-                          reg::Handle& key) {
+                          reg::Handle& key)
+{
     HKEY opened = nullptr;
     const LONG status = RegOpenKeyExA(RootHandle(root), keyName.c_str(), 0, access, &opened);
     if (status == ERROR_SUCCESS)
@@ -30,8 +33,9 @@ long WinRegistry::OpenKey(std::uint32_t root, const std::string& keyName, std::u
     return status;
 }
 
-long WinRegistry::QueryValue(reg::Handle key, const std::string& valueName, std::uint32_t& type,
-                             char* data, std::uint32_t& size) {
+long WinRegistry::QueryValue(reg::Handle key, const std::string& valueName, std::uint32_t& type, char* data,
+                             std::uint32_t& size)
+{
     DWORD valueType = 0;
     DWORD valueSize = size;
     const LONG status = RegQueryValueExA(KeyHandle(key), valueName.c_str(), nullptr, &valueType,
@@ -41,7 +45,8 @@ long WinRegistry::QueryValue(reg::Handle key, const std::string& valueName, std:
     return status;
 }
 
-void WinRegistry::CloseKey(reg::Handle key) {
+void WinRegistry::CloseKey(reg::Handle key)
+{
     RegCloseKey(KeyHandle(key));
 }
 

@@ -9,8 +9,8 @@ class WinRegistry final : public reg::Registry {
 public:
     long OpenKey(std::uint32_t root, const std::string& keyName, std::uint32_t access,
                  reg::Handle& key) override;
-    long QueryValue(reg::Handle key, const std::string& valueName, std::uint32_t& type,
-                    char* data, std::uint32_t& size) override;
+    long QueryValue(reg::Handle key, const std::string& valueName, std::uint32_t& type, char* data,
+                    std::uint32_t& size) override;
     void CloseKey(reg::Handle key) override;
 };
 
