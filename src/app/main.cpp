@@ -21,8 +21,8 @@ int main(int argc, char* argv[])
     // File > Exit ends the event loop with the window still open; it goes
     // here, with everything it owns, while the application still exists.
     delete window.data();
-    // What was left to delete later, such as the player's last audio sink,
-    // goes now that no window is left to be caught half-way.
+    // Whatever the window's objects left to delete later goes now, while
+    // the application still exists.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return code;
 }
