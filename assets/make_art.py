@@ -722,6 +722,19 @@ def write_ico(path, images):
         f.write(struct.pack("<HHH", 0, 1, len(images)) + b"".join(entries) + b"".join(blobs))
 
 
+def write_png_ico(path, png_paths):
+    """ICO whose images are PNG files (Windows Vista on): the program file's icon."""
+    blobs = [open(p, "rb").read() for p in png_paths]
+    entries = []
+    offset = 6 + 16 * len(blobs)
+    for blob in blobs:
+        w, h = struct.unpack(">II", blob[16:24])
+        entries.append(struct.pack("<BBBBHHII", w % 256, h % 256, 0, 0, 1, 32, len(blob), offset))
+        offset += len(blob)
+    with open(path, "wb") as f:
+        f.write(struct.pack("<HHH", 0, 1, len(blobs)) + b"".join(entries) + b"".join(blobs))
+
+
 def write_bmp24(path, rgb):
     """Uncompressed 24-bit BMP, BITMAPINFOHEADER, rows bottom-up."""
     h, w, _ = rgb.shape
@@ -762,6 +775,9 @@ def main():
         else:
             rgba = tarmalo_smooth(size) * 255.0
         save_png(os.path.join(folder, "tarmalo.png"), rgba)
+    # The Windows program file carries every size in one icon.
+    write_png_ico(os.path.join(icons, "tarmalo-windows.ico"),
+                  [os.path.join(icons, "hicolor", str(s), "tarmalo.png") for s in (16, 32, 48, 64, 128, 256)])
 
 
 if __name__ == "__main__":

@@ -65,7 +65,7 @@ await() {
 
 # Stages that can install their packages on their own ("STAGE.sh install").
 prefetch=()
-for s in e2e fuzz sysinfo-launch windows-registry; do
+for s in e2e fuzz sysinfo-launch windows-registry windows; do
     [ -e "tests/stages/$s.sh" ] && prefetch+=("$s")
 done
 # Asked now, not from the background.
@@ -85,9 +85,12 @@ trap 'stop_background; tests/audio/pulse-null.sh stop >/dev/null 2>&1 || true; r
 
 background --group "sanitizer and fuzzing builds" nice -n 10 \
     bash -c 'bash tests/stages/sanitizers.sh build && bash tests/stages/fuzz.sh build'
+# Qt for Windows comes from the cache; only a first run builds it (long).
+background --group "Qt for Windows" nice -n 10 bash scripts/windows-qt.sh
 stage "unit and window tests" ctest --preset default
 [ ! -e tests/stages/e2e.sh ] || stage e2e bash tests/stages/e2e.sh
 await "sanitizer and fuzzing builds"
+await "Qt for Windows"
 for extra in tests/stages/*.sh; do
     [ -e "$extra" ] || continue
     [ "$extra" != tests/stages/e2e.sh ] || continue

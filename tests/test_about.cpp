@@ -1,5 +1,5 @@
-// The About box: its texts and layout, closing it, and finding the System
-// Information tool through a fake registry, file lookup and launcher.
+// The About box: its texts and layout, closing it, and starting the System
+// Information tool through a fake platform and launcher.
 #include <QApplication>
 #include <QLabel>
 #include <QPointer>
@@ -9,9 +9,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include <cstring>
 #include <functional>
-#include <map>
 
 #include "Version.h"
 #include "info/WindowHints.h"
@@ -24,92 +22,18 @@ using namespace plat;
 
 namespace {
 
-constexpr std::uint32_t kKeyRead = 0x20019;  // what a read-only key grants
-constexpr std::uint32_t kRegExpandSz = 2;
-constexpr std::uint32_t kRegBinary = 3;
-
-const QString kToolKey = QLatin1String(reg::kSysInfoKey);
-const QString kLocationKey = QLatin1String(reg::kSysInfoLocationKey);
-
-struct FakeValue {
-    std::uint32_t type = reg::kRegSz;
-    QByteArray data;
-};
-
-// An in-memory registry that checks how it is called.
-class FakeRegistry final : public reg::Registry {
+// Where the System Information tool is, as the fake platform says.
+class FakeLocator final : public SysInfoLocator {
 public:
-    struct Key {
-        bool readOnly = false;  // refuses anything beyond reading
-        std::map<QString, FakeValue> values;
-    };
-    std::map<QString, Key> keys;  // by key path under HKEY_LOCAL_MACHINE
-
-    QStringList opened;  // key paths, in order of the attempts
-    QList<std::uint32_t> roots;
-    QList<std::uint32_t> accesses;
-    QSet<reg::Handle> open;
-    int queries = 0;
-    bool buffersClean = true;
-
-    long OpenKey(std::uint32_t root, const std::string& keyName, std::uint32_t access,
-                 reg::Handle& key) override
+    QString path;
+    bool fails = false;
+    int calls = 0;
+    QString Locate() override
     {
-        const QString name = QString::fromStdString(keyName);
-        opened << name;
-        roots << root;
-        accesses << access;
-        const auto found = keys.find(name);
-        if (root != reg::kHkeyLocalMachine || found == keys.end())
-            return reg::kErrorFileNotFound;
-        if (found->second.readOnly && (access & ~kKeyRead))
-            return reg::kErrorAccessDenied;
-        key = m_next++;
-        m_names[key] = name;
-        open.insert(key);
-        return reg::kErrorSuccess;
-    }
-
-    long QueryValue(reg::Handle key, const std::string& valueName, std::uint32_t& type, char* data,
-                    std::uint32_t& size) override
-    {
-        ++queries;
-        if (!open.contains(key))
-            return reg::kErrorInvalidHandle;
-        // The caller hands over 1024 NUL characters and says so.
-        if (size != reg::kValueBufferSize
-            || QByteArray(data, size) != QByteArray(int(reg::kValueBufferSize), '\0'))
-            buffersClean = false;
-        const Key& k = keys[m_names[key]];
-        const auto found = k.values.find(QString::fromStdString(valueName));
-        if (found == k.values.end())
-            return reg::kErrorFileNotFound;
-        const std::uint32_t needed = std::uint32_t(found->second.data.size());
-        type = found->second.type;
-        if (needed > size) {
-            size = needed;
-            return reg::kErrorMoreData;
-        }
-        std::memcpy(data, found->second.data.constData(), needed);
-        size = needed;
-        return reg::kErrorSuccess;
-    }
-
-    void CloseKey(reg::Handle key) override { open.remove(key); }
-
-private:
-    reg::Handle m_next = 100;
-    std::map<reg::Handle, QString> m_names;
-};
-
-class FakeFiles final : public FileLookup {
-public:
-    QSet<QString> files;
-    QStringList lookups;
-    QString Dir(const QString& path) override
-    {
-        lookups << path;
-        return files.contains(path) ? path.mid(path.lastIndexOf(QLatin1Char('\\')) + 1) : QString();
+        ++calls;
+        if (fails)
+            throw RuntimeError(5, QStringLiteral("Invalid procedure call or argument"));
+        return path;
     }
 };
 
@@ -130,17 +54,11 @@ public:
 };
 
 struct Fakes {
-    FakeRegistry registry;
-    FakeFiles files;
+    FakeLocator locator;
     FakeLauncher launcher;
     RecordingMessageBoxes messages;
-    SysInfoServices services() { return {&registry, &files, &launcher, &messages}; }
+    SysInfoServices services() { return {&locator, &launcher, &messages}; }
 };
-
-QByteArray Sz(const QByteArray& text)
-{
-    return text + QByteArray(1, '\0');
-}
 
 // Runs the box the way Help > About does, with `inside` acting while it is
 // open; a box that does not close within 5 s is closed here and reported.
@@ -480,209 +398,45 @@ private slots:
                  qPrintable(QStringLiteral("%1 ticks").arg(ticksBeforeClose - ticksAtOpen)));
     }
 
-    // GetKeyValue on its own: what one value gives.
-    void getKeyValue_data()
-    {
-        QTest::addColumn<bool>("keyExists");
-        QTest::addColumn<bool>("readOnly");
-        QTest::addColumn<bool>("valueExists");
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QByteArray>("data");
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<bool>("result");
-        QTest::addColumn<QString>("after");
-
-        const QByteArray a1023(1023, 'a'), a1024(1024, 'a');
-        QTest::newRow("string with its NUL")
-            << true << false << true << 1 << Sz("abc") << "" << true << "abc";
-        QTest::newRow("string without NUL")
-            << true << false << true << 1 << QByteArray("abc") << "" << true << "abc";
-        QTest::newRow("only a NUL") << true << false << true << 1 << Sz("") << "old" << true << "";
-        QTest::newRow("one character") << true << false << true << 1 << QByteArray("x") << "" << true << "x";
-        QTest::newRow("only the last NUL goes") << true << false << true << 1 << QByteArray("ab\0\0", 4) << ""
-                                                << true << QString::fromLatin1("ab\0", 3);
-        QTest::newRow("1023 characters and NUL fill the buffer")
-            << true << false << true << 1 << Sz(a1023) << "" << true << QString::fromLatin1(a1023);
-        QTest::newRow("1024 characters without NUL fill it")
-            << true << false << true << 1 << a1024 << "" << true << QString::fromLatin1(a1024);
-        QTest::newRow("1024 characters and NUL are too long")
-            << true << false << true << 1 << Sz(a1024) << "old" << false << "";
-        QTest::newRow("far too long")
-            << true << false << true << 1 << Sz(QByteArray(5000, 'b')) << "old" << false << "";
-        QTest::newRow("UTF-8 text") << true << false << true << 1 << Sz("\xc3\x85re") << "" << true
-                                    << QString::fromUtf8("\xc3\x85re");
-        QTest::newRow("number 42") << true << false << true << 4 << QByteArray("\x2a\0\0\0", 4) << "old"
-                                   << true << "42";
-        QTest::newRow("number byte order")
-            << true << false << true << 4 << QByteArray("\x04\x03\x02\x01", 4) << "" << true << "16909060";
-        QTest::newRow("largest number")
-            << true << false << true << 4 << QByteArray("\xff\xff\xff\xff", 4) << "" << true << "4294967295";
-        QTest::newRow("zero") << true << false << true << 4 << QByteArray(4, '\0') << "" << true << "0";
-        QTest::newRow("expandable string keeps old")
-            << true << false << true << int(kRegExpandSz) << Sz("C:\\x") << "keep" << true << "keep";
-        QTest::newRow("binary keeps old") << true << false << true << int(kRegBinary)
-                                          << QByteArray("\x01\x02", 2) << "keep" << true << "keep";
-        QTest::newRow("missing value")
-            << true << false << false << 1 << QByteArray() << "junk" << false << "";
-        QTest::newRow("missing key") << false << false << false << 1 << QByteArray() << "junk" << false << "";
-        QTest::newRow("key refused for 0x2003F")
-            << true << true << true << 1 << Sz("abc") << "junk" << false << "";
-    }
-    void getKeyValue()
-    {
-        QFETCH(bool, keyExists);
-        QFETCH(bool, readOnly);
-        QFETCH(bool, valueExists);
-        QFETCH(int, type);
-        QFETCH(QByteArray, data);
-        QFETCH(QString, before);
-        QFETCH(bool, result);
-        QFETCH(QString, after);
-
-        Fakes fakes;
-        if (keyExists) {
-            auto& key = fakes.registry.keys[QStringLiteral("SOFTWARE\\Test")];
-            key.readOnly = readOnly;
-            if (valueExists)
-                key.values[QStringLiteral("Value")] = FakeValue{std::uint32_t(type), data};
-        }
-        frmAbout box(fakes.services());
-        QString KeyVal = before;
-        QCOMPARE(box.GetKeyValue(reg::kHkeyLocalMachine, QStringLiteral("SOFTWARE\\Test"),
-                                 QStringLiteral("Value"), KeyVal),
-                 result);
-        QCOMPARE(KeyVal, after);
-        QCOMPARE(fakes.registry.accesses, QList<std::uint32_t>({reg::kKeyAccessRequested}));
-        QCOMPARE(fakes.registry.roots, QList<std::uint32_t>({0x80000002u}));
-        QVERIFY2(fakes.registry.open.isEmpty(), "a key was left open");
-        QVERIFY(fakes.registry.buffersClean);
-        QVERIFY(fakes.messages.shown.isEmpty());
-    }
-
-    void getKeyValueWithNothingStoredIsARuntimeError()
-    {
-        Fakes fakes;
-        fakes.registry.keys[QStringLiteral("K")].values[QStringLiteral("V")] = FakeValue{reg::kRegSz, {}};
-        frmAbout box(fakes.services());
-        QString KeyVal = QStringLiteral("old");
-        QVERIFY_THROWS_EXCEPTION(
-            reg::InvalidProcedureCall,
-            box.GetKeyValue(reg::kHkeyLocalMachine, QStringLiteral("K"), QStringLiteral("V"), KeyVal));
-        QVERIFY2(fakes.registry.open.isEmpty(), "the key was left open");
-    }
-
-    // StartSysInfo through the fakes: which lookups, which start, which message.
+    // StartSysInfo through the fakes: what is started, and when the message shows.
     void startSysInfo_data()
     {
-        QTest::addColumn<int>("pathType");  // 0: no value
-        QTest::addColumn<QByteArray>("path");
-        QTest::addColumn<int>("folderType");
-        QTest::addColumn<QByteArray>("folder");
-        QTest::addColumn<bool>("keysReadOnly");
-        QTest::addColumn<QStringList>("files");
-        QTest::addColumn<QStringList>("startable");
-        QTest::addColumn<QStringList>("opens");
-        QTest::addColumn<QStringList>("lookups");
+        QTest::addColumn<QString>("located");
+        QTest::addColumn<bool>("locatorFails");
+        QTest::addColumn<bool>("starts");
         QTest::addColumn<QStringList>("attempts");
         QTest::addColumn<bool>("message");
 
-        const QString tool = QStringLiteral("C:\\Tools\\sysinfo.exe");
-        const QString inFolder = QStringLiteral("C:\\Shared\\MSINFO32.EXE");
-        const QStringList first{kToolKey};
-        const QStringList both{kToolKey, kLocationKey};
-        const QStringList none;
-
-        QTest::newRow("first value starts that path")
-            << 1 << Sz(tool.toLatin1()) << 0 << QByteArray() << false << none << QStringList{tool} << first
-            << none << QStringList{tool} << false;
-        QTest::newRow("first value without its NUL")
-            << 1 << tool.toLatin1() << 0 << QByteArray() << false << none << QStringList{tool} << first
-            << none << QStringList{tool} << false;
-        QTest::newRow("first value, nothing there: start fails")
-            << 1 << Sz(tool.toLatin1()) << 0 << QByteArray() << false << none << none << first << none
-            << QStringList{tool} << true;
-        QTest::newRow("first value wins over the second")
-            << 1 << Sz(tool.toLatin1()) << 1 << Sz("C:\\Shared") << false << QStringList{inFolder}
-            << QStringList{tool, inFolder} << first << none << QStringList{tool} << false;
-        QTest::newRow("only second, file in folder")
-            << 0 << QByteArray() << 1 << Sz("C:\\Shared") << false << QStringList{inFolder}
-            << QStringList{inFolder} << both << QStringList{inFolder} << QStringList{inFolder} << false;
-        QTest::newRow("only second, no file in folder")
-            << 0 << QByteArray() << 1 << Sz("C:\\Shared") << false << none << QStringList{inFolder} << both
-            << QStringList{inFolder} << none << true;
-        QTest::newRow("only second, file there but will not start")
-            << 0 << QByteArray() << 1 << Sz("C:\\Shared") << false << QStringList{inFolder} << none << both
-            << QStringList{inFolder} << QStringList{inFolder} << true;
-        QTest::newRow("neither value") << 0 << QByteArray() << 0 << QByteArray() << false << none << none
-                                       << both << none << none << true;
-        QTest::newRow("keys refused for 0x2003F")
-            << 1 << Sz(tool.toLatin1()) << 1 << Sz("C:\\Shared") << true << QStringList{inFolder}
-            << QStringList{tool, inFolder} << both << none << none << true;
-        QTest::newRow("first over 1024 bytes counts as missing")
-            << 1 << Sz(QByteArray(1100, 'x')) << 1 << Sz("C:\\Shared") << false << QStringList{inFolder}
-            << QStringList{inFolder} << both << QStringList{inFolder} << QStringList{inFolder} << false;
-        QTest::newRow("first over 1024 bytes, no second")
-            << 1 << Sz(QByteArray(1100, 'x')) << 0 << QByteArray() << false << none << none << both << none
-            << none << true;
-        QTest::newRow("first stored empty: runtime error, no second lookup")
-            << 1 << QByteArray() << 1 << Sz("C:\\Shared") << false << QStringList{inFolder}
-            << QStringList{inFolder} << first << none << none << true;
-        QTest::newRow("second stored empty: runtime error") << 0 << QByteArray() << 1 << QByteArray() << false
-                                                            << none << none << both << none << none << true;
-        QTest::newRow("first of an unusable type starts nothing")
-            << int(kRegExpandSz) << Sz(tool.toLatin1()) << 0 << QByteArray() << false << none
-            << QStringList{tool} << first << none << QStringList{QString()} << true;
-        QTest::newRow("first a number")
-            << 4 << QByteArray("\x2a\0\0\0", 4) << 0 << QByteArray() << false << none << QStringList{tool}
-            << first << none << QStringList{QStringLiteral("42")} << true;
-        QTest::newRow("first an empty text") << 1 << Sz("") << 0 << QByteArray() << false << none << none
-                                             << first << none << QStringList{QString()} << true;
-        QTest::newRow("second of an unusable type")
-            << 0 << QByteArray() << int(kRegBinary) << QByteArray("\x01", 1) << false << none << none << both
-            << QStringList{QStringLiteral("\\MSINFO32.EXE")} << none << true;
+        const QString tool = QStringLiteral("/opt/tools/sysinfo");
+        QTest::newRow("found and started") << tool << false << true << QStringList{tool} << false;
+        QTest::newRow("found but will not start") << tool << false << false << QStringList{tool} << true;
+        QTest::newRow("none found") << "" << false << true << QStringList() << true;
+        QTest::newRow("the lookup fails") << tool << true << true << QStringList() << true;
     }
     void startSysInfo()
     {
-        QFETCH(int, pathType);
-        QFETCH(QByteArray, path);
-        QFETCH(int, folderType);
-        QFETCH(QByteArray, folder);
-        QFETCH(bool, keysReadOnly);
-        QFETCH(QStringList, files);
-        QFETCH(QStringList, startable);
-        QFETCH(QStringList, opens);
-        QFETCH(QStringList, lookups);
+        QFETCH(QString, located);
+        QFETCH(bool, locatorFails);
+        QFETCH(bool, starts);
         QFETCH(QStringList, attempts);
         QFETCH(bool, message);
 
         Fakes fakes;
-        auto& toolKey = fakes.registry.keys[kToolKey];
-        auto& locationKey = fakes.registry.keys[kLocationKey];
-        toolKey.readOnly = locationKey.readOnly = keysReadOnly;
-        if (pathType)
-            toolKey.values[QStringLiteral("PATH")] = FakeValue{std::uint32_t(pathType), path};
-        if (folderType)
-            locationKey.values[QStringLiteral("MSINFO")] = FakeValue{std::uint32_t(folderType), folder};
-        fakes.files.files = QSet<QString>(files.begin(), files.end());
-        fakes.launcher.startable = QSet<QString>(startable.begin(), startable.end());
-
+        fakes.locator.path = located;
+        fakes.locator.fails = locatorFails;
+        if (starts)
+            fakes.launcher.startable = {located};
         frmAbout box(fakes.services());
         box.StartSysInfo();
 
-        QCOMPARE(fakes.registry.opened, opens);
-        QCOMPARE(fakes.files.lookups, lookups);
         QCOMPARE(fakes.launcher.attempts, attempts);
         for (int style : fakes.launcher.styles)
             QCOMPARE(style, vbNormalFocus);
-        for (std::uint32_t access : fakes.registry.accesses)
-            QCOMPARE(access, 0x2003Fu);
-        QVERIFY2(fakes.registry.open.isEmpty(), "a key was left open");
         if (message) {
             QCOMPARE(fakes.messages.shown.size(), 1);
             QCOMPARE(fakes.messages.shown[0].text,
                      QStringLiteral("System Information Is Unavailable At This Time"));
             QCOMPARE(fakes.messages.shown[0].style, 0);
-            QCOMPARE(fakes.messages.shown[0].title, AppTitle());
             QCOMPARE(fakes.messages.shown[0].title, QStringLiteral("Tarmalo"));
         } else {
             QCOMPARE(fakes.messages.shown.size(), 0);
@@ -699,9 +453,8 @@ private slots:
     {
         QFETCH(bool, byKey);
         Fakes fakes;
-        const QString tool = QStringLiteral("C:\\Tools\\sysinfo.exe");
-        fakes.registry.keys[kToolKey].values[QStringLiteral("PATH")] =
-            FakeValue{reg::kRegSz, Sz(tool.toLatin1())};
+        const QString tool = QStringLiteral("/opt/tools/sysinfo");
+        fakes.locator.path = tool;
         fakes.launcher.startable = {tool};
         frmAbout box(fakes.services());
         box.show();
@@ -717,7 +470,7 @@ private slots:
         QCOMPARE(fakes.launcher.attempts, QStringList({tool, tool}));
         QCOMPARE(fakes.launcher.started, 2);
         QVERIFY(box.isVisible());  // the box stays open
-        QCOMPARE(fakes.registry.opened.size(), 2);  // nothing remembered between presses
+        QCOMPARE(fakes.locator.calls, 2);  // nothing remembered between presses
         QVERIFY(fakes.messages.shown.isEmpty());
     }
 

@@ -1,417 +1,356 @@
-// The registry outside Windows (a configuration file and the tools on the
-// PATH), the file lookup and the launcher, and the About box's System Info
-// button running on them for real.
-#include <QApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QPushButton>
-#include <QTemporaryDir>
+// The Windows backends: System Information found through the registry (its
+// value rules against an in-memory registry) and the options kept in the
+// real registry. Built for Windows only; runs under Wine.
+#include <QSet>
 #include <QTest>
 
-#include <csignal>
+#include <cstring>
+#include <map>
 
-#include "info/frmAbout.h"
-#include "platform/MessageBox.h"
-#include "platform/RuntimeError.h"
+#include <windows.h>
+
+#include "platform/SettingsStore.h"
 #include "platform/SysInfo.h"
-#include "support/FakeServices.h"
+#include "platform/win32/RegistrySysInfo.h"
 
 using namespace plat;
 
 namespace {
 
-void WriteFile(const QString& path, const QByteArray& content, bool executable)
-{
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
-    file.write(content);
-    file.close();
-    QFile::Permissions perms = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
-    if (executable)
-        perms |= QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
-    QVERIFY(file.setPermissions(perms));
-}
+constexpr std::uint32_t kKeyRead = 0x20019;  // what a read-only key grants
+constexpr std::uint32_t kRegExpandSz = 2;
+constexpr std::uint32_t kRegBinary = 3;
 
-// A stand-in tool: records its process id in `marker` and ends.
-QByteArray ToolScript(const QString& marker)
-{
-    return "#!/bin/sh\necho $$ > '" + marker.toLocal8Bit() + "'\n";
-}
+const QString kToolKey = QLatin1String(reg::kSysInfoKey);
+const QString kLocationKey = QLatin1String(reg::kSysInfoLocationKey);
 
-// Reads one value through the About box's GetKeyValue.
-struct Reader {
-    explicit Reader(reg::Registry& registry) : box(SysInfoServices{&registry, &files, &launcher, &messages})
-    { }
-    QtFileLookup files;
-    QtLauncher launcher;
-    RecordingMessageBoxes messages;
-    frmAbout box;
+struct FakeValue {
+    std::uint32_t type = reg::kRegSz;
+    QByteArray data;
 };
+
+// An in-memory registry that checks how it is called.
+class FakeRegistry final : public reg::Registry {
+public:
+    struct Key {
+        bool readOnly = false;  // refuses anything beyond reading
+        std::map<QString, FakeValue> values;
+    };
+    std::map<QString, Key> keys;  // by key path under HKEY_LOCAL_MACHINE
+
+    QStringList opened;  // key paths, in order of the attempts
+    QList<std::uint32_t> roots;
+    QList<std::uint32_t> accesses;
+    QSet<reg::Handle> open;
+    int queries = 0;
+    bool buffersClean = true;
+
+    long OpenKey(std::uint32_t root, const std::string& keyName, std::uint32_t access,
+                 reg::Handle& key) override
+    {
+        const QString name = QString::fromStdString(keyName);
+        opened << name;
+        roots << root;
+        accesses << access;
+        const auto found = keys.find(name);
+        if (root != reg::kHkeyLocalMachine || found == keys.end())
+            return reg::kErrorFileNotFound;
+        if (found->second.readOnly && (access & ~kKeyRead))
+            return reg::kErrorAccessDenied;
+        key = m_next++;
+        m_names[key] = name;
+        open.insert(key);
+        return reg::kErrorSuccess;
+    }
+
+    long QueryValue(reg::Handle key, const std::string& valueName, std::uint32_t& type, char* data,
+                    std::uint32_t& size) override
+    {
+        ++queries;
+        if (!open.contains(key))
+            return reg::kErrorInvalidHandle;
+        // The caller hands over 1024 NUL characters and says so.
+        if (size != reg::kValueBufferSize
+            || QByteArray(data, size) != QByteArray(int(reg::kValueBufferSize), '\0'))
+            buffersClean = false;
+        const Key& k = keys[m_names[key]];
+        const auto found = k.values.find(QString::fromStdString(valueName));
+        if (found == k.values.end())
+            return reg::kErrorFileNotFound;
+        const std::uint32_t needed = std::uint32_t(found->second.data.size());
+        type = found->second.type;
+        if (needed > size) {
+            size = needed;
+            return reg::kErrorMoreData;
+        }
+        std::memcpy(data, found->second.data.constData(), needed);
+        size = needed;
+        return reg::kErrorSuccess;
+    }
+
+    void CloseKey(reg::Handle key) override { open.remove(key); }
+
+private:
+    reg::Handle m_next = 100;
+    std::map<reg::Handle, QString> m_names;
+};
+
+class FakeFiles final : public win32::FileLookup {
+public:
+    QSet<QString> files;
+    QStringList lookups;
+    QString Dir(const QString& path) override
+    {
+        lookups << path;
+        return files.contains(path) ? path.mid(path.lastIndexOf(QLatin1Char('\\')) + 1) : QString();
+    }
+};
+
+struct Fakes {
+    FakeRegistry registry;
+    FakeFiles files;
+};
+
+QByteArray Sz(const QByteArray& text)
+{
+    return text + QByteArray(1, '\0');
+}
+
+const wchar_t kTestKey[] = L"Software\\VB and VBA Program Settings\\TarmaloTest";
+
+// A value as the registry holds it: its type and its text.
+std::pair<DWORD, QString> RawValue(const wchar_t* key, const QString& name)
+{
+    wchar_t data[256] = {};
+    DWORD size = sizeof data;
+    DWORD type = 0;
+    if (RegGetValueW(HKEY_CURRENT_USER, key, reinterpret_cast<const wchar_t*>(name.utf16()), RRF_RT_ANY,
+                     &type, data, &size)
+        != ERROR_SUCCESS)
+        return {0, QString()};
+    return {type, QString::fromWCharArray(data)};
+}
 
 }  // namespace
 
 class TestRegistry : public QObject {
     Q_OBJECT
-private:
-    QTemporaryDir m_dir;
-    QString path(const QString& name) const { return m_dir.filePath(name); }
-
 private slots:
-    void init()
+    void cleanup() { RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey); }
+
+    // GetKeyValue on its own: what one value gives.
+    void getKeyValue_data()
     {
-        QVERIFY(m_dir.isValid());
-        for (const QString& entry :
-             QDir(m_dir.path())
-                 .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)) {
-            QFileInfo info(path(entry));
-            if (info.isDir() && !info.isSymLink())
-                QDir(path(entry)).removeRecursively();
-            else
-                QFile::remove(path(entry));
+        QTest::addColumn<bool>("keyExists");
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<bool>("valueExists");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<bool>("result");
+        QTest::addColumn<QString>("after");
+
+        const QByteArray a1023(1023, 'a'), a1024(1024, 'a');
+        QTest::newRow("string with its NUL")
+            << true << false << true << 1 << Sz("abc") << "" << true << "abc";
+        QTest::newRow("string without NUL")
+            << true << false << true << 1 << QByteArray("abc") << "" << true << "abc";
+        QTest::newRow("only a NUL") << true << false << true << 1 << Sz("") << "old" << true << "";
+        QTest::newRow("one character") << true << false << true << 1 << QByteArray("x") << "" << true << "x";
+        QTest::newRow("only the last NUL goes") << true << false << true << 1 << QByteArray("ab\0\0", 4) << ""
+                                                << true << QString::fromLatin1("ab\0", 3);
+        QTest::newRow("1023 characters and NUL fill the buffer")
+            << true << false << true << 1 << Sz(a1023) << "" << true << QString::fromLatin1(a1023);
+        QTest::newRow("1024 characters without NUL fill it")
+            << true << false << true << 1 << a1024 << "" << true << QString::fromLatin1(a1024);
+        QTest::newRow("1024 characters and NUL are too long")
+            << true << false << true << 1 << Sz(a1024) << "old" << false << "";
+        QTest::newRow("far too long")
+            << true << false << true << 1 << Sz(QByteArray(5000, 'b')) << "old" << false << "";
+        QTest::newRow("UTF-8 text") << true << false << true << 1 << Sz("\xc3\x85re") << "" << true
+                                    << QString::fromUtf8("\xc3\x85re");
+        QTest::newRow("number 42") << true << false << true << 4 << QByteArray("\x2a\0\0\0", 4) << "old"
+                                   << true << "42";
+        QTest::newRow("number byte order")
+            << true << false << true << 4 << QByteArray("\x04\x03\x02\x01", 4) << "" << true << "16909060";
+        QTest::newRow("largest number")
+            << true << false << true << 4 << QByteArray("\xff\xff\xff\xff", 4) << "" << true << "4294967295";
+        QTest::newRow("zero") << true << false << true << 4 << QByteArray(4, '\0') << "" << true << "0";
+        QTest::newRow("expandable string keeps old")
+            << true << false << true << int(kRegExpandSz) << Sz("C:\\x") << "keep" << true << "keep";
+        QTest::newRow("binary keeps old") << true << false << true << int(kRegBinary)
+                                          << QByteArray("\x01\x02", 2) << "keep" << true << "keep";
+        QTest::newRow("missing value")
+            << true << false << false << 1 << QByteArray() << "junk" << false << "";
+        QTest::newRow("missing key") << false << false << false << 1 << QByteArray() << "junk" << false << "";
+        QTest::newRow("key refused for 0x2003F")
+            << true << true << true << 1 << Sz("abc") << "junk" << false << "";
+    }
+    void getKeyValue()
+    {
+        QFETCH(bool, keyExists);
+        QFETCH(bool, readOnly);
+        QFETCH(bool, valueExists);
+        QFETCH(int, type);
+        QFETCH(QByteArray, data);
+        QFETCH(QString, before);
+        QFETCH(bool, result);
+        QFETCH(QString, after);
+
+        Fakes fakes;
+        if (keyExists) {
+            auto& key = fakes.registry.keys[QStringLiteral("SOFTWARE\\Test")];
+            key.readOnly = readOnly;
+            if (valueExists)
+                key.values[QStringLiteral("Value")] = FakeValue{std::uint32_t(type), data};
         }
+        win32::RegistrySysInfo box(fakes.registry, fakes.files);
+        QString KeyVal = before;
+        QCOMPARE(box.GetKeyValue(reg::kHkeyLocalMachine, QStringLiteral("SOFTWARE\\Test"),
+                                 QStringLiteral("Value"), KeyVal),
+                 result);
+        QCOMPARE(KeyVal, after);
+        QCOMPARE(fakes.registry.accesses, QList<std::uint32_t>({reg::kKeyAccessRequested}));
+        QCOMPARE(fakes.registry.roots, QList<std::uint32_t>({0x80000002u}));
+        QVERIFY2(fakes.registry.open.isEmpty(), "a key was left open");
+        QVERIFY(fakes.registry.buffersClean);
     }
 
-    // --- the file lookup ---------------------------------------------------
-
-    void fileLookup_data()
+    void getKeyValueWithNothingStoredIsARuntimeError()
     {
-        QTest::addColumn<QString>("asked");  // relative to the temp folder; "" = the empty text
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("ordinary file") << "dir/MSINFO32.EXE"
-                                       << "MSINFO32.EXE";
-        QTest::newRow("Windows separator") << "dir\\MSINFO32.EXE"
-                                           << "MSINFO32.EXE";
-        QTest::newRow("case matters here") << "dir/msinfo32.exe"
-                                           << "";
-        QTest::newRow("missing file") << "dir/NOTHERE.EXE"
-                                      << "";
-        QTest::newRow("a folder") << "dir"
-                                  << "";
-        QTest::newRow("hidden file") << "dir/.hidden"
-                                     << "";
-        QTest::newRow("link to a file") << "dir/link.exe"
-                                        << "link.exe";
-        QTest::newRow("broken link") << "dir/broken.exe"
-                                     << "";
-        QTest::newRow("empty text") << ""
-                                    << "";
-    }
-    void fileLookup()
-    {
-        QFETCH(QString, asked);
-        QFETCH(QString, expected);
-        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("dir")));
-        WriteFile(path(QStringLiteral("dir/MSINFO32.EXE")), "x", false);
-        WriteFile(path(QStringLiteral("dir/.hidden")), "x", false);
-        QVERIFY(QFile::link(path(QStringLiteral("dir/MSINFO32.EXE")), path(QStringLiteral("dir/link.exe"))));
-        QVERIFY(QFile::link(path(QStringLiteral("dir/gone")), path(QStringLiteral("dir/broken.exe"))));
-        QtFileLookup lookup;
-        const QString full = asked.isEmpty() ? QString() : m_dir.path() + QLatin1Char('/') + asked;
-        QCOMPARE(lookup.Dir(full), expected);
+        Fakes fakes;
+        fakes.registry.keys[QStringLiteral("K")].values[QStringLiteral("V")] = FakeValue{reg::kRegSz, {}};
+        win32::RegistrySysInfo box(fakes.registry, fakes.files);
+        QString KeyVal = QStringLiteral("old");
+        QVERIFY_THROWS_EXCEPTION(
+            reg::InvalidProcedureCall,
+            box.GetKeyValue(reg::kHkeyLocalMachine, QStringLiteral("K"), QStringLiteral("V"), KeyVal));
+        QVERIFY2(fakes.registry.open.isEmpty(), "the key was left open");
     }
 
-    // --- the launcher --------------------------------------------------------
+    // Where the tool is found: which keys are opened, which file is looked
+    // for, what comes back.
+    void locate_data()
+    {
+        QTest::addColumn<int>("pathType");  // 0: no value
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<int>("folderType");
+        QTest::addColumn<QByteArray>("folder");
+        QTest::addColumn<bool>("keysReadOnly");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QStringList>("opens");
+        QTest::addColumn<QStringList>("lookups");
+        QTest::addColumn<QString>("located");  // "!" : a runtime error
 
-    void launcherStartsWithoutWaiting()
-    {
-        const QString marker = path(QStringLiteral("started.pid"));
-        // The tool lingers a while: Shell must come back before it ends.
-        WriteFile(path(QStringLiteral("tool")),
-                  "#!/bin/sh\necho $$ > '" + marker.toLocal8Bit() + "'\nsleep 3\n", true);
-        QtLauncher launcher;
-        QElapsedTimer timer;
-        timer.start();
-        const qint64 pid = launcher.Shell(path(QStringLiteral("tool")), vbNormalFocus);
-        QVERIFY(timer.elapsed() < 2500);
-        QVERIFY(pid > 0);
-        QTRY_VERIFY(QFile::exists(marker) && QFileInfo(marker).size() > 0);
-        QFile file(marker);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll().trimmed().toLongLong(), pid);
-        ::kill(pid_t(pid), SIGTERM);
-    }
+        const QString tool = QStringLiteral("C:\\Tools\\sysinfo.exe");
+        const QString inFolder = QStringLiteral("C:\\Shared\\MSINFO32.EXE");
+        const QStringList first{kToolKey};
+        const QStringList both{kToolKey, kLocationKey};
+        const QStringList none;
 
-    void launcherTakesAWindowsSeparator()
-    {
-        const QString marker = path(QStringLiteral("started.pid"));
-        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("folder")));
-        WriteFile(path(QStringLiteral("folder/MSINFO32.EXE")), ToolScript(marker), true);
-        QtLauncher launcher;
-        launcher.Shell(m_dir.path() + QStringLiteral("/folder\\MSINFO32.EXE"), vbNormalFocus);
-        QTRY_VERIFY(QFile::exists(marker));
+        QTest::newRow("first value, trusted as it is")
+            << 1 << Sz(tool.toLatin1()) << 0 << QByteArray() << false << none << first << none << tool;
+        QTest::newRow("first value without its NUL")
+            << 1 << tool.toLatin1() << 0 << QByteArray() << false << none << first << none << tool;
+        QTest::newRow("first value wins over the second") << 1 << Sz(tool.toLatin1()) << 1 << Sz("C:\\Shared")
+                                                          << false << QStringList{inFolder} << first << none << tool;
+        QTest::newRow("only second, file in folder") << 0 << QByteArray() << 1 << Sz("C:\\Shared") << false
+                                                     << QStringList{inFolder} << both << QStringList{inFolder}
+                                                     << inFolder;
+        QTest::newRow("only second, no file in folder")
+            << 0 << QByteArray() << 1 << Sz("C:\\Shared") << false << none << both << QStringList{inFolder} << "";
+        QTest::newRow("neither value")
+            << 0 << QByteArray() << 0 << QByteArray() << false << none << both << none << "";
+        QTest::newRow("keys refused for 0x2003F") << 1 << Sz(tool.toLatin1()) << 1 << Sz("C:\\Shared") << true
+                                                  << QStringList{inFolder} << both << none << "";
+        QTest::newRow("first over 1024 bytes counts as missing")
+            << 1 << Sz(QByteArray(1100, 'x')) << 1 << Sz("C:\\Shared") << false << QStringList{inFolder}
+            << both << QStringList{inFolder} << inFolder;
+        QTest::newRow("first over 1024 bytes, no second")
+            << 1 << Sz(QByteArray(1100, 'x')) << 0 << QByteArray() << false << none << both << none << "";
+        QTest::newRow("first stored empty: runtime error, no second lookup")
+            << 1 << QByteArray() << 1 << Sz("C:\\Shared") << false << QStringList{inFolder} << first << none
+            << "!";
+        QTest::newRow("second stored empty: runtime error")
+            << 0 << QByteArray() << 1 << QByteArray() << false << none << both << none << "!";
+        QTest::newRow("first of an unusable type")
+            << int(kRegExpandSz) << Sz(tool.toLatin1()) << 0 << QByteArray() << false << none << first << none
+            << "";
+        QTest::newRow("first a number") << 4 << QByteArray("\x2a\0\0\0", 4) << 0 << QByteArray() << false
+                                        << none << first << none << "42";
+        QTest::newRow("first an empty text")
+            << 1 << Sz("") << 0 << QByteArray() << false << none << first << none << "";
+        QTest::newRow("second of an unusable type")
+            << 0 << QByteArray() << int(kRegBinary) << QByteArray("\x01", 1) << false << none << both
+            << QStringList{QStringLiteral("\\MSINFO32.EXE")} << "";
     }
+    void locate()
+    {
+        QFETCH(int, pathType);
+        QFETCH(QByteArray, path);
+        QFETCH(int, folderType);
+        QFETCH(QByteArray, folder);
+        QFETCH(bool, keysReadOnly);
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, opens);
+        QFETCH(QStringList, lookups);
+        QFETCH(QString, located);
 
-    void launcherFails_data()
-    {
-        QTest::addColumn<QString>("what");
-        QTest::newRow("missing") << "missing";
-        QTest::newRow("not executable") << "plain";
-        QTest::newRow("a folder") << "folder";
-        QTest::newRow("empty text") << "";
-    }
-    void launcherFails()
-    {
-        QFETCH(QString, what);
-        WriteFile(path(QStringLiteral("plain")), ToolScript(path(QStringLiteral("ran"))), false);
-        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("folder")));
-        const QString target = what.isEmpty() ? QString() : path(what);
-        QtLauncher launcher;
-        bool thrown = false;
+        Fakes fakes;
+        auto& toolKey = fakes.registry.keys[kToolKey];
+        auto& locationKey = fakes.registry.keys[kLocationKey];
+        toolKey.readOnly = locationKey.readOnly = keysReadOnly;
+        if (pathType)
+            toolKey.values[QStringLiteral("PATH")] = FakeValue{std::uint32_t(pathType), path};
+        if (folderType)
+            locationKey.values[QStringLiteral("MSINFO")] = FakeValue{std::uint32_t(folderType), folder};
+        fakes.files.files = QSet<QString>(files.begin(), files.end());
+
+        win32::RegistrySysInfo locator(fakes.registry, fakes.files);
+        QString found;
         try {
-            launcher.Shell(target, vbNormalFocus);
-        } catch (const RuntimeError& error) {
-            thrown = true;
-            QCOMPARE(error.number(), ERR_FILE_NOT_FOUND);
+            found = locator.Locate();
+        } catch (const reg::InvalidProcedureCall&) {
+            found = QStringLiteral("!");
         }
-        QVERIFY(thrown);
-        QTest::qWait(100);
-        QVERIFY(!QFile::exists(path(QStringLiteral("ran"))));
+        QCOMPARE(found, located);
+        QCOMPARE(fakes.registry.opened, opens);
+        QCOMPARE(fakes.files.lookups, lookups);
+        for (std::uint32_t access : fakes.registry.accesses)
+            QCOMPARE(access, 0x2003Fu);
+        QVERIFY2(fakes.registry.open.isEmpty(), "a key was left open");
     }
 
-    // --- the registry from the configuration file and the PATH ---------------
-
-    void configRegistry_data()
+    // The options go where Windows programs of this kind keep theirs, as
+    // REG_SZ texts, and read back with the caller's default when missing.
+    void settingsInTheRegistry_data()
     {
-        QTest::addColumn<QByteArray>("config");  // "" = no file
-        QTest::addColumn<QStringList>("tools");  // executables placed in the tool folder
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
-        QTest::addColumn<bool>("found");
-        QTest::addColumn<QString>("expected");  // %T = the tool folder
-
-        const QString toolKey = QLatin1String(reg::kSysInfoKey);
-        const QString locKey = QLatin1String(reg::kSysInfoLocationKey);
-        const QByteArray both = "# Where System Info comes from\n"
-                                "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\MSINFO]\n"
-                                "PATH=/opt/tools/sysinfo\n"
-                                "\n"
-                                "; the folder with MSINFO32.EXE\n"
-                                "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools Location]\n"
-                                "MSINFO = /opt/shared \n";
-
-        QTest::newRow("configured path")
-            << both << QStringList{"hardinfo"} << toolKey << "PATH" << true << "/opt/tools/sysinfo";
-        QTest::newRow("configured folder")
-            << both << QStringList() << locKey << "MSINFO" << true << "/opt/shared";
-        QTest::newRow("tool found: hardinfo first") << QByteArray() << QStringList{"kinfocenter", "hardinfo"}
-                                                    << toolKey << "PATH" << true << "%T/hardinfo";
-        QTest::newRow("tool found: kinfocenter")
-            << QByteArray() << QStringList{"kinfocenter"} << toolKey << "PATH" << true << "%T/kinfocenter";
-        QTest::newRow("tool found: hardinfo2") << QByteArray() << QStringList{"hardinfo2", "kinfocenter"}
-                                               << toolKey << "PATH" << true << "%T/hardinfo2";
-        QTest::newRow("no tool") << QByteArray() << QStringList() << toolKey << "PATH" << false << "";
-        QTest::newRow("folder not configured")
-            << QByteArray() << QStringList{"hardinfo"} << locKey << "MSINFO" << false << "";
-        QTest::newRow("config without path still finds the tool")
-            << QByteArray("[HKLM\\SOFTWARE\\Microsoft\\Shared Tools\\MSINFO]\nOther=1\n")
-            << QStringList{"hardinfo"} << toolKey << "PATH" << true << "%T/hardinfo";
-        QTest::newRow("names ignore case")
-            << QByteArray("[hkey_local_machine\\software\\microsoft\\shared tools location]\nmsinfo=/x\n")
-            << QStringList() << locKey << "MSINFO" << true << "/x";
-        QTest::newRow("other roots are not ours")
-            << QByteArray("[HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Shared Tools Location]\nMSINFO=/x\n")
-            << QStringList() << locKey << "MSINFO" << false << "";
-        QTest::newRow("quoted like a .reg export") << QByteArray(
-            "[HKLM\\SOFTWARE\\Microsoft\\Shared Tools Location]\n\"MSINFO\"=\"C:\\\\Program Files\\\\x\"\n")
-                                                   << QStringList() << locKey << "MSINFO" << true
-                                                   << "C:\\Program Files\\x";
-        QTest::newRow("a number") << QByteArray(
-            "[HKLM\\SOFTWARE\\Microsoft\\Shared Tools Location]\nMSINFO=dword:0000002a\n")
-                                  << QStringList() << locKey << "MSINFO" << true << "42";
-        QTest::newRow("over 1024 bytes counts as missing")
-            << QByteArray("[HKLM\\SOFTWARE\\Microsoft\\Shared Tools Location]\nMSINFO=/"
-                          + QByteArray(1100, 'x') + "\n")
-            << QStringList() << locKey << "MSINFO" << false << "";
-        QTest::newRow("1023 bytes and the NUL fit")
-            << QByteArray("[HKLM\\SOFTWARE\\Microsoft\\Shared Tools Location]\nMSINFO=/"
-                          + QByteArray(1022, 'x') + "\n")
-            << QStringList() << locKey << "MSINFO" << true << "/" + QString(1022, QLatin1Char('x'));
-        QTest::newRow("missing value in a configured key")
-            << both << QStringList() << locKey << "Other" << false << "";
-        QTest::newRow("unknown key") << both << QStringList() << "SOFTWARE\\Nothing"
-                                     << "PATH" << false << "";
+        QTest::newRow("True") << "Depart"
+                              << "True";
+        QTest::newRow("False") << "Brief"
+                               << "False";
     }
-    void configRegistry()
+    void settingsInTheRegistry()
     {
-        QFETCH(QByteArray, config);
-        QFETCH(QStringList, tools);
         QFETCH(QString, key);
         QFETCH(QString, value);
-        QFETCH(bool, found);
-        QFETCH(QString, expected);
-
-        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("tools")));
-        const QString toolDir = path(QStringLiteral("tools"));
-        for (const QString& tool : tools)
-            WriteFile(toolDir + QLatin1Char('/') + tool, "#!/bin/sh\n", true);
-        // Not executable: never counts as the tool.
-        WriteFile(path(QStringLiteral("tools/lshw")), "", false);
-        const QString configFile = path(QStringLiteral("registry.ini"));
-        if (!config.isEmpty())
-            WriteFile(configFile, config, false);
-
-        ConfigRegistry configured(configFile, QStringList{toolDir});
-        KeyCountingRegistry registry(configured);
-        Reader reader(registry);
-        QString KeyVal = QStringLiteral("before");
-        QCOMPARE(reader.box.GetKeyValue(reg::kHkeyLocalMachine, key, value, KeyVal), found);
-        QCOMPARE(KeyVal, QString(expected).replace(QStringLiteral("%T"), toolDir));
-        QCOMPARE(registry.openKeys(), 0);
+        const QString app = QStringLiteral("TarmaloTest");
+        const QString section = QStringLiteral("Setting");
+        QCOMPARE(UserSettings().GetSetting(app, section, key, QStringLiteral("-1")), QStringLiteral("-1"));
+        QVERIFY(UserSettings().SaveSetting(app, section, key, value));
+        const auto [type, text] = RawValue(L"Software\\VB and VBA Program Settings\\TarmaloTest\\Setting", key);
+        QCOMPARE(type, DWORD(REG_SZ));
+        QCOMPARE(text, value);
+        // A second store, as the next start of the program sees it.
+        QSettingsStore later(QStringLiteral("VB and VBA Program Settings"));
+        QCOMPARE(later.GetSetting(app, section, key, QStringLiteral("-1")), value);
     }
 
-    void nonExecutableToolIsPassedOver()
+    void systemServicesAreTheRegistrys()
     {
-        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("tools")));
-        WriteFile(path(QStringLiteral("tools/hardinfo")), "#!/bin/sh\n", false);
-        WriteFile(path(QStringLiteral("tools/kinfocenter")), "#!/bin/sh\n", true);
-        ConfigRegistry registry(path(QStringLiteral("none.ini")), QStringList{path(QStringLiteral("tools"))});
-        Reader reader(registry);
-        QString KeyVal;
-        QVERIFY(reader.box.GetKeyValue(reg::kHkeyLocalMachine, QLatin1String(reg::kSysInfoKey),
-                                       QLatin1String(reg::kSysInfoValue), KeyVal));
-        QCOMPARE(KeyVal, path(QStringLiteral("tools/kinfocenter")));
-    }
-
-    void noToolFoldersFindsNothing()
-    {
-        ConfigRegistry registry(path(QStringLiteral("none.ini")), QStringList());
-        Reader reader(registry);
-        QString KeyVal;
-        QVERIFY(!reader.box.GetKeyValue(reg::kHkeyLocalMachine, QLatin1String(reg::kSysInfoKey),
-                                        QLatin1String(reg::kSysInfoValue), KeyVal));
-    }
-
-    void otherRootsHaveNoKeys()
-    {
-        ConfigRegistry config(path(QStringLiteral("none.ini")), QStringList());
-        KeyCountingRegistry registry(config);
-        reg::Handle key = 0;
-        QCOMPARE(registry.OpenKey(0x80000001u, reg::kSysInfoKey, reg::kKeyAccessRequested, key),
-                 reg::kErrorFileNotFound);
-        QCOMPARE(registry.OpenKey(reg::kHkeyLocalMachine, reg::kSysInfoKey, reg::kKeyAccessRequested, key),
-                 reg::kErrorSuccess);
-        registry.CloseKey(key);
-        QCOMPARE(registry.openKeys(), 0);
-    }
-
-    void bufferTooSmallReportsTheSizeNeeded()
-    {
-        WriteFile(path(QStringLiteral("registry.ini")), "[HKLM\\SOFTWARE\\T]\nV=abcdef\n", false);
-        ConfigRegistry registry(path(QStringLiteral("registry.ini")), QStringList());
-        reg::Handle key = 0;
-        QCOMPARE(registry.OpenKey(reg::kHkeyLocalMachine, "SOFTWARE\\T", reg::kKeyAccessRequested, key),
-                 reg::kErrorSuccess);
-        char buffer[4] = {};
-        std::uint32_t type = 0, size = sizeof buffer;
-        QCOMPARE(registry.QueryValue(key, "V", type, buffer, size), reg::kErrorMoreData);
-        QCOMPARE(size, 7u);  // six characters and the NUL
-        char big[16] = {};
-        size = sizeof big;
-        QCOMPARE(registry.QueryValue(key, "V", type, big, size), reg::kErrorSuccess);
-        QCOMPARE(size, 7u);
-        QCOMPARE(type, reg::kRegSz);
-        QCOMPARE(QByteArray(big, 7), QByteArray("abcdef\0", 7));
-        registry.CloseKey(key);
-        QCOMPARE(registry.QueryValue(key, "V", type, big, size), reg::kErrorInvalidHandle);
-    }
-
-    void fileIsReadAtEveryOpen()
-    {
-        const QString configFile = path(QStringLiteral("registry.ini"));
-        ConfigRegistry registry(configFile, QStringList());
-        Reader reader(registry);
-        const QString key = QLatin1String(reg::kSysInfoLocationKey);
-        const QString value = QLatin1String(reg::kSysInfoLocationValue);
-        QString KeyVal;
-        QVERIFY(!reader.box.GetKeyValue(reg::kHkeyLocalMachine, key, value, KeyVal));
-        WriteFile(configFile, "[HKLM\\" + key.toLatin1() + "]\nMSINFO=/first\n", false);
-        QVERIFY(reader.box.GetKeyValue(reg::kHkeyLocalMachine, key, value, KeyVal));
-        QCOMPARE(KeyVal, QStringLiteral("/first"));
-        WriteFile(configFile, "[HKLM\\" + key.toLatin1() + "]\nMSINFO=/second\n", false);
-        QVERIFY(reader.box.GetKeyValue(reg::kHkeyLocalMachine, key, value, KeyVal));
-        QCOMPARE(KeyVal, QStringLiteral("/second"));
-    }
-
-    void defaultsAreTheSystems()
-    {
-        QCOMPARE(ConfigRegistry::DefaultConfigFile(), QStringLiteral("/etc/tarmalo/registry.ini"));
-        QCOMPARE(ConfigRegistry::ToolNames().first(), QStringLiteral("hardinfo"));
-        const SysInfoServices system = SysInfoServices::System();
-        QVERIFY(system.registry && system.files && system.launcher && system.messages);
-        QVERIFY(dynamic_cast<ConfigRegistry*>(system.registry));
-        QCOMPARE(SysInfoServices::System().registry, system.registry);
-    }
-
-    // --- System Info pressed, with real files and processes ------------------
-
-    void systemInfoButton_data()
-    {
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<QString>("ran");  // the marker that must appear, "" = none
-        QTest::addColumn<bool>("message");
-        QTest::newRow("tool on the path") << "tool"
-                                          << "tool.pid" << false;
-        QTest::newRow("configured path") << "configured"
-                                         << "configured.pid" << false;
-        QTest::newRow("configured path, no file") << "configured-missing"
-                                                  << "" << true;
-        QTest::newRow("configured folder with MSINFO32.EXE") << "folder"
-                                                             << "folder.pid" << false;
-        QTest::newRow("configured folder without it") << "folder-empty"
-                                                      << "" << true;
-        QTest::newRow("nothing installed") << "nothing"
-                                           << "" << true;
-    }
-    void systemInfoButton()
-    {
-        QFETCH(QString, setup);
-        QFETCH(QString, ran);
-        QFETCH(bool, message);
-
-        QDir root(m_dir.path());
-        QVERIFY(root.mkpath(QStringLiteral("tools")) && root.mkpath(QStringLiteral("shared")));
-        const QString toolDir = path(QStringLiteral("tools"));
-        const QString configFile = path(QStringLiteral("registry.ini"));
-        if (setup == "tool")
-            WriteFile(toolDir + QStringLiteral("/hardinfo"), ToolScript(path(QStringLiteral("tool.pid"))),
-                      true);
-        if (setup == "configured" || setup == "configured-missing") {
-            if (setup == "configured")
-                WriteFile(path(QStringLiteral("mytool")), ToolScript(path(QStringLiteral("configured.pid"))),
-                          true);
-            WriteFile(configFile,
-                      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\MSINFO]\nPATH="
-                          + path(QStringLiteral("mytool")).toLocal8Bit() + "\n",
-                      false);
-        }
-        if (setup == "folder" || setup == "folder-empty") {
-            if (setup == "folder")
-                WriteFile(path(QStringLiteral("shared/MSINFO32.EXE")),
-                          ToolScript(path(QStringLiteral("folder.pid"))), true);
-            WriteFile(configFile,
-                      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools Location]\nMSINFO="
-                          + path(QStringLiteral("shared")).toLocal8Bit() + "\n",
-                      false);
-        }
-
-        ConfigRegistry config(configFile, QStringList{toolDir});
-        KeyCountingRegistry registry(config);
-        QtFileLookup files;
-        QtLauncher launcher;
-        RecordingMessageBoxes messages;
-        frmAbout box(SysInfoServices{&registry, &files, &launcher, &messages});
-        box.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&box));
-        QTest::mouseClick(box.cmdSysInfo, Qt::LeftButton);
-
-        if (!ran.isEmpty())
-            QTRY_VERIFY(QFile::exists(path(ran)));
-        QCOMPARE(messages.shown.size(), message ? 1 : 0);
-        if (message)
-            QCOMPARE(messages.shown[0].text, frmAbout::kUnavailableMessage);
-        QVERIFY(box.isVisible());
-        QCOMPARE(registry.openKeys(), 0);
+        QVERIFY(dynamic_cast<win32::RegistrySysInfo*>(SysInfoServices::System().locator));
     }
 };
 

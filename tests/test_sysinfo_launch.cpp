@@ -1,7 +1,8 @@
-// System Info on the real system: with a system-information program
-// installed the button starts it detached; with none, the message. The first
-// case needs hardinfo and an X display (tests/sysinfo/run.sh provides both);
-// elsewhere it is skipped, unless TARMALO_REQUIRE_SYSINFO is set.
+// System Info on the real system: which program is found on the PATH, the
+// launcher, and the button starting hardinfo detached (with none, the
+// message). That case needs hardinfo and an X display (tests/sysinfo/run.sh
+// provides both); elsewhere it is skipped, unless TARMALO_REQUIRE_SYSINFO is
+// set.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -10,12 +11,16 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QElapsedTimer>
+
 #include <csignal>
 #include <optional>
 
 #include "info/frmAbout.h"
 #include "platform/MessageBox.h"
+#include "platform/RuntimeError.h"
 #include "platform/SysInfo.h"
+#include "platform/linux/ToolOnPath.h"
 #include "support/FakeServices.h"
 
 using namespace plat;
@@ -56,6 +61,18 @@ bool Alive(qint64 pid)
     return state && *state != 'Z' && *state != 'X';
 }
 
+void WriteFile(const QString& path, const QByteArray& content, bool executable)
+{
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
+    file.write(content);
+    file.close();
+    QFile::Permissions perms = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+    if (executable)
+        perms |= QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+    QVERIFY(file.setPermissions(perms));
+}
+
 bool Required()
 {
     return !qEnvironmentVariableIsEmpty("TARMALO_REQUIRE_SYSINFO");
@@ -66,6 +83,83 @@ bool Required()
 class TestSysInfoLaunch : public QObject {
     Q_OBJECT
 private slots:
+    // The first of the desktop's tools, in their order, that can be run.
+    void toolOnPath_data()
+    {
+        QTest::addColumn<QStringList>("executables");
+        QTest::addColumn<QStringList>("plainFiles");
+        QTest::addColumn<QString>("found");
+        QTest::newRow("hardinfo first") << QStringList{"kinfocenter", "hardinfo"} << QStringList() << "hardinfo";
+        QTest::newRow("hardinfo2 before kinfocenter")
+            << QStringList{"hardinfo2", "kinfocenter"} << QStringList() << "hardinfo2";
+        QTest::newRow("kinfocenter") << QStringList{"kinfocenter"} << QStringList() << "kinfocenter";
+        QTest::newRow("not executable: passed over")
+            << QStringList{"kinfocenter"} << QStringList{"hardinfo"} << "kinfocenter";
+        QTest::newRow("none") << QStringList() << QStringList{"hardinfo"} << "";
+    }
+    void toolOnPath()
+    {
+        QFETCH(QStringList, executables);
+        QFETCH(QStringList, plainFiles);
+        QFETCH(QString, found);
+        QTemporaryDir dir;
+        for (const QString& name : executables)
+            WriteFile(dir.filePath(name), "#!/bin/sh\n", true);
+        for (const QString& name : plainFiles)
+            WriteFile(dir.filePath(name), "#!/bin/sh\n", false);
+        ToolOnPath locator(QStringList{dir.path()});
+        QCOMPARE(locator.Locate(), found.isEmpty() ? QString() : dir.filePath(found));
+        QCOMPARE(ToolOnPath(QStringList()).Locate(), QString());
+    }
+
+    void launcherStartsWithoutWaiting()
+    {
+        QTemporaryDir dir;
+        const QString marker = dir.filePath(QStringLiteral("started.pid"));
+        // The tool lingers a while: Shell must come back before it ends.
+        WriteFile(dir.filePath(QStringLiteral("tool")),
+                  "#!/bin/sh\necho $$ > '" + marker.toLocal8Bit() + "'\nsleep 3\n", true);
+        QtLauncher launcher;
+        QElapsedTimer timer;
+        timer.start();
+        const qint64 pid = launcher.Shell(dir.filePath(QStringLiteral("tool")), vbNormalFocus);
+        QVERIFY(timer.elapsed() < 2500);
+        QVERIFY(pid > 0);
+        QTRY_VERIFY(QFile::exists(marker) && QFileInfo(marker).size() > 0);
+        QFile file(marker);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll().trimmed().toLongLong(), pid);
+        ::kill(pid_t(pid), SIGTERM);
+    }
+
+    void launcherFails_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::newRow("missing") << "missing";
+        QTest::newRow("not executable") << "plain";
+        QTest::newRow("a folder") << "folder";
+        QTest::newRow("empty text") << "";
+    }
+    void launcherFails()
+    {
+        QFETCH(QString, what);
+        QTemporaryDir dir;
+        WriteFile(dir.filePath(QStringLiteral("plain")),
+                  "#!/bin/sh\ntouch '" + dir.filePath(QStringLiteral("ran")).toLocal8Bit() + "'\n", false);
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("folder")));
+        QtLauncher launcher;
+        bool thrown = false;
+        try {
+            launcher.Shell(what.isEmpty() ? QString() : dir.filePath(what), vbNormalFocus);
+        } catch (const RuntimeError& error) {
+            thrown = true;
+            QCOMPARE(error.number(), ERR_FILE_NOT_FOUND);
+        }
+        QVERIFY(thrown);
+        QTest::qWait(100);
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("ran"))));
+    }
+
     void installedToolStartsDetached()
     {
         const QString tool = QStandardPaths::findExecutable(QStringLiteral("hardinfo"));
@@ -79,13 +173,10 @@ private slots:
                 QFAIL(qPrintable(missing));
             QSKIP(qPrintable(missing));
         }
-        QVERIFY2(!QFile::exists(ConfigRegistry::DefaultConfigFile()),
-                 "a system configuration would decide which tool starts");
-
         const SysInfoServices system = SysInfoServices::System();
         PidKeepingLauncher launcher;
         RecordingMessageBoxes messages;
-        frmAbout box(SysInfoServices{system.registry, system.files, &launcher, &messages});
+        frmAbout box(SysInfoServices{system.locator, &launcher, &messages});
         box.show();
         QVERIFY(QTest::qWaitForWindowExposed(&box));
         QTest::mouseClick(box.cmdSysInfo, Qt::LeftButton);
@@ -106,18 +197,17 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!Alive(pid), 5000);
     }
 
-    // Nothing configured and none of the programs on the PATH.
+    // None of the programs on the PATH.
     void noToolShowsTheMessage()
     {
         QTemporaryDir emptyDir;
         QVERIFY(emptyDir.isValid());
         const QByteArray savedPath = qgetenv("PATH");
         qputenv("PATH", emptyDir.path().toLocal8Bit());
-        ConfigRegistry registry(emptyDir.filePath(QStringLiteral("registry.ini")));
-        QtFileLookup files;
+        ToolOnPath locator;
         PidKeepingLauncher launcher;
         RecordingMessageBoxes messages;
-        frmAbout box(SysInfoServices{&registry, &files, &launcher, &messages});
+        frmAbout box(SysInfoServices{&locator, &launcher, &messages});
         box.show();
         QVERIFY(QTest::qWaitForWindowExposed(&box));
         QTest::mouseClick(box.cmdSysInfo, Qt::LeftButton);

@@ -10,11 +10,10 @@
 
 AppServices AppServices::System()
 {
-    static plat::QSettingsStore settings;
     static plat::QtMessageBoxes messages;
     AppServices s;
     s.clock = &plat::SystemClock::instance();
-    s.settings = &settings;
+    s.settings = &plat::UserSettings();
     s.messages = &messages;
     s.makePlayer = [](QObject* parent) -> plat::MediaPlayer* { return new plat::PulsePlayer(parent); };
     s.appPath = QCoreApplication::applicationDirPath();

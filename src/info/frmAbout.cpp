@@ -220,43 +220,16 @@ void frmAbout::cmdSysInfo_Click()
 void frmAbout::StartSysInfo()
 {
     // Every way of failing, runtime errors included, ends in the one message.
-    const auto started = [this]() -> bool {
-        QString SysInfoPath;
-        if (!GetKeyValue(plat::reg::kHkeyLocalMachine, QLatin1String(plat::reg::kSysInfoKey),
-                         QLatin1String(plat::reg::kSysInfoValue), SysInfoPath)) {
-            if (!GetKeyValue(plat::reg::kHkeyLocalMachine, QLatin1String(plat::reg::kSysInfoLocationKey),
-                             QLatin1String(plat::reg::kSysInfoLocationValue), SysInfoPath))
-                return false;
-            // Only here is the file checked: the first value is trusted as it is.
-            const QString file = SysInfoPath + QLatin1String(plat::reg::kSysInfoFile);
-            if (m_services.files->Dir(file).isEmpty())
-                return false;
-            SysInfoPath = file;
-        }
-        m_services.launcher->Shell(SysInfoPath, plat::vbNormalFocus);
-        return true;
-    };
-
     bool ok = false;
     try {
-        ok = started();
+        const QString SysInfoPath = m_services.locator->Locate();
+        if (!SysInfoPath.isEmpty()) {
+            m_services.launcher->Shell(SysInfoPath, plat::vbNormalFocus);
+            ok = true;
+        }
     } catch (...) {
         ok = false;
     }
     if (!ok)
         m_services.messages->MsgBox(this, kUnavailableMessage, plat::vbOKOnly, plat::AppTitle());
-}
-
-bool frmAbout::GetKeyValue(std::uint32_t KeyRoot, const QString& KeyName, const QString& SubKeyRef,
-                           QString& KeyVal)
-{
-    const QByteArray before = KeyVal.toLocal8Bit();
-    std::string value = before.toStdString();
-    const bool read =
-        plat::reg::GetKeyValue(*m_services.registry, KeyRoot, KeyName.toLocal8Bit().toStdString(),
-                               SubKeyRef.toLocal8Bit().toStdString(), value);
-    // Untouched bytes leave the caller's text exactly as it was.
-    if (QByteArray::fromStdString(value) != before)
-        KeyVal = QString::fromLocal8Bit(value.data(), qsizetype(value.size()));
-    return read;
 }

@@ -3,7 +3,6 @@
 #include <QString>
 
 #include <array>
-#include <cstdint>
 
 #include "platform/SysInfo.h"
 
@@ -30,9 +29,6 @@ public:
 
     // Finds and starts the System Information tool, or says it cannot.
     void StartSysInfo();
-    // Reads one registry value as text into KeyVal; see plat::reg::GetKeyValue.
-    bool GetKeyValue(std::uint32_t KeyRoot, const QString& KeyName, const QString& SubKeyRef,
-                     QString& KeyVal);
 
     QLabel* picIcon = nullptr;
     QPushButton* cmdOK = nullptr;

@@ -9,14 +9,19 @@ QString keyPath(const QString& section, const QString& key)
 {
     return section + u'/' + key;
 }
-
-std::unique_ptr<QSettings> open(const QString& app)
-{
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, app, app);
-}
 }  // namespace
 
-QSettingsStore::QSettingsStore() = default;
+QSettingsStore::QSettingsStore(QString organisation) : m_organisation(std::move(organisation)) { }
+
+std::unique_ptr<QSettings> QSettingsStore::open(const QString& app) const
+{
+    auto s = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                         m_organisation.isEmpty() ? app : m_organisation, app);
+    // Only the application's own values: no organisation-wide or machine-wide
+    // defaults (on Windows QSettings would also read those).
+    s->setFallbacksEnabled(false);
+    return s;
+}
 
 QSettingsStore::~QSettingsStore() = default;
 

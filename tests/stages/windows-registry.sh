@@ -4,6 +4,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 . scripts/lib.sh
-ensure_packages g++-mingw-w64-x86-64-win32 wine wine64
+ensure_packages g++-mingw-w64-x86-64-posix wine wine64
 [ "${1:-}" != install ] || exit 0
 exec bash tests/wine/run.sh

@@ -50,25 +50,4 @@ QString MemorySettingsStore::value(const QString& app, const QString& section, c
     return m_values.value(keyPath(app, section, key));
 }
 
-long KeyCountingRegistry::OpenKey(std::uint32_t root, const std::string& keyName, std::uint32_t access,
-                                  reg::Handle& key)
-{
-    const long status = m_inner.OpenKey(root, keyName, access, key);
-    if (status == reg::kErrorSuccess)
-        ++m_open;
-    return status;
-}
-
-long KeyCountingRegistry::QueryValue(reg::Handle key, const std::string& valueName, std::uint32_t& type,
-                                     char* data, std::uint32_t& size)
-{
-    return m_inner.QueryValue(key, valueName, type, data, size);
-}
-
-void KeyCountingRegistry::CloseKey(reg::Handle key)
-{
-    --m_open;
-    m_inner.CloseKey(key);
-}
-
 }  // namespace plat

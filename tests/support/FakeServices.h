@@ -1,6 +1,5 @@
 #pragma once
 #include "platform/MessageBox.h"
-#include "platform/Registry.h"
 #include "platform/SettingsStore.h"
 
 #include <QHash>
@@ -43,22 +42,6 @@ public:
 
 private:
     QHash<QString, QString> m_values;
-};
-
-// Passes every call on to a registry and counts the keys left open.
-class KeyCountingRegistry final : public reg::Registry {
-public:
-    explicit KeyCountingRegistry(reg::Registry& inner) : m_inner(inner) { }
-    long OpenKey(std::uint32_t root, const std::string& keyName, std::uint32_t access,
-                 reg::Handle& key) override;
-    long QueryValue(reg::Handle key, const std::string& valueName, std::uint32_t& type, char* data,
-                    std::uint32_t& size) override;
-    void CloseKey(reg::Handle key) override;
-    int openKeys() const { return m_open; }
-
-private:
-    reg::Registry& m_inner;
-    int m_open = 0;
 };
 
 }  // namespace plat

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/Registry.h"
+#include "platform/win32/Registry.h"
 #include "platform/win32/WinRegistry.h"
 
 namespace {

@@ -8,13 +8,13 @@ here=$(cd "$(dirname "$0")" && pwd)
 src=$(cd "$here/../../src" && pwd)
 
 find_cxx() {
-    for c in x86_64-w64-mingw32-g++-win32 x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-g++; do
+    for c in x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-g++-win32 x86_64-w64-mingw32-g++; do
         if command -v "$c" >/dev/null 2>&1; then echo "$c"; return; fi
     done
 }
 
 missing=()
-[ -n "$(find_cxx)" ] || missing+=(g++-mingw-w64-x86-64-win32)
+[ -n "$(find_cxx)" ] || missing+=(g++-mingw-w64-x86-64-posix)
 command -v wine >/dev/null 2>&1 || missing+=(wine wine64)
 if [ ${#missing[@]} -gt 0 ]; then
     echo "== installing ${missing[*]}"
@@ -34,7 +34,7 @@ trap cleanup EXIT
 echo "== building with $cxx"
 "$cxx" -std=c++20 -O1 -Wall -Wextra -static -I "$src" \
     -o "$work/registry_test.exe" \
-    "$here/registry_test.cpp" "$src/platform/Registry.cpp" "$src/platform/win32/WinRegistry.cpp" \
+    "$here/registry_test.cpp" "$src/platform/win32/Registry.cpp" "$src/platform/win32/WinRegistry.cpp" \
     -ladvapi32
 
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEARCH=win64

@@ -1,7 +1,7 @@
 #pragma once
 // The registry of Windows itself, through advapi32's ANSI calls. Free of Qt
 // and of <windows.h>, so including it drags in neither.
-#include "platform/Registry.h"
+#include "platform/win32/Registry.h"
 
 namespace plat::win32 {
 

@@ -1,4 +1,4 @@
-#include "platform/Registry.h"
+#include "platform/win32/Registry.h"
 
 #include <vector>
 

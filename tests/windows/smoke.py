@@ -1,0 +1,155 @@
+"""The Windows build as a pilot meets it, under Wine on a display, window
+manager and sound server of its own (the end-to-end harness's session).
+
+  smoke.py program BIN_DIR     the program folder: a boarding started from the
+                               keyboard chimes on the sink, an option click
+                               lands in the registry, File > Exit ends it, and
+                               nothing is left in %TEMP%
+  smoke.py installer SETUP     a silent install into a fresh prefix, its
+                               shortcut, uninstall entry and a start of the
+                               installed program, then a silent uninstall
+"""
+
+import datetime
+import os
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
+import harness as h  # noqa: E402
+import sounds  # noqa: E402
+from harness import SLOW, check, say, wait_for  # noqa: E402
+
+ARTIFACTS = Path(os.environ.get("TARMALO_WINDOWS_ARTIFACTS", h.ROOT / "build-windows" / "e2e-artifacts"))
+UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarmalo"
+SETTINGS_KEY = r"HKCU\Software\VB and VBA Program Settings\Tarmalo\Setting"
+
+
+class WineApp(h.App):
+    """A program under Wine: its windows are found by title, as Wine's
+    process ids are not the launcher's."""
+
+    def windows(self):
+        out = self.s.x("search", "--onlyvisible", "--name", ".", check_rc=False)
+        result = {}
+        for wid in out.split():
+            name = self.s.x("getwindowname", wid, check_rc=False).strip()
+            if name:
+                result[int(wid)] = name
+        return result
+
+
+class WineSession(h.Session):
+    def start(self):
+        super().start()
+        self.env = dict(self.env, WINEPREFIX=str(self.tmp / "prefix"), WINEDEBUG="-all",
+                        WINEDLLOVERRIDES="mscoree,mshtml=", PULSE_SERVER=self.pulse_server)
+        t0 = time.monotonic()
+        self.wine("wineboot", "--init")
+        self.wineserver_wait()
+        say(f"Wine prefix ready in {time.monotonic() - t0:.0f} s ({self.wine('--version').strip()})")
+        return self
+
+    def wine(self, *args, timeout=SLOW, check_rc=True):
+        return h._run(["wine", *args], self.env, timeout=timeout, check_rc=check_rc)
+
+    def wineserver_wait(self):
+        h._run(["wineserver", "-w"], self.env, timeout=SLOW)
+
+    def drive_c(self):
+        return Path(self.env["WINEPREFIX"]) / "drive_c"
+
+    def temp_files(self):
+        users = self.drive_c() / "users"
+        return sorted(str(p.relative_to(users)) for p in users.glob("*/AppData/Local/Temp/**/*"))
+
+    def reg_query(self, key, value=None):
+        args = ["reg", "query", key] + (["/v", value] if value else [])
+        return self.wine(*args, check_rc=False).replace("\r", "")
+
+    def launch_exe(self, exe):
+        log = open(self.logs / f"tarmalo-{len(self.apps)}.log", "wb")
+        p = subprocess.Popen(["wine", str(exe)], env=self.env, stdout=log, stderr=log,
+                             start_new_session=True)
+        app = WineApp(self, p)
+        self.apps.append(app)
+        app.wid = wait_for(lambda: app.window_named("Tarmalo"), SLOW, "the main window under Wine")
+        say(f"tarmalo.exe started: main window {app.wid} {app.geometry(app.wid)}")
+        return app
+
+
+def program(bin_dir):
+    exe = Path(bin_dir).resolve() / "tarmalo.exe"
+    with WineSession("wine-program") as s:
+        before = s.temp_files()
+        started = time.monotonic()
+        app = s.launch_exe(exe)
+        say(f"start-up to a shown window: {time.monotonic() - started:.1f} s")
+        # Ten minutes ahead: the gate is open at the first tick.
+        dep = (datetime.datetime.now() + datetime.timedelta(minutes=10)).strftime("%H%M")
+        app.type(dep)
+        app.key("alt+t")
+        app.type("3")
+        app.key("ctrl+s")
+
+        tpl = sounds.Templates(exe.parent)
+        def chimed():
+            found, _ = sounds.detect(s.sound.rec_path, tpl)
+            return [name for _, name, _, _ in found] or None
+        names = wait_for(chimed, 60, "the chime on the sink", interval=1)
+        say(f"heard on the sink: {names}")
+        check(names[0].startswith("Ding"), "the gate's chime came through Wine's sound driver")
+        shot = s.screenshot(ARTIFACTS / "tarmalo-wine.png", window=app.wid, frame=False)
+        say(f"screenshot: {shot}")
+
+        app.key("alt+o")
+        app.key("b", window=False)
+        wait_for(lambda: "False" in s.reg_query(SETTINGS_KEY, "Boarding"), SLOW,
+                 "the option click in the registry")
+        say("registry: " + " ".join(s.reg_query(SETTINGS_KEY, "Boarding").split()))
+
+        app.key("alt+f")
+        app.key("x", window=False)
+        check(app.wait_exit(SLOW) is not None, "File > Exit ended the program")
+        s.wineserver_wait()
+        left = sorted(set(s.temp_files()) - set(before))
+        check(not left, f"nothing left in %TEMP% ({left})")
+
+
+def installer(setup):
+    setup = Path(setup).resolve()
+    with WineSession("wine-installer") as s:
+        t0 = time.monotonic()
+        s.wine(str(setup), "/S", timeout=300)
+        s.wineserver_wait()
+        folder = s.drive_c() / "Program Files" / "Tarmalo"
+        installed = sorted(p.relative_to(folder) for p in folder.rglob("*") if p.is_file())
+        say(f"installed in {time.monotonic() - t0:.0f} s: {len(installed)} files in {folder}")
+        for name in ("tarmalo.exe", "Ding.wav", "Qt6Core.dll", "platforms/qwindows.dll", "Uninstall.exe"):
+            check(Path(name) in installed, f"{name} installed")
+        links = list(s.drive_c().glob("**/Start Menu/Programs/Tarmalo.lnk"))
+        check(links, "a Start-menu shortcut")
+        entry = s.reg_query(UNINSTALL_KEY)
+        say("uninstall entry: " + " | ".join(" ".join(l.split()) for l in entry.splitlines() if "REG_" in l))
+        for value in ("DisplayName", "DisplayVersion", "Publisher", "DisplayIcon", "UninstallString"):
+            check(value in entry, f"the uninstall entry has {value}")
+
+        app = s.launch_exe(folder / "tarmalo.exe")
+        app.key("alt+f")
+        app.key("x", window=False)
+        check(app.wait_exit(SLOW) is not None, "the installed program started and ended")
+        s.wineserver_wait()
+
+        s.wine(str(folder / "Uninstall.exe"), "/S", timeout=300)
+        s.wineserver_wait()
+        left = [p for p in folder.rglob("*")] if folder.exists() else []
+        check(not left and not folder.exists(), f"the uninstaller left nothing ({left})")
+        check(not list(s.drive_c().glob("**/Start Menu/Programs/Tarmalo.lnk")), "the shortcut is gone")
+        check("Tarmalo" not in s.reg_query(UNINSTALL_KEY), "the uninstall entry is gone")
+
+
+if __name__ == "__main__":
+    {"program": program, "installer": installer}[sys.argv[1]](sys.argv[2])
+    say("passed")
