@@ -38,7 +38,7 @@ public:
     bool SaveSetting(const QString&, const QString&, const QString&, const QString&) override { return true; }
 
 private:
-    plat::QSettingsStore m_real;
+    plat::SettingsStore& m_real = plat::UserSettings();
 };
 
 // Ends the event loop once the window is on screen: after the first expose
