@@ -15,6 +15,7 @@
 #include "info/DialogFont.h"
 #include "info/WindowHints.h"
 #include "platform/MessageBox.h"
+#include "platform/Taskbar.h"
 #include "platform/Twips.h"
 
 namespace {
@@ -176,7 +177,7 @@ void frmAbout::Form_Load()
 // window flags alone do not give on X11.
 void frmAbout::showEvent(QShowEvent* event)
 {
-    KeepOffTaskbar(this);
+    plat::KeepOffTaskbar(this);
     DropWindowIcon(this);
     QDialog::showEvent(event);
 }
