@@ -136,7 +136,7 @@ std::pair<DWORD, QString> RawValue(const wchar_t* key, const QString& name)
 class TestRegistry : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey); }
+    void cleanupTestCase() { RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey); }
 
     // GetKeyValue on its own: what one value gives.
     void getKeyValue_data()
@@ -167,8 +167,9 @@ private slots:
             << true << false << true << 1 << Sz(a1024) << "old" << false << "";
         QTest::newRow("far too long")
             << true << false << true << 1 << Sz(QByteArray(5000, 'b')) << "old" << false << "";
-        QTest::newRow("UTF-8 text") << true << false << true << 1 << Sz("\xc3\x85re") << "" << true
-                                    << QString::fromUtf8("\xc3\x85re");
+        QTest::newRow("text in the code page") << true << false << true << 1
+                                               << Sz(QString::fromUtf8("\xc3\x85re").toLocal8Bit()) << "" << true
+                                               << QString::fromUtf8("\xc3\x85re");
         QTest::newRow("number 42") << true << false << true << 4 << QByteArray("\x2a\0\0\0", 4) << "old"
                                    << true << "42";
         QTest::newRow("number byte order")

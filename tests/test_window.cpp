@@ -416,8 +416,8 @@ void TestWindow::captionsFitTheirBoxes_data()
 {
     QTest::addColumn<QString>("family");
     QTest::addColumn<int>("points");
-    // Desktop fonts of Debian's desktops, at their usual sizes and larger.
-    for (const char* family : {"DejaVu Sans", "Liberation Sans", "Nimbus Sans", "Noto Sans"})
+    // Desktop fonts of Debian's desktops and of Wine, at their usual sizes and larger.
+    for (const char* family : {"DejaVu Sans", "Liberation Sans", "Nimbus Sans", "Noto Sans", "Tahoma"})
         for (int points : {9, 10, 12})
             QTest::addRow("%s %d pt", family, points) << QString::fromLatin1(family) << points;
 }

@@ -1,6 +1,7 @@
 #include "platform/win32/RegistrySysInfo.h"
 
 #include <QFileInfo>
+#include <QStringList>
 
 namespace plat::win32 {
 
@@ -39,9 +40,15 @@ bool RegistrySysInfo::GetKeyValue(std::uint32_t KeyRoot, const QString& KeyName,
     std::string value = before.toStdString();
     const bool read = reg::GetKeyValue(m_registry, KeyRoot, KeyName.toLocal8Bit().toStdString(),
                                        SubKeyRef.toLocal8Bit().toStdString(), value);
-    // Untouched bytes leave the caller's text exactly as it was.
-    if (QByteArray::fromStdString(value) != before)
-        KeyVal = QString::fromLocal8Bit(value.data(), qsizetype(value.size()));
+    // Untouched bytes leave the caller's text exactly as it was. Windows'
+    // code page conversion stops at a NUL, so each piece between NULs is
+    // converted on its own and the NULs kept.
+    if (QByteArray::fromStdString(value) != before) {
+        QStringList pieces;
+        for (const QByteArray& piece : QByteArray::fromStdString(value).split('\0'))
+            pieces << QString::fromLocal8Bit(piece);
+        KeyVal = pieces.join(QChar(u'\0'));
+    }
     return read;
 }
 
