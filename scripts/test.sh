@@ -85,12 +85,13 @@ trap 'stop_background; tests/audio/pulse-null.sh stop >/dev/null 2>&1 || true; r
 
 background --group "sanitizer and fuzzing builds" nice -n 10 \
     bash -c 'bash tests/stages/sanitizers.sh build && bash tests/stages/fuzz.sh build'
-# Qt for Windows comes from the cache; only a first run builds it (long).
-background --group "Qt for Windows" nice -n 10 bash scripts/windows-qt.sh
+# The Windows build: Qt for Windows comes from the cache (only a first run
+# builds it, which takes long), then the program, its suites and installer.
+background --group "Windows build" nice -n 10 bash scripts/build-windows.sh --tests
 stage "unit and window tests" ctest --preset default
 [ ! -e tests/stages/e2e.sh ] || stage e2e bash tests/stages/e2e.sh
 await "sanitizer and fuzzing builds"
-await "Qt for Windows"
+await "Windows build"
 for extra in tests/stages/*.sh; do
     [ -e "$extra" ] || continue
     [ "$extra" != tests/stages/e2e.sh ] || continue
