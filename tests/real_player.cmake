@@ -4,8 +4,6 @@
 # PULSE_SERVER); without one it skips the cases that need sound, unless
 # TARMALO_REQUIRE_AUDIO=1 makes that a failure.
 if(TARGET test_real_player)
-  # It asks the sound server itself whether there is an output.
-  target_link_libraries(test_real_player PRIVATE PkgConfig::PULSE_SIMPLE)
   set_tests_properties(test_real_player PROPERTIES LABELS "audio")
 
   # The same suite with no audio server at all: every sound must still end

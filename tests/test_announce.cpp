@@ -1,5 +1,5 @@
 // The announcement handlers on a silent player: the chime, the play-state
-// notification, the path join, errors, and a stopped run staying stopped.
+// notification, errors, and a stopped run staying stopped.
 #include "platform/MediaPlayer.h"
 #include "platform/Timer.h"
 #include "support/Runner.h"
@@ -10,8 +10,6 @@
 class TestAnnounce : public QObject {
     Q_OBJECT
 private slots:
-    void buildPath_data();
-    void buildPath();
     void chimeOnOpenGateAndFinalCall();
     void chimeErrors_data();
     void chimeErrors();
@@ -21,27 +19,6 @@ private slots:
     void stoppedRunStaysStopped_data();
     void stoppedRunStaysStopped();
 };
-
-void TestAnnounce::buildPath_data()
-{
-    QTest::addColumn<QString>("folder");
-    QTest::addColumn<QString>("path");
-    QTest::newRow("plain") << "/opt/tarmalo"
-                           << "/opt/tarmalo/Ding.wav";
-    QTest::newRow("trailing slash") << "/opt/tarmalo/"
-                                    << "/opt/tarmalo/Ding.wav";
-    QTest::newRow("root") << "/"
-                          << "/Ding.wav";
-    QTest::newRow("relative") << "sounds"
-                              << "sounds/Ding.wav";
-}
-
-void TestAnnounce::buildPath()
-{
-    QFETCH(QString, folder);
-    QFETCH(QString, path);
-    QCOMPARE(plat::BuildPath(folder, QStringLiteral("Ding.wav")), path);
-}
 
 void TestAnnounce::chimeOnOpenGateAndFinalCall()
 {

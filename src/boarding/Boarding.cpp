@@ -6,6 +6,8 @@
 #include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"
 
+#include <QDir>
+
 using plat::CInt;
 using plat::CStr;
 using plat::RuntimeError;
@@ -261,7 +263,7 @@ void Boarding::TickBody()
 
 void Boarding::PlayAnnouncement(const QString& fileName)
 {
-    m_player.setFileName(plat::BuildPath(m_sPath, fileName));
+    m_player.setFileName(QDir(m_sPath).filePath(fileName));
     m_player.play();
 }
 

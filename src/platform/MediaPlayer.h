@@ -17,10 +17,12 @@ class MediaPlayer : public QObject {
     Q_OBJECT
 public:
     using QObject::QObject;
-    // The file to play (full path). May throw RuntimeError.
+    // The file to play (full path). A player may throw RuntimeError here or
+    // in play(); the program's own player never does, it reports every
+    // failure as "not playing".
     virtual void setFileName(const QString& path) = 0;
     virtual QString fileName() const = 0;
-    // Starts the current file and returns at once. May throw RuntimeError.
+    // Starts the current file and returns at once.
     virtual void play() = 0;
     // Ends playback now without reporting it (the program is closing).
     virtual void stop() = 0;
@@ -29,9 +31,5 @@ public:
 signals:
     void PlayStateChange(int oldState, int newState);
 };
-
-// Joins a folder and a file name with one separator, added only when the
-// folder does not already end in one.
-QString BuildPath(const QString& folder, const QString& name);
 
 }  // namespace plat

@@ -1,6 +1,7 @@
 #include "platform/WavFile.h"
 
-#include <QIODevice>
+#include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <algorithm>
@@ -13,6 +14,9 @@ namespace {
 
 // Announcements are short; a bigger sound is refused rather than held.
 constexpr qint64 kMaxDataBytes = 64 * 1024 * 1024;
+// A sound file has a handful of chunks; a walk past this many is a damaged
+// file (a gigabyte of zeros is 134 million empty ones) and is given up.
+constexpr int kMaxChunks = 256;
 
 quint16 Le16(const char* p)
 {
@@ -70,7 +74,9 @@ std::optional<Pcm16> ReadWav(QIODevice& in)
     qint64 dataOffset = -1;
     qint64 dataBytes = 0;
     qint64 pos = 12;
-    while (pos + 8 <= size && !(haveFormat && dataOffset >= 0)) {
+    for (int chunks = 0; pos + 8 <= size && !(haveFormat && dataOffset >= 0); ++chunks) {
+        if (chunks == kMaxChunks)
+            return std::nullopt;
         char chunk[8];
         if (!in.seek(pos) || in.read(chunk, 8) != 8)
             return std::nullopt;
@@ -131,6 +137,15 @@ std::optional<Pcm16> ReadWav(QIODevice& in)
     for (qsizetype i = 0; i < count; ++i, src += inBytes, dst += 2)
         qToLittleEndian(ToInt16(f, src), dst);
     return out;
+}
+
+std::optional<Pcm16> ReadWavFile(const QString& path)
+{
+    // A FIFO or a device would block the open; only a plain file is read.
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return ReadWav(file);
 }
 
 }  // namespace plat

@@ -3,6 +3,7 @@
 #include <optional>
 
 class QIODevice;
+class QString;
 
 namespace plat {
 
@@ -18,9 +19,12 @@ struct Pcm16 {
 };
 
 // Reads a RIFF WAVE sound from a seekable device: integer PCM of 8 to 32 bits
-// or floats, mono or stereo, plain or extensible headers, other chunks
+// or floats, mono or stereo, plain or extensible headers, a few other chunks
 // skipped, a cut-off end kept. Anything else, or more than the player is
-// willing to hold, gives nothing.
+// willing to hold or look through, gives nothing.
 std::optional<Pcm16> ReadWav(QIODevice& in);
+// The same from a plain file; a missing file, a folder, a FIFO or a device
+// gives nothing.
+std::optional<Pcm16> ReadWavFile(const QString& path);
 
 }  // namespace plat

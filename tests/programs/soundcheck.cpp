@@ -7,10 +7,10 @@
 #include "app/AppServices.h"
 #include "app/frmMain.h"
 #include "boarding/Boarding.h"
-#include "platform/MediaPlayer.h"
 #include "platform/WavFile.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
@@ -30,7 +30,7 @@ int main(int argc, char* argv[])
     bool allGood = !folder.isEmpty();
     for (const QString& name :
          {Boarding::kDing, Boarding::kBoardComplete, Boarding::kGndbrief, Boarding::kPretaxbr}) {
-        const QString path = plat::BuildPath(folder, name);
+        const QString path = QDir(folder).filePath(name);
         QString status = QStringLiteral("loads");
         QFile file(path);
         if (!QFileInfo(path).isFile())

@@ -1,0 +1,221 @@
+#include "platform/SoundPlayer.h"
+
+#include "platform/SoundOutput.h"
+#include "platform/WavFile.h"
+
+#include <QDebug>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+
+namespace plat {
+
+namespace {
+
+// Past its length plus this, a sound that has not finished counts as stuck
+// (a null sink nobody listens to may hold a fresh stream for two seconds).
+constexpr int kEndSlackMs = 2500;
+// Samples go out in pieces this long, and a stop is looked at between them.
+constexpr int kPieceMs = 20;
+// A new sound and the player's end wait this long for the last sound's
+// thread; one held longer by a sound server that stopped answering is let
+// go and ends by itself once the server lets it go.
+constexpr std::chrono::milliseconds kThreadWait{200};
+
+}  // namespace
+
+// One sound on its way out, shared by the player and the thread playing it.
+struct SoundRun {
+    QString path;
+    SoundPlayer::OutputFactory makeOutput;
+    quint64 generation = 0;
+    std::atomic<bool> stop{false};
+    std::mutex lock;  // guards owner and done
+    std::condition_variable ended;
+    SoundPlayer* owner = nullptr;  // null once the player has let go
+    bool done = false;
+
+    // Called with the lock held.
+    void post(int state, qint64 lengthMs, const QString& error)
+    {
+        if (owner)
+            QMetaObject::invokeMethod(
+                owner,
+                [player = owner, generation = generation, state, lengthMs, error] {
+                    player->onOutput(generation, state, lengthMs, error);
+                },
+                Qt::QueuedConnection);
+    }
+
+    void finish(const QString& error)
+    {
+        std::lock_guard<std::mutex> held(lock);
+        post(mpStopped, 0, error);
+        done = true;
+        ended.notify_all();
+    }
+
+    // Runs on the sound's own thread: the file and the output are touched
+    // nowhere else.
+    static void play(std::shared_ptr<SoundRun> run)
+    {
+        const std::optional<Pcm16> sound = ReadWavFile(run->path);
+        if (!sound)
+            return run->finish({});
+        std::unique_ptr<SoundOutput> out = run->makeOutput();
+        if (!out->open(*sound))
+            return run->finish(out->errorText());
+        {
+            std::lock_guard<std::mutex> held(run->lock);
+            run->post(mpPlaying, sound->lengthUs() / 1000, {});
+        }
+        const QByteArray& pcm = sound->samples;
+        const qsizetype piece = std::max(1, sound->rate * kPieceMs / 1000) * 2 * qsizetype(sound->channels);
+        bool ok = true;
+        for (qsizetype at = 0; ok && at < pcm.size() && !run->stop; at += piece)
+            ok = out->write(pcm.constData() + at, std::min(piece, pcm.size() - at), run->stop);
+        if (ok && !run->stop)
+            ok = out->drain(run->stop);
+        const QString error = ok || run->stop ? QString() : out->errorText();
+        out.reset();
+        run->finish(error);
+    }
+};
+
+SoundPlayer::SoundPlayer(QObject* parent) : SoundPlayer(&NewSoundOutput, parent) { }
+
+SoundPlayer::SoundPlayer(OutputFactory makeOutput, QObject* parent)
+    : MediaPlayer(parent), m_makeOutput(std::move(makeOutput))
+{
+    m_watchdog.setSingleShot(true);
+    connect(&m_watchdog, &QTimer::timeout, this, &SoundPlayer::giveUp);
+}
+
+SoundPlayer::~SoundPlayer()
+{
+    release();
+    endThread();
+}
+
+void SoundPlayer::setWatchdog(int startMs, int maxLengthMs)
+{
+    m_startLimitMs = startMs;
+    m_lengthLimitMs = maxLengthMs;
+}
+
+void SoundPlayer::setFileName(const QString& path)
+{
+    // Nothing is opened yet: the output is asked for only when a sound
+    // plays, which keeps it out of the program's start-up.
+    ++m_generation;
+    release();
+    m_path = path;
+    m_state = mpStopped;
+    m_reported = mpStopped;
+}
+
+void SoundPlayer::play()
+{
+    ++m_generation;
+    release();
+    endThread();
+    m_state = mpWaiting;
+    m_reported = mpWaiting;  // a new play: its end must be reported even if the last one ended too
+    m_watchdog.start(m_startLimitMs);
+    auto run = std::make_shared<SoundRun>();
+    run->path = m_path;
+    run->makeOutput = m_makeOutput;
+    run->generation = m_generation;
+    run->owner = this;
+    try {
+        m_thread = std::thread(&SoundRun::play, run);
+    } catch (const std::system_error&) {
+        return giveUp();
+    }
+    m_run = std::move(run);
+}
+
+// Tells the sound's thread to stop and that nothing of it is wanted any more.
+void SoundPlayer::release()
+{
+    m_watchdog.stop();
+    if (!m_run)
+        return;
+    std::lock_guard<std::mutex> held(m_run->lock);
+    m_run->owner = nullptr;
+    m_run->stop = true;
+}
+
+// Waits a short while for the released sound's thread to end.
+void SoundPlayer::endThread()
+{
+    if (m_thread.joinable()) {
+        SoundRun& run = *m_run;
+        std::unique_lock<std::mutex> held(run.lock);
+        const bool ended = run.ended.wait_for(held, kThreadWait, [&run] { return run.done; });
+        held.unlock();
+        if (ended)
+            m_thread.join();
+        else
+            m_thread.detach();
+    }
+    m_run.reset();
+}
+
+void SoundPlayer::stop()
+{
+    ++m_generation;
+    release();
+    m_state = mpStopped;
+    m_reported = mpStopped;
+}
+
+void SoundPlayer::onOutput(quint64 generation, int newState, qint64 lengthMs, const QString& error)
+{
+    // Once, not for every sound while the output stays away.
+    if (!error.isEmpty() && error != m_warned) {
+        m_warned = error;
+        qWarning().noquote() << "Announcements cannot be played:" << error;
+    }
+    if (generation != m_generation || m_state == mpStopped)
+        return;
+    if (newState == mpPlaying && m_state != mpPlaying) {
+        m_warned.clear();  // the output is back: its next failure is news
+        m_state = mpPlaying;
+        m_watchdog.start(int(std::min<qint64>(m_lengthLimitMs, lengthMs + kEndSlackMs)));
+        report(mpPlaying);
+    } else if (newState == mpStopped) {
+        giveUp();
+    }
+}
+
+void SoundPlayer::giveUp()
+{
+    const bool wanted = m_state != mpStopped;
+    release();
+    m_state = mpStopped;
+    if (wanted)
+        report(mpStopped);
+}
+
+void SoundPlayer::report(int newState)
+{
+    // Always through the event loop: the caller of play() has returned first.
+    const quint64 generation = m_generation;
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation, newState] {
+            if (generation != m_generation || newState == m_reported)
+                return;
+            const int old = m_reported;
+            m_reported = newState;
+            emit PlayStateChange(old, newState);
+        },
+        Qt::QueuedConnection);
+}
+
+}  // namespace plat

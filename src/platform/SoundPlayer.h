@@ -1,0 +1,62 @@
+#pragma once
+#include "platform/MediaPlayer.h"
+
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+#include <thread>
+
+namespace plat {
+
+class SoundOutput;
+struct SoundRun;
+
+// The announcement player. A sound is read, checked and played on a thread
+// of its own, so no file, however large or odd, holds the window; every
+// sound opens its own output, so a sound server that went away and came
+// back is simply found again. Whatever goes wrong with a file or the output
+// ends as "not playing", so a caller waiting for the end of a sound is
+// never left waiting. Nothing is thrown.
+class SoundPlayer final : public MediaPlayer {
+    Q_OBJECT
+public:
+    using OutputFactory = std::function<std::unique_ptr<SoundOutput>()>;
+
+    explicit SoundPlayer(QObject* parent = nullptr);
+    // makeOutput is called on the sound's thread.
+    explicit SoundPlayer(OutputFactory makeOutput, QObject* parent = nullptr);
+    ~SoundPlayer() override;
+
+    void setFileName(const QString& path) override;
+    QString fileName() const override { return m_path; }
+    void play() override;
+    void stop() override;
+    int playState() const override { return m_state; }
+
+    // How long a sound may take to start, and to last, before it counts as
+    // ended; a stuck audio output must not hold the boarding.
+    void setWatchdog(int startMs, int maxLengthMs);
+
+private:
+    friend struct SoundRun;
+    void release();
+    void endThread();
+    void onOutput(quint64 generation, int newState, qint64 lengthMs, const QString& error);
+    void giveUp();
+    void report(int newState);
+
+    OutputFactory m_makeOutput;
+    QString m_path;
+    std::shared_ptr<SoundRun> m_run;  // shared with the thread that plays it
+    std::thread m_thread;
+    QTimer m_watchdog;
+    int m_state = mpStopped;
+    int m_reported = mpStopped;
+    quint64 m_generation = 0;
+    int m_startLimitMs = 3000;
+    int m_lengthLimitMs = 120000;
+    QString m_warned;  // the output failure last written to the warnings
+};
+
+}  // namespace plat
