@@ -3,7 +3,7 @@
 #include "info/frmAbout.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
-#include "platform/PulsePlayer.h"
+#include "platform/SoundPlayer.h"
 #include "platform/SettingsStore.h"
 
 #include <QCoreApplication>
@@ -15,7 +15,7 @@ AppServices AppServices::System()
     s.clock = &plat::SystemClock::instance();
     s.settings = &plat::UserSettings();
     s.messages = &messages;
-    s.makePlayer = [](QObject* parent) -> plat::MediaPlayer* { return new plat::PulsePlayer(parent); };
+    s.makePlayer = [](QObject* parent) -> plat::MediaPlayer* { return new plat::SoundPlayer(parent); };
     s.appPath = QCoreApplication::applicationDirPath();
     s.endProgram = [] { QCoreApplication::exit(0); };
     s.showAbout = [] { frmAbout::ShowModal(); };

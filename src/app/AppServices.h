@@ -27,6 +27,7 @@ struct AppServices {
     // Seeds the program-wide random generator at start-up; tests may skip it.
     bool seedRandom = true;
 
-    // The real thing: system clock, QSettings, QMessageBox, PulseAudio.
+    // The real thing: system clock, the platform's settings store, QMessageBox,
+    // the announcement player over the platform's sound output.
     static AppServices System();
 };

@@ -12,6 +12,7 @@ manager and sound server of its own (the end-to-end harness's session).
 
 import datetime
 import os
+import shutil
 import subprocess
 import sys
 import time
@@ -49,6 +50,10 @@ class WineSession(h.Session):
         t0 = time.monotonic()
         self.wine("wineboot", "--init")
         self.wineserver_wait()
+        # Windows' dialog font (Tahoma) where Windows keeps it: Debian's Wine
+        # ships one but does not load it from its own folder.
+        for font in Path("/usr/share/wine/fonts").glob("tahoma*.ttf"):
+            shutil.copy(font, self.drive_c() / "windows" / "Fonts")
         say(f"Wine prefix ready in {time.monotonic() - t0:.0f} s ({self.wine('--version').strip()})")
         return self
 
@@ -106,9 +111,9 @@ def program(bin_dir):
 
         app.key("alt+o")
         app.key("b", window=False)
-        wait_for(lambda: "False" in s.reg_query(SETTINGS_KEY, "Boarding"), SLOW,
+        wait_for(lambda: "False" in s.reg_query(SETTINGS_KEY, "Brief"), SLOW,
                  "the option click in the registry")
-        say("registry: " + " ".join(s.reg_query(SETTINGS_KEY, "Boarding").split()))
+        say("registry: " + " ".join(s.reg_query(SETTINGS_KEY, "Brief").split()))
 
         app.key("alt+f")
         app.key("x", window=False)
