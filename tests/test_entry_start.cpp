@@ -388,7 +388,7 @@ void TestEntryStart::refusedStartLeavesWindowAlone()
     h.setOption(w.mnuOptionsCountdown, countdown);
     h.typeTime(time);
     h.setTotal(total);
-    w.setStatusInfo(QStringLiteral("Final call"));
+    w.stsStatusInfo->setText(QStringLiteral("Final call"));
     const QString timeBefore = w.txtTime->Text();
     QVERIFY(w.mnuFileStart->isEnabled());
 
