@@ -435,6 +435,13 @@ void TestEntryStart::ferryFlight()
     QCOMPARE(w.lblPAX[0]->text(), QStringLiteral("0"));
     QCOMPARE(w.lblPAX[1]->text(), QStringLiteral("0"));
     QCOMPARE(h.player->played, QStringList{"/opt/tarmalo/BoardComplete.wav"});
+    // All aboard at once, the gate still opens 20 minutes before departure.
+    h.player->finish();
+    h.clock.advance(1000);
+    QCOMPARE(w.StatusInfo(), QStringLiteral("Gate closed"));
+    h.clock.advance(10 * 60 * 1000);  // 10:10:06
+    QCOMPARE(w.StatusInfo(), QStringLiteral("Go to gate"));
+    QCOMPARE(h.player->played.last(), QStringLiteral("/opt/tarmalo/Ding.wav"));
 }
 
 QTEST_MAIN(TestEntryStart)
