@@ -76,28 +76,24 @@ void MainLayout::BuildLayout(QMainWindow& window, plat::Clock& clock)
     Place(txtTotal, "txtTotal", 1680, 180, 615, 315);
     Label2->setBuddy(txtTotal);
 
+    // A count's right edge is where the digits in txtTotal end, inside its
+    // margins. Its accessible name is what screen readers read: left unset,
+    // it is the count itself; the caption beside it names it.
+    auto addCount = [&](QLabel* caption, const char* name, int top, const QString& description) {
+        auto* count = new QLabel(Frame1);
+        count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        count->setIndent(TextEndInset(txtTotal));
+        count->setAccessibleDescription(description);
+        Place(count, name, 1200, top, 1095, 255);
+        caption->setBuddy(count);
+        return count;
+    };
     Label3 = new QLabel(tr("Remaining"), Frame1);
     Place(Label3, "Label3", 60, 540, 1155, 255);
-
-    lblPAX[0] = new QLabel(Frame1);
-    lblPAX[0]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    // A label's accessible name is what screen readers read: left unset, it
-    // is the count itself; the caption beside it names it.
-    lblPAX[0]->setAccessibleDescription(tr("Passengers still at the gate"));
-    Place(lblPAX[0], "lblPAX0", 1200, 540, 1095, 255);
-    Label3->setBuddy(lblPAX[0]);
-
+    lblPAX[0] = addCount(Label3, "lblPAX0", 540, tr("Passengers still at the gate"));
     Label4 = new QLabel(tr("In Aircraft"), Frame1);
     Place(Label4, "Label4", 60, 780, 1215, 255);
-
-    lblPAX[1] = new QLabel(Frame1);
-    lblPAX[1]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lblPAX[1]->setAccessibleDescription(tr("Passengers in the aircraft"));
-    Place(lblPAX[1], "lblPAX1", 1200, 780, 1095, 255);
-    Label4->setBuddy(lblPAX[1]);
-    // The counts end where the digits in txtTotal end, inside its margins.
-    for (QLabel* count : lblPAX)
-        count->setIndent(TextEndInset(txtTotal));
+    lblPAX[1] = addCount(Label4, "lblPAX1", 780, tr("Passengers in the aircraft"));
 
     pgbInAC = new QProgressBar(Frame1);
     pgbInAC->setRange(0, 100);
