@@ -16,6 +16,8 @@ QLocale localeNamed(const QString& name)
         return QLocale(QLocale::English, QLocale::UnitedStates);
     if (name == QLatin1String("de_DE"))
         return QLocale(QLocale::German, QLocale::Germany);
+    if (name == QLatin1String("ar_EG"))
+        return QLocale(QLocale::Arabic, QLocale::Egypt);
     return QLocale::c();
 }
 
@@ -105,6 +107,12 @@ void TestConversions::cint_data()
                               << "en_US" << 1000 << 0;
     QTest::newRow("negative exponent") << "25e-1"
                                        << "en_US" << 2 << 0;
+    // Any script's digits, as the time field takes them.
+    QTest::newRow("arabic-indic digits") << QString::fromUtf8("\u0664\u0660") << "en_US" << 40 << 0;
+    QTest::newRow("the locale's own digits")
+        << QString::fromUtf8("\u0661\u066C\u0662\u0663\u0664") << "ar_EG" << 1234 << 0;
+    QTest::newRow("superscript is no digit")
+        << QString::fromUtf8("4\u00B2") << "en_US" << 0 << plat::ERR_TYPE_MISMATCH;
 
     // The 16-bit edges, judged after rounding.
     QTest::newRow("32767") << "32767"

@@ -30,8 +30,8 @@ private slots:
     void deletingLastCharacterDisables();
     void focusSelectsWholeText();
     void typingReplacesSelectedTime();
-    void otherScriptsInTheTimeField_data();
-    void otherScriptsInTheTimeField();
+    void otherScriptsDigits_data();
+    void otherScriptsDigits();
     void startCountdown_data();
     void startCountdown();
     void startClockMode_data();
@@ -159,30 +159,39 @@ void TestEntryStart::typingReplacesSelectedTime()
     QCOMPARE(w.txtTime->Text(), QStringLiteral("17:45"));
 }
 
-void TestEntryStart::otherScriptsInTheTimeField_data()
+void TestEntryStart::otherScriptsDigits_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("starts");
-    // Qt's digit places take any script's digits; they read as 0-9, and a
-    // number that is no digit as a blank.
-    QTest::newRow("arabic-indic") << QString::fromUtf8("\u0660\u0669\u0663\u0660") << "09:30" << true;
-    QTest::newRow("full width") << QString::fromUtf8("\uFF11\uFF12\uFF14\uFF15") << "12:45" << true;
-    QTest::newRow("vulgar fraction") << QString::fromUtf8("1\u00BC30") << "1_:30" << false;
+    QTest::addColumn<QString>("total");
+    QTest::addColumn<int>("booked");  // -1: refused
+    // Both fields take any script's digits and read them as 0-9; in the time
+    // field a number that is no digit is a blank.
+    QTest::newRow("arabic-indic") << QString::fromUtf8("\u0660\u0669\u0663\u0660") << "09:30"
+                                  << QString::fromUtf8("\u0664\u0660") << 40;
+    QTest::newRow("full width") << QString::fromUtf8("\uFF11\uFF12\uFF14\uFF15") << "12:45"
+                                << QString::fromUtf8("\uFF11\uFF10") << 10;
+    QTest::newRow("devanagari") << QString::fromUtf8("\u0967\u0966\u0969\u0966") << "10:30"
+                                << QString::fromUtf8("\u096A\u0966") << 40;
+    QTest::newRow("vulgar fraction") << QString::fromUtf8("1\u00BC30") << "1_:30"
+                                     << "10" << -1;
 }
 
-void TestEntryStart::otherScriptsInTheTimeField()
+void TestEntryStart::otherScriptsDigits()
 {
     QFETCH(QString, typed);
     QFETCH(QString, text);
-    QFETCH(bool, starts);
+    QFETCH(QString, total);
+    QFETCH(int, booked);
     Harness h(Harness::At(9, 0));
     h.typeTime(typed);
     QCOMPARE(h.window->txtTime->Text(), text);
-    h.setTotal(QStringLiteral("10"));
+    h.setTotal(total);
     h.start();
-    QCOMPARE(h.window->mnuFileStart->isChecked(), starts);
-    QCOMPARE(h.messages.shown.size(), starts ? 0 : 1);
+    QCOMPARE(h.window->mnuFileStart->isChecked(), booked >= 0);
+    QCOMPARE(h.messages.shown.size(), booked >= 0 ? 0 : 1);
+    if (booked >= 0)
+        QCOMPARE(h.window->pgbInAC->maximum(), booked);
 }
 
 void TestEntryStart::startCountdown_data()
@@ -369,6 +378,10 @@ void TestEntryStart::refusedStartLeavesWindowAlone_data()
                                       << "32767.5" << countdown << "txtTotal";
         QTest::addRow("%s-0.6", m) << "1030"
                                    << "-0.6" << countdown << "txtTotal";
+        QTest::addRow("%shalf a passenger", m) << "1030"
+                                               << "2.5" << countdown << "txtTotal";
+        QTest::addRow("%sless than one", m) << "1030"
+                                            << "0.4" << countdown << "txtTotal";
         QTest::addRow("%sboth wrong: time first", m) << "99"
                                                      << "-1" << countdown << "txtTime";
     }
@@ -388,7 +401,7 @@ void TestEntryStart::refusedStartLeavesWindowAlone()
     h.setOption(w.mnuOptionsCountdown, countdown);
     h.typeTime(time);
     h.setTotal(total);
-    w.setStatusInfo(QStringLiteral("Final call"));
+    w.stsStatusInfo->setText(QStringLiteral("Final call"));
     const QString timeBefore = w.txtTime->Text();
     QVERIFY(w.mnuFileStart->isEnabled());
 
@@ -396,7 +409,8 @@ void TestEntryStart::refusedStartLeavesWindowAlone()
 
     QCOMPARE(h.messages.shown.size(), 1);
     QCOMPARE(h.messages.shown[0].title, QStringLiteral("Tarmalo"));
-    QVERIFY(h.messages.shown[0].text.contains(faultField == "txtTime" ? "hh:mm" : "32767"));
+    QVERIFY(h.messages.shown[0].text.contains(faultField == "txtTime" ? "hh:mm"
+                                                                      : "a whole number from 0 to 32767"));
     QVERIFY(!w.mnuFileStart->isChecked());
     QVERIFY(w.mnuFileStart->isEnabled());
     QVERIFY(w.txtTime->isEnabled());
@@ -435,6 +449,13 @@ void TestEntryStart::ferryFlight()
     QCOMPARE(w.lblPAX[0]->text(), QStringLiteral("0"));
     QCOMPARE(w.lblPAX[1]->text(), QStringLiteral("0"));
     QCOMPARE(h.player->played, QStringList{"/opt/tarmalo/BoardComplete.wav"});
+    // All aboard at once, the gate still opens 20 minutes before departure.
+    h.player->finish();
+    h.clock.advance(1000);
+    QCOMPARE(w.StatusInfo(), QStringLiteral("Gate closed"));
+    h.clock.advance(10 * 60 * 1000);  // 10:10:06
+    QCOMPARE(w.StatusInfo(), QStringLiteral("Go to gate"));
+    QCOMPARE(h.player->played.last(), QStringLiteral("/opt/tarmalo/Ding.wav"));
 }
 
 QTEST_MAIN(TestEntryStart)

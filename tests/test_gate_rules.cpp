@@ -72,11 +72,11 @@ void TestGateRules::gateState_data()
     const Row rows[] = {
         {0, 1000, closed},  {0, 21, closed},    {0, 20, go},        {0, 11, go},        {0, 6, go},
         {0, 5, finalCall},  {0, 1, finalCall},  {0, 0, finalCall},  {0, -1, finalCall}, {0, -4, finalCall},
-        {0, -5, closed},    {0, -6, closed},    {0, -1000, closed}, {1, 1000, go},      {1, 21, go},
-        {1, 6, go},         {1, 5, finalCall},  {1, 1, finalCall},  {1, 0, closed},     {1, -1, closed},
-        {1, -5, closed},    {1, -1000, closed}, {2, 1000, closed},  {2, 20, closed},    {2, 5, closed},
-        {2, 0, closed},     {2, -1000, closed}, {3, 20, QString()}, {3, 5, QString()},  {-1, 5, QString()},
-        {4, 20, QString()},
+        {0, -5, closed},    {0, -6, closed},    {0, -1000, closed}, {1, 1000, closed},  {1, 21, closed},
+        {1, 20, go},        {1, 6, go},         {1, 5, finalCall},  {1, 1, finalCall},  {1, 0, closed},
+        {1, -1, closed},    {1, -5, closed},    {1, -1000, closed}, {2, 1000, closed},  {2, 20, closed},
+        {2, 5, closed},     {2, 0, closed},     {2, -1000, closed}, {3, 20, QString()}, {3, 5, QString()},
+        {-1, 5, QString()}, {4, 20, QString()},
     };
     // Each minute holds from its first to its last millisecond.
     for (const Row& r : rows) {
@@ -98,11 +98,11 @@ void TestGateRules::gateState_data()
 
     // The minutes are not narrowed to 16 bits here.
     QTest::newRow("state 0 far ahead") << 0 << kDeparture.addDays(-40) << kDeparture << closed;
-    QTest::newRow("state 1 far ahead") << 1 << kDeparture.addDays(-40) << kDeparture << go;
+    QTest::newRow("state 1 far ahead") << 1 << kDeparture.addDays(-40) << kDeparture << closed;
     QTest::newRow("state 0 long gone") << 0 << kDeparture.addDays(40) << kDeparture << closed;
     QTest::newRow("state 0 m 65546") << 0 << minutesBefore(65546) << kDeparture << closed;
     QTest::newRow("state 0 m -65536") << 0 << minutesBefore(-65536) << kDeparture << closed;
-    QTest::newRow("state 1 m 65539") << 1 << minutesBefore(65539) << kDeparture << go;
+    QTest::newRow("state 1 m 65539") << 1 << minutesBefore(65539) << kDeparture << closed;
 
     // Over midnight, the day counts.
     QTest::newRow("departure after midnight") << 0 << QDateTime(QDate(2026, 5, 10), QTime(23, 50), Qt::UTC)
@@ -174,6 +174,9 @@ void TestGateRules::gateStateEvents_data()
     QTest::newRow("empty text is remembered") << "0@20 3@20"
                                               << "1 0"
                                               << "";
+    QTest::newRow("all aboard before the gate opens") << "1@30 1@21 1@20 1@5 1@0"
+                                                      << "0 0 1 1 0"
+                                                      << "Gate closed";
     QTest::newRow("Clear after closed") << "0@-5 C 0@-4"
                                         << "0 - 1"
                                         << "Final call";

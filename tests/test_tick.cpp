@@ -250,13 +250,13 @@ void TestTick::completingTickShowsTotalAsTyped()
     Harness h(kStart);
     Setup s;
     s.typed = "0010";
-    s.total = "2.5";
+    s.total = "2.0";
     prepare(h, s);
     h.start();
     frmMain& w = *h.window;
-    QCOMPARE(w.lblPAX[0]->text(), QStringLiteral("2.5"));
+    QCOMPARE(w.lblPAX[0]->text(), QStringLiteral("2.0"));
     h.clock.advance(5000);
-    // 2.5 reads as the count 2 on the ticks that go on.
+    // "2.0" reads as the count 2 on the ticks that go on.
     QCOMPARE(w.lblPAX[0]->text(), QStringLiteral("2"));
     QCOMPARE(w.lblPAX[1]->text(), QStringLiteral("0"));
     QCOMPARE(w.StatusInfo(), QStringLiteral("Go to gate"));
@@ -264,7 +264,7 @@ void TestTick::completingTickShowsTotalAsTyped()
     h.clock.advance(5000);
     QCOMPARE(w.boarding().m_lGateState, 1);
     QCOMPARE(w.lblPAX[0]->text(), QStringLiteral("0"));
-    QCOMPARE(w.lblPAX[1]->text(), QStringLiteral("2.5"));
+    QCOMPARE(w.lblPAX[1]->text(), QStringLiteral("2.0"));
     // The status panel is left from the tick before; the bar, hidden, still
     // gets the count as its value.
     QCOMPARE(w.StatusInfo(), QStringLiteral("Go to gate"));

@@ -1,5 +1,7 @@
 #include "app/EntryFields.h"
 
+#include "platform/Conversions.h"
+
 void TextBox::focusInEvent(QFocusEvent* event)
 {
     QLineEdit::focusInEvent(event);
@@ -14,15 +16,12 @@ MaskEdBox::MaskEdBox(QWidget* parent) : TextBox(parent)
 
 QString MaskEdBox::Text() const
 {
-    // Qt's "9" takes any Unicode number: Arabic-Indic or full-width digits,
-    // but also "¼" or "²". The time is read from 0-9 only, so a time typed
-    // in another script's digits would look complete and yet be refused.
-    QString text = displayText();
+    // Qt's "9" takes any Unicode number: other scripts' digits, read as 0-9
+    // as in the passenger field, but also "¼" or "²", which stay blanks.
+    QString text = plat::AsciiDigits(displayText());
     for (QChar& c : text) {
-        if (c.unicode() < 128)
-            continue;
-        const int digit = c.digitValue();
-        c = digit >= 0 && digit <= 9 && c.isDigit() ? QChar(u'0' + digit) : QChar(u'_');
+        if (c.unicode() >= 128)
+            c = u'_';
     }
     return text;
 }

@@ -21,8 +21,10 @@ int main(int argc, char* argv[])
     // File > Exit ends the event loop with the window still open; it goes
     // here, with everything it owns, while the application still exists.
     delete window.data();
-    // Whatever the window's objects left to delete later goes now, while
-    // the application still exists.
+    // Windows that were closed went before the loop ended. Whatever asked to
+    // be deleted later while this one went (none of the program's own
+    // objects does; Qt's may) goes now, while the application still exists,
+    // rather than never.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return code;
 }

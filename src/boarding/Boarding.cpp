@@ -8,6 +8,8 @@
 
 #include <QDir>
 
+#include <cmath>
+
 using plat::CInt;
 using plat::CStr;
 using plat::RuntimeError;
@@ -72,15 +74,11 @@ bool Boarding::ValidateStart()
         m_form.FocusField(BoardingForm::Field::Time);
         return false;
     }
-    bool ok = true;
-    try {
-        const qint16 total = CInt(m_form.TotalText(), m_locale);
-        ok = total >= 0;
-    } catch (const RuntimeError&) {
-        ok = false;
-    }
-    if (!ok) {
-        ShowError(tr("Type the number of booked passengers, a number from 0 to 32767."), plat::vbExclamation);
+    // Whole passengers only: 2.5 would board and stay half a passenger.
+    const std::optional<double> total = plat::ParseNumber(m_form.TotalText(), m_locale);
+    if (!total || *total < 0 || *total > 32767 || std::trunc(*total) != *total) {
+        ShowError(tr("Type the number of booked passengers, a whole number from 0 to 32767."),
+                  plat::vbExclamation);
         m_form.FocusField(BoardingForm::Field::Total);
         return false;
     }

@@ -45,23 +45,19 @@ QString clsCommon::GateState(plat::Date DepTime, const qint32& State)
 {
     QString text;
     switch (State) {
-    case 0: {
+    case 0:
+    case 1: {
+        // The gate opens 20 minutes before departure also when everybody is
+        // aboard early (a ferry flight is at once). The final call ends with
+        // the departure minute, or five minutes later while passengers still
+        // come.
+        const qint64 finalCallUntil = State == 0 ? -5 : 0;
         const qint64 m = MinutesToDeparture(DepTime);
         if (m > 20)
             text = kGateClosed;  // not open yet
         else if (m > 5)
             text = kGoToGate;
-        else if (m > -5)
-            text = kFinalCall;  // late passengers get five more minutes
-        else
-            text = kGateClosed;
-        break;
-    }
-    case 1: {
-        const qint64 m = MinutesToDeparture(DepTime);
-        if (m > 5)
-            text = kGoToGate;
-        else if (m > 0)
+        else if (m > finalCallUntil)
             text = kFinalCall;
         else
             text = kGateClosed;

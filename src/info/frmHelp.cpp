@@ -1,28 +1,13 @@
 #include "info/frmHelp.h"
 
-#include <QEvent>
 #include <QIcon>
 #include <QPlainTextEdit>
-#include <QScrollBar>
 #include <QStringList>
-
-#include <algorithm>
+#include <QVBoxLayout>
 
 #include "platform/Twips.h"
 
-namespace {
-
-using plat::kTwipsPerPixel;
 using plat::TwipsToPixels;
-
-constexpr int kClientWidthTwips = 7545;
-constexpr int kClientHeightTwips = 3840;
-// What the field leaves of the window's outer size: about the border (8 px)
-// and the title bar with the border (about 25 px).
-constexpr int kFitWidthMarginTwips = 120;
-constexpr int kFitHeightMarginTwips = 380;
-
-}  // namespace
 
 frmHelp::frmHelp() : QWidget(nullptr, Qt::Window)
 {
@@ -31,7 +16,7 @@ frmHelp::frmHelp() : QWidget(nullptr, Qt::Window)
     setWindowTitle(QStringLiteral("Help"));
     // A missing icon file gives a null icon: the window shows the default.
     setWindowIcon(QIcon(QStringLiteral(":/tarmalo/help.ico")));
-    resize(TwipsToPixels(kClientWidthTwips), TwipsToPixels(kClientHeightTwips));
+    resize(TwipsToPixels(7545), TwipsToPixels(3840));
 
     txtHelp = new QPlainTextEdit(this);
     txtHelp->setObjectName(QStringLiteral("txtHelp"));
@@ -43,8 +28,14 @@ frmHelp::frmHelp() : QWidget(nullptr, Qt::Window)
     txtHelp->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtHelp->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     txtHelp->setWordWrapMode(QTextOption::WordWrap);
-    txtHelp->move(0, 0);
     setFocusProxy(txtHelp);
+
+    // The field fills the window whatever its size or state; the window may
+    // still be made smaller than the field would like.
+    auto* fill = new QVBoxLayout(this);
+    fill->setContentsMargins(0, 0, 0, 0);
+    fill->setSizeConstraint(QLayout::SetNoConstraint);
+    fill->addWidget(txtHelp);
 
     Form_Load();
 }
@@ -92,19 +83,6 @@ QString frmHelp::HelpText()
     return lines.join(QStringLiteral("\r\n"));
 }
 
-QSize frmHelp::FitSize(const QSize& outer, const QSize& client)
-{
-    // Clamped at zero: a window smaller than the margins (or a minimized one
-    // that reports nothing) must not give the field a negative size.
-    const int widthTwips = std::max(0, outer.width() * kTwipsPerPixel - kFitWidthMarginTwips);
-    const int heightTwips = std::max(0, outer.height() * kTwipsPerPixel - kFitHeightMarginTwips);
-    // The margins are a Windows frame's; a window manager with a heavier
-    // frame would otherwise push the field's bottom and its scroll arrow out
-    // of the window.
-    return QSize(std::min(TwipsToPixels(widthTwips), std::max(0, client.width())),
-                 std::min(TwipsToPixels(heightTwips), std::max(0, client.height())));
-}
-
 void frmHelp::Form_Load()
 {
     // The text's CR LF breaks become the field's own line breaks, so that
@@ -112,31 +90,4 @@ void frmHelp::Form_Load()
     QString shown = HelpText();
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     txtHelp->setPlainText(shown);
-}
-
-void frmHelp::Form_Resize()
-{
-    txtHelp->resize(FitSize(frameGeometry().size(), size()));
-}
-
-void frmHelp::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    Form_Resize();
-}
-
-// Under X11 the window manager reports the frame's size only after the
-// window has been framed, which moves the window without resizing it.
-void frmHelp::moveEvent(QMoveEvent* event)
-{
-    QWidget::moveEvent(event);
-    Form_Resize();
-}
-
-// Minimize, maximize and restore do not always come with a resize.
-void frmHelp::changeEvent(QEvent* event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
-        Form_Resize();
 }

@@ -6,6 +6,16 @@
 
 namespace plat {
 
+QString AsciiDigits(const QString& text)
+{
+    QString out = text;
+    for (QChar& c : out) {
+        if (c.unicode() >= 128 && c.isDigit())
+            c = QChar(u'0' + c.digitValue());
+    }
+    return out;
+}
+
 namespace {
 
 enum class Parsed { Number, NotNumber, TooBig };
@@ -16,19 +26,19 @@ enum class Parsed { Number, NotNumber, TooBig };
 // too big, and one too small for a double is 0.
 Parsed parse(const QString& text, const QLocale& locale, double& value)
 {
+    const QString ascii = AsciiDigits(text);
     bool ok = false;
-    value = locale.toDouble(text, &ok);
+    value = locale.toDouble(ascii, &ok);
     if (ok)
         return std::isfinite(value) ? Parsed::Number : Parsed::NotNumber;
     if (std::isinf(value))
         return Parsed::TooBig;
     // Refused, either for its form or for being too small. With every digit
-    // made its script's 0 the form stays and the size goes, so only the form
-    // can fail.
-    QString zeroed = text;
+    // made 0 the form stays and the size goes, so only the form can fail.
+    QString zeroed = ascii;
     for (QChar& c : zeroed) {
         if (c.isDigit())
-            c = QChar(char16_t(c.unicode() - c.digitValue()));
+            c = u'0';
     }
     value = std::copysign(0.0, locale.toDouble(zeroed, &ok));
     return ok ? Parsed::Number : Parsed::NotNumber;

@@ -5,10 +5,14 @@
 
 namespace plat {
 
-// The locale-aware numeric test: an optional sign, digits, the locale's
-// decimal and thousands separators and an exponent, as QLocale reads them;
-// never "inf" or "nan", nor a number beyond a double (one too small is 0).
-// The empty text is not numeric.
+// Every script's decimal digits (Arabic-Indic, Devanagari, full-width...)
+// made 0-9; everything else as it is.
+QString AsciiDigits(const QString& text);
+
+// The locale-aware numeric test: an optional sign, digits of any script, the
+// locale's decimal and thousands separators and an exponent, as QLocale
+// reads them; never "inf" or "nan", nor a number beyond a double (one too
+// small is 0). The empty text is not numeric.
 bool IsNumeric(const QString& text, const QLocale& locale = QLocale());
 
 // Text to a double by the same rules as IsNumeric; nullopt when not numeric.

@@ -282,6 +282,10 @@ def case_help_about():
         help1 = wait_for(lambda: [k for k, v in app.windows().items() if v == "Help"], SLOW, "a Help window")
         say(f"after F1: windows {app.windows()}, Help {app.geometry(help1[0])}")
         check(len(help1) == 1, "F1 opens a Help window")
+        # The picture in docs/, taken before a second window can cover it.
+        settle(lambda: app.geometry(help1[0]).split()[0], lambda v: v == "503x256")
+        time.sleep(1)  # time to paint
+        say(f"the Help window: {s.screenshot(h.ARTIFACTS / 'help-window.png', help1[0])}")
         app.key("F1")
         helps = wait_for(lambda: [k for k, v in app.windows().items() if v == "Help"]
                          if len([v for v in app.windows().values() if v == "Help"]) == 2 else None,
@@ -307,6 +311,8 @@ def case_help_about():
         props = app.wm_state(about)
         say(f"About box {about}: {app.geometry(about)}; {' '.join(props.split())}")
         check("_NET_WM_STATE_MODAL" in props, "the About box is modal")
+        time.sleep(1)  # time to paint
+        say(f"the About box: {s.screenshot(h.ARTIFACTS / 'about-box.png', about)}")
         app.key("Escape", window=about)
         wait_for(lambda: app.window_named("About Tarmalo") is None, SLOW, "Esc to close the About box")
         say(f"after Esc: windows {app.windows()}")

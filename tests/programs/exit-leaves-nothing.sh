@@ -1,8 +1,9 @@
 #!/bin/sh
 # File > Exit, the close box and SIGTERM, each while a sound plays: the
-# program's temporary folder must hold nothing afterwards, and the first two
-# must end the program cleanly. Runs the real start-up (tarmalo_driven)
-# headless on a sound server of its own; exits 77 (skipped) without one.
+# first two must end the program cleanly, and $TMPDIR must stay empty: the
+# player plays from memory and nothing else may write there either. Runs the
+# real start-up (tarmalo_driven) headless on a sound server of its own;
+# exits 77 (skipped) without one.
 #   exit-leaves-nothing.sh <tarmalo_driven> <tests/audio/pulse-null.sh>
 set -u
 prog=$1

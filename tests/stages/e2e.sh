@@ -45,7 +45,8 @@ for c in clock_boarding countdown_boarding; do
     finish "$c" "$rc"
 done
 
-# tarmalo-window.png there is the README's first picture (docs/).
+# tarmalo-window.png, help-window.png and about-box.png there are the
+# pictures in docs/.
 echo "e2e artifacts (screenshots): $TARMALO_BUILD_DIR/e2e-artifacts"
 echo "e2e stage time: $(( $(date +%s) - started )) s"
 echo "e2e: $passed passed, ${#failed[@]} failed"

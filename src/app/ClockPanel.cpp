@@ -1,0 +1,35 @@
+#include "app/ClockPanel.h"
+
+#include "platform/Clock.h"
+#include "platform/Timer.h"
+
+ClockPanel::ClockPanel(plat::Clock& clock, QWidget* parent) : QLabel(parent), m_clock(clock)
+{
+    setObjectName(QStringLiteral("Clock"));
+    setAccessibleDescription(tr("Time of day"));
+    setAlignment(Qt::AlignCenter);
+    m_timer = new plat::Timer(clock, this);
+    m_timer->setPrecise(true);
+    connect(m_timer, &plat::Timer::Tick, this, &ClockPanel::Update);
+    // Shown from the start: the status bar sizes itself by what its panels
+    // hold when they are added.
+    Update();
+}
+
+void ClockPanel::Update()
+{
+    const QDateTime now = m_clock.now();
+    const QString text = now.time().toString(QStringLiteral("HH:mm"));
+    if (this->text() != text)
+        setText(text);
+    // Sleep until just past the next minute boundary of the clock as it
+    // reads now; rescheduling the one timer adds no wake-up.
+    const int intoMinute = now.time().second() * 1000 + now.time().msec();
+    m_timer->setInterval(60000 - intoMinute + 20);
+    m_timer->setEnabled(true);
+}
+
+void ClockPanel::Stop()
+{
+    m_timer->setEnabled(false);
+}

@@ -1,0 +1,25 @@
+#pragma once
+#include <QLabel>
+
+namespace plat {
+class Clock;
+class Timer;
+}  // namespace plat
+
+// The status bar's clock panel: the time of day in hours and minutes. It
+// wakes once a minute, just past the minute, and whenever Update is called.
+class ClockPanel : public QLabel {
+    Q_OBJECT
+public:
+    ClockPanel(plat::Clock& clock, QWidget* parent);
+
+    // Shows the time now and sleeps until the next minute; anything that
+    // ticks anyway may call it, so a clock that was set shows sooner.
+    void Update();
+    // Stops the panel's own wake-ups.
+    void Stop();
+
+private:
+    const plat::Clock& m_clock;
+    plat::Timer* m_timer = nullptr;
+};

@@ -1,0 +1,133 @@
+#include "app/MainLayout.h"
+
+#include "app/CaptionFrame.h"
+#include "app/ClockPanel.h"
+#include "app/EntryFields.h"
+#include "platform/Twips.h"
+
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionFrame>
+
+using plat::TwipsToPixels;
+
+namespace {
+
+// The client area as laid out, and the part that stays visible above the
+// status bar: the bottom of the "PAX" frame.
+constexpr int kClientWidthTwips = 2355;
+constexpr int kVisibleHeightTwips = 1200 + 1215;
+
+void Place(QWidget* w, const char* name, int left, int top, int width, int height)
+{
+    w->setObjectName(QLatin1String(name));
+    w->setGeometry(plat::TwipsRect(left, top, width, height));
+}
+
+// How far in from its right edge a line edit ends right-aligned text:
+// its frame, QLineEdit's own 2-pixel margin and the pixel it keeps for the
+// cursor.
+int TextEndInset(const QLineEdit* edit)
+{
+    QStyleOptionFrame opt;
+    opt.initFrom(edit);
+    opt.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, edit);
+    opt.midLineWidth = 0;
+    opt.state |= QStyle::State_Sunken;
+    const QRect contents = edit->style()->subElementRect(QStyle::SE_LineEditContents, &opt, edit);
+    return edit->width() - (contents.x() + contents.width()) + edit->textMargins().right() + 2 + 1;
+}
+
+}  // namespace
+
+void MainLayout::BuildLayout(QMainWindow& window, plat::Clock& clock)
+{
+    auto* client = new QWidget(&window);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(TwipsToPixels(kClientWidthTwips), TwipsToPixels(kVisibleHeightTwips));
+    window.setCentralWidget(client);
+
+    // The banner is made first so everything else lies on top of it.
+    Image1 = new QLabel(client);
+    Image1->setPixmap(QPixmap(QStringLiteral(":/tarmalo/banner.bmp")));
+    Image1->setScaledContents(true);
+    Place(Image1, "Image1", 0, 0, 2490, 810);
+
+    Label5 = new QLabel(tr("&Departure time"), client);
+    Place(Label5, "Label5", 60, 900, 1215, 255);
+
+    txtTime = new MaskEdBox(client);
+    txtTime->setAccessibleName(tr("Departure time"));
+    Place(txtTime, "txtTime", 1680, 840, 615, 315);
+    Label5->setBuddy(txtTime);
+
+    Frame1 = new CaptionFrame(tr("PAX"), client);
+    Place(Frame1, "Frame1", 0, 1200, 2355, 1215);
+
+    Label2 = new QLabel(tr("&Total"), Frame1);
+    Place(Label2, "Label2", 60, 240, 1215, 255);
+
+    txtTotal = new TextBox(Frame1);
+    txtTotal->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    txtTotal->setAccessibleName(tr("Total"));
+    Place(txtTotal, "txtTotal", 1680, 180, 615, 315);
+    Label2->setBuddy(txtTotal);
+
+    // A count's right edge is where the digits in txtTotal end, inside its
+    // margins. Its accessible name is what screen readers read: left unset,
+    // it is the count itself; the caption beside it names it.
+    auto addCount = [&](QLabel* caption, const char* name, int top, const QString& description) {
+        auto* count = new QLabel(Frame1);
+        count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        count->setIndent(TextEndInset(txtTotal));
+        count->setAccessibleDescription(description);
+        Place(count, name, 1200, top, 1095, 255);
+        caption->setBuddy(count);
+        return count;
+    };
+    Label3 = new QLabel(tr("Remaining"), Frame1);
+    Place(Label3, "Label3", 60, 540, 1155, 255);
+    lblPAX[0] = addCount(Label3, "lblPAX0", 540, tr("Passengers still at the gate"));
+    Label4 = new QLabel(tr("In Aircraft"), Frame1);
+    Place(Label4, "Label4", 60, 780, 1215, 255);
+    lblPAX[1] = addCount(Label4, "lblPAX1", 780, tr("Passengers in the aircraft"));
+
+    pgbInAC = new QProgressBar(Frame1);
+    pgbInAC->setRange(0, 100);
+    pgbInAC->setValue(0);
+    pgbInAC->setTextVisible(false);
+    pgbInAC->setAccessibleName(tr("Boarded"));
+    Place(pgbInAC, "pgbInAC", 60, 1020, 2250, 150);
+
+    // Labels and the progress bar take no focus: the time, then the
+    // passengers.
+    QWidget::setTabOrder(txtTime, txtTotal);
+
+    // The status bar: the gate status panel "Info" and the clock panel.
+    QStatusBar* bar = window.statusBar();
+    bar->setObjectName(QStringLiteral("stsStatus"));
+    bar->setSizeGripEnabled(false);
+    stsStatusInfo = new QLabel(bar);
+    stsStatusInfo->setObjectName(QStringLiteral("Info"));
+    stsStatusInfo->setAccessibleDescription(tr("Gate status"));
+    stsStatusInfo->setMinimumWidth(TwipsToPixels(1000));
+    bar->addWidget(stsStatusInfo, 1);
+    stsStatusClock = new ClockPanel(clock, bar);
+    stsStatusClock->setMinimumWidth(TwipsToPixels(700));
+    bar->addPermanentWidget(stsStatusClock);
+}
+
+void MainLayout::FitWindow(QMainWindow& window)
+{
+    // The title bar belongs to the window manager; the menu bar may wrap.
+    const int width = TwipsToPixels(kClientWidthTwips);
+    const int wrapped = window.menuBar()->heightForWidth(width);
+    const int menuHeight = wrapped > 0 ? wrapped : window.menuBar()->sizeHint().height();
+    window.setFixedSize(width, menuHeight + TwipsToPixels(kVisibleHeightTwips)
+                                   + window.statusBar()->sizeHint().height());
+    // The same place at every start, not centred; nothing remembers a move.
+    window.move(TwipsToPixels(1590), TwipsToPixels(1860));
+}

@@ -1,0 +1,41 @@
+#pragma once
+#include <QCoreApplication>
+#include <array>
+
+class ClockPanel;
+class MaskEdBox;
+class QGroupBox;
+class QLabel;
+class QMainWindow;
+class QProgressBar;
+class TextBox;
+namespace plat {
+class Clock;
+}
+
+// The main window's controls, by their names, where they stand: the banner,
+// the departure time, the "PAX" frame with the counters and the progress
+// bar, and the status bar.
+struct MainLayout {
+    Q_DECLARE_TR_FUNCTIONS(MainLayout)
+
+public:
+    QLabel* Image1 = nullptr;
+    QLabel* Label5 = nullptr;
+    MaskEdBox* txtTime = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QLabel* Label2 = nullptr;
+    TextBox* txtTotal = nullptr;
+    QLabel* Label3 = nullptr;
+    std::array<QLabel*, 2> lblPAX{};
+    QLabel* Label4 = nullptr;
+    QProgressBar* pgbInAC = nullptr;
+    QLabel* stsStatusInfo = nullptr;
+    ClockPanel* stsStatusClock = nullptr;
+
+protected:
+    void BuildLayout(QMainWindow& window, plat::Clock& clock);
+    // Fixes the window's size, down to the bottom of the "PAX" frame with
+    // the status bar below, and its place on the screen.
+    void FitWindow(QMainWindow& window);
+};
