@@ -124,6 +124,17 @@ def program(bin_dir):
                  "the option click in the registry")
         say("registry: " + " ".join(s.reg_query(SETTINGS_KEY, "Brief").split()))
 
+        app.key("alt+h")
+        app.key("a", window=False)
+        about = wait_for(lambda: app.window_named("About Tarmalo"), SLOW, "the About box")
+        # Wine shows a window's Windows owner as its transient-for window; an
+        # owned window has no taskbar button on Windows.
+        owner = h._run(["xprop", "-id", str(about), "WM_TRANSIENT_FOR"], s.env, check_rc=False)
+        say(f"About box: {' '.join(owner.split())}")
+        check("window id" in owner, "the About box is owned, so it stays off the taskbar")
+        app.key("Escape", window=about)
+        wait_for(lambda: app.window_named("About Tarmalo") is None, SLOW, "Esc to close the About box")
+
         app.key("alt+f")
         app.key("x", window=False)
         check(app.wait_exit(SLOW) is not None, "File > Exit ended the program")

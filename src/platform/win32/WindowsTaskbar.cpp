@@ -28,11 +28,13 @@ void KeepOffTaskbar(QWidget* window)
     if (!window || !window->windowHandle())
         return;
     const HWND hwnd = reinterpret_cast<HWND>(window->winId());
-    const HWND owner = HiddenOwner();
-    if (!hwnd || !owner || GetWindow(hwnd, GW_OWNER))
-        return;  // already owned: off the taskbar anyway
-    SetWindowLongPtrW(hwnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+    if (!hwnd)
+        return;
+    // An application window keeps its button even when owned.
     SetWindowLongPtrW(hwnd, GWL_EXSTYLE, GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & ~LONG_PTR(WS_EX_APPWINDOW));
+    const HWND owner = HiddenOwner();
+    if (owner && !GetWindow(hwnd, GW_OWNER))
+        SetWindowLongPtrW(hwnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
 }
 
 }  // namespace plat
