@@ -8,7 +8,7 @@ set -uo pipefail
 cd "$(dirname "$0")/../.."
 . scripts/lib.sh
 ensure_packages g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 nsis zip \
-                dpkg-dev qt6-base-dev-tools wine wine64 xvfb xdotool x11-utils imagemagick dbus \
+                dpkg-dev qt6-base-dev-tools wine wine64 fonts-wine xvfb xdotool x11-utils imagemagick dbus \
                 at-spi2-core python3 python3-pyatspi pulseaudio pulseaudio-utils openbox || exit 1
 [ "${1:-}" != install ] || exit 0
 
