@@ -561,9 +561,13 @@ class App:
 
     # -- windows
 
+    def _search(self):
+        """What xdotool searches the program's windows by."""
+        return ["--pid", self.pid]
+
     def windows(self):
         """Visible top-level windows of the process: {id: title}."""
-        out = self.s.x("search", "--onlyvisible", "--pid", self.pid, check_rc=False)
+        out = self.s.x("search", "--onlyvisible", *self._search(), check_rc=False)
         result = {}
         for wid in out.split():
             name = self.s.x("getwindowname", wid, check_rc=False).strip()

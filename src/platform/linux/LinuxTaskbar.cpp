@@ -49,38 +49,6 @@ xcb_atom_t Atom(const Xcb& xcb, xcb_connection_t* c, const char* name)
 }  // namespace
 #endif
 
-void KeepOffTaskbar(QWidget* window)
-{
-#ifdef TARMALO_X11_HINTS
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11 || !window || !window->windowHandle())
-        return;  // another platform (offscreen, Wayland) or no native window yet
-    xcb_connection_t* connection = x11->connection();
-    void* lib = dlopen("libxcb.so.1", RTLD_LAZY | RTLD_NOLOAD);
-    if (!connection || !lib)
-        return;
-    Xcb xcb;
-    Resolve(lib, "xcb_intern_atom", xcb.intern_atom);
-    Resolve(lib, "xcb_intern_atom_reply", xcb.intern_atom_reply);
-    Resolve(lib, "xcb_change_property", xcb.change_property);
-    Resolve(lib, "xcb_flush", xcb.flush);
-    if (xcb) {
-        const xcb_atom_t state = Atom(xcb, connection, "_NET_WM_STATE");
-        const xcb_atom_t skip[] = {Atom(xcb, connection, "_NET_WM_STATE_SKIP_TASKBAR"),
-                                   Atom(xcb, connection, "_NET_WM_STATE_SKIP_PAGER")};
-        // Appended: Qt merges what it finds here with its own states on mapping.
-        if (state != XCB_ATOM_NONE && skip[0] != XCB_ATOM_NONE && skip[1] != XCB_ATOM_NONE) {
-            xcb.change_property(connection, XCB_PROP_MODE_APPEND, xcb_window_t(window->winId()), state,
-                                XCB_ATOM_ATOM, 32, 2, skip);
-            xcb.flush(connection);
-        }
-    }
-    dlclose(lib);
-#else
-    (void)window;
-#endif
-}
-
 namespace plat {
 
 void KeepOffTaskbar(QWidget* window)
