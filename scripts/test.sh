@@ -85,21 +85,18 @@ trap 'stop_background; tests/audio/pulse-null.sh stop >/dev/null 2>&1 || true; r
 
 background --group "sanitizer and fuzzing builds" nice -n 10 \
     bash -c 'bash tests/stages/sanitizers.sh build && bash tests/stages/fuzz.sh build'
-# The Windows stage mostly waits on Wine, so it runs beside the others: its
-# build first (Qt for Windows comes from the cache; only a first run builds
-# it, which takes long), then the suites, the program and the installer.
-background --group windows nice -n 10 \
-    bash -c 'bash scripts/build-windows.sh --tests && bash tests/stages/windows.sh'
+# The Windows build: Qt for Windows comes from the cache (only a first run
+# builds it, which takes long), then the program, its suites and installer.
+background --group "Windows build" nice -n 10 bash scripts/build-windows.sh --tests
 stage "unit and window tests" ctest --preset default
 [ ! -e tests/stages/e2e.sh ] || stage e2e bash tests/stages/e2e.sh
 await "sanitizer and fuzzing builds"
+await "Windows build"
 for extra in tests/stages/*.sh; do
     [ -e "$extra" ] || continue
-    case "$extra" in tests/stages/e2e.sh | tests/stages/windows.sh) continue ;; esac
+    [ "$extra" != tests/stages/e2e.sh ] || continue
     stage "$(basename "$extra" .sh)" bash "$extra"
 done
-stage windows bash -c 'while [ ! -e "$0.done" ]; do sleep 1; done; cat "$0.log"; read -r rc secs <"$0.done"
-                       echo "--- ran beside the other stages, $secs s"; exit "$rc"' "$logs/windows"
 
 echo
 echo "Total time: $(( $(date +%s) - started )) s"
