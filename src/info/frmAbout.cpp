@@ -9,8 +9,6 @@
 #include <QPushButton>
 #include <QRect>
 
-#include <string>
-
 #include "Version.h"
 #include "info/DialogFont.h"
 #include "info/WindowHints.h"
