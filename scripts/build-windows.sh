@@ -22,14 +22,21 @@ cmake --build --preset windows -j"$(nproc)"
 
 out=build-windows
 version=$(sed -n 's/^project(Tarmalo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+zip="$out/Tarmalo-$version-windows.zip" setup="$out/Tarmalo-Setup-$version.exe"
+# Packed again only when the program folder or what packs it has changed.
+if [ -e "$zip" ] && [ -e "$setup" ] && [ -z "$(find "$out/bin" packaging assets/icons/tarmalo.ico \
+                                               scripts/build-windows.sh -newer "$setup" -print -quit)" ]; then
+    echo "Up to date: $out/bin/tarmalo.exe, $zip, $setup"
+    exit 0
+fi
 stage="$out/stage/Tarmalo"
 rm -rf "$out/stage"
 cmake --install "$out" --prefix "$stage" >/dev/null
 find "$stage" -name '*.exe' -o -name '*.dll' | xargs x86_64-w64-mingw32-strip --strip-unneeded
 
 # The portable form: the program folder, runnable from anywhere.
-rm -f "$out/Tarmalo-$version-windows.zip"
-(cd "$out/stage" && zip -q -r -9 "../Tarmalo-$version-windows.zip" Tarmalo)
+rm -f "$zip"
+(cd "$out/stage" && zip -q -r -9 "../${zip##*/}" Tarmalo)
 
 # The installer names every file it installs, and its uninstaller removes
 # exactly those.
@@ -51,7 +58,7 @@ done < <(cd "$stage" && find . -type d | sort)
 done
 makensis -V2 -DVERSION="$version" -DSTAGE="$abs_stage" -DFILES="$(pwd)/$files" \
     -DUNFILES="$(pwd)/$unfiles" -DICON="$(pwd)/assets/icons/tarmalo.ico" \
-    -DOUTFILE="$(pwd)/$out/Tarmalo-Setup-$version.exe" packaging/windows/tarmalo.nsi
+    -DOUTFILE="$(pwd)/$setup" packaging/windows/tarmalo.nsi
 
 echo "Built: $out/bin/tarmalo.exe"
-ls -l "$out/Tarmalo-$version-windows.zip" "$out/Tarmalo-Setup-$version.exe" | awk '{print "       " $NF " (" $5 " bytes)"}'
+ls -l "$zip" "$setup" | awk '{print "       " $NF " (" $5 " bytes)"}'

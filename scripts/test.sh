@@ -86,8 +86,9 @@ trap 'stop_background; tests/audio/pulse-null.sh stop >/dev/null 2>&1 || true; r
 background --group "sanitizer and fuzzing builds" nice -n 10 \
     bash -c 'bash tests/stages/sanitizers.sh build && bash tests/stages/fuzz.sh build'
 # The Windows build: Qt for Windows comes from the cache (only a first run
-# builds it, which takes long), then the program, its suites and installer.
-background --group "Windows build" nice -n 10 bash scripts/build-windows.sh --tests
+# builds it, which takes long), then the program, its suites and installer,
+# and the Wine prefix the Windows stage copies.
+background --group "Windows build" nice -n 10 bash tests/stages/windows.sh build
 stage "unit and window tests" ctest --preset default
 [ ! -e tests/stages/e2e.sh ] || stage e2e bash tests/stages/e2e.sh
 await "sanitizer and fuzzing builds"

@@ -8,6 +8,10 @@ manager and sound server of its own (the end-to-end harness's session).
   smoke.py installer SETUP     a silent install into a fresh prefix, its
                                shortcut, uninstall entry and a start of the
                                installed program, then a silent uninstall
+  smoke.py prefix DIR          a Wine prefix set up as below, to be copied:
+                               with TARMALO_WINE_PREFIX naming one, every
+                               session starts from a copy of it instead of
+                               booting Wine afresh
 """
 
 import datetime
@@ -36,23 +40,36 @@ class WineApp(h.App):
         return ["--name", "."]
 
 
+WINE_ENV = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
+
+
+def prepare_prefix(env):
+    """Boots the prefix env names and sets it up as a Windows desktop is:
+    its dialog font (Tahoma) where Windows keeps fonts (Debian's Wine ships
+    one but does not load it from its own folder), and smoothed text."""
+    def wine(*args):
+        h._run(["wine", *args], env, timeout=SLOW)
+    wine("wineboot", "--init")
+    h._run(["wineserver", "-w"], env, timeout=SLOW)
+    for font in Path("/usr/share/wine/fonts").glob("tahoma*.ttf"):
+        shutil.copy(font, Path(env["WINEPREFIX"]) / "drive_c" / "windows" / "Fonts")
+    desktop = r"HKCU\Control Panel\Desktop"
+    wine("reg", "add", desktop, "/v", "FontSmoothing", "/t", "REG_SZ", "/d", "2", "/f")
+    wine("reg", "add", desktop, "/v", "FontSmoothingType", "/t", "REG_DWORD", "/d", "2", "/f")
+    h._run(["wineserver", "-w"], env, timeout=SLOW)
+
+
 class WineSession(h.Session):
     def start(self):
         super().start()
-        self.env = dict(self.env, WINEPREFIX=str(self.tmp / "prefix"), WINEDEBUG="-all",
-                        WINEDLLOVERRIDES="mscoree,mshtml=", PULSE_SERVER=self.pulse_server)
+        prefix = self.tmp / "prefix"
+        self.env = dict(self.env, WINEPREFIX=str(prefix), PULSE_SERVER=self.pulse_server, **WINE_ENV)
         t0 = time.monotonic()
-        self.wine("wineboot", "--init")
-        self.wineserver_wait()
-        # A desktop as Windows sets it up: its dialog font (Tahoma) where
-        # Windows keeps fonts (Debian's Wine ships one but does not load it
-        # from its own folder), and smoothed text.
-        for font in Path("/usr/share/wine/fonts").glob("tahoma*.ttf"):
-            shutil.copy(font, self.drive_c() / "windows" / "Fonts")
-        desktop = r"HKCU\Control Panel\Desktop"
-        self.wine("reg", "add", desktop, "/v", "FontSmoothing", "/t", "REG_SZ", "/d", "2", "/f")
-        self.wine("reg", "add", desktop, "/v", "FontSmoothingType", "/t", "REG_DWORD", "/d", "2", "/f")
-        self.wineserver_wait()
+        template = os.environ.get("TARMALO_WINE_PREFIX")
+        if template:
+            shutil.copytree(template, prefix, symlinks=True)
+        else:
+            prepare_prefix(self.env)
         say(f"Wine prefix ready in {time.monotonic() - t0:.0f} s ({self.wine('--version').strip()})")
         return self
 
@@ -174,5 +191,9 @@ def installer(setup):
 
 
 if __name__ == "__main__":
+    if sys.argv[1] == "prefix":
+        env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+        prepare_prefix(dict(env, WINEPREFIX=str(Path(sys.argv[2]).resolve()), **WINE_ENV))
+        sys.exit(0)
     {"program": program, "installer": installer}[sys.argv[1]](sys.argv[2])
     say("passed")
