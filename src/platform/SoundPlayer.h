@@ -29,10 +29,10 @@ public:
     ~SoundPlayer() override;
 
     void setFileName(const QString& path) override;
-    QString fileName() const override { return m_path; }
+    QString fileName() const { return m_path; }
     void play() override;
     void stop() override;
-    int playState() const override { return m_state; }
+    int playState() const { return m_state; }
 
     // How long a sound may take to start, and to last, before it counts as
     // ended; a stuck audio output must not hold the boarding.
