@@ -101,12 +101,6 @@ SoundPlayer::~SoundPlayer()
     endThread();
 }
 
-void SoundPlayer::setWatchdog(int startMs, int maxLengthMs)
-{
-    m_startLimitMs = startMs;
-    m_lengthLimitMs = maxLengthMs;
-}
-
 void SoundPlayer::setFileName(const QString& path)
 {
     // Nothing is opened yet: the output is asked for only when a sound
