@@ -6,6 +6,8 @@
 // What only tests read or set inside the program: the one peer its classes let in.
 struct BoardingProbe {
     static clsCommon* Common(const Boarding& b) { return b.m_cCommon.get(); }
+    // The folder the sound files are looked for in.
+    static const QString& Path(const Boarding& b) { return b.m_sPath; }
     // True while the timer is off because the tick waits for a sound to end.
     static bool PausedForAnnouncement(const Boarding& b)
     {
