@@ -61,7 +61,7 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Tarmalo developers <tarmalo@example.org>")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps turns the linked libraries into versioned dependencies:
-# Qt and libpulse0, whose simple API plays the sounds.  A server that speaks
+# Qt, libxcb1 and libpulse0, whose simple API plays the sounds.  A server that speaks
 # PulseAudio is recommended.  The xcb window plugin ships in libqt6gui6 on
 # Debian 12.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

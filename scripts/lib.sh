@@ -22,7 +22,7 @@ ensure_packages() {
 }
 
 # What it takes to build and run Tarmalo.
-BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libpulse-dev
+BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libpulse-dev libxcb1-dev
                 qt6-qpa-plugins libgl-dev)
 # What the CTest suites need beyond that: a null sink for the real sounds,
 # and the tools that remake the sounds and the art. Each later stage

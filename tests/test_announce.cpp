@@ -35,21 +35,21 @@ void TestAnnounce::chimeOnOpenGateAndFinalCall()
     Runner run(h);
     // 10:00:05 closed (21 min), 10:01 opens, 10:16 final call, 10:26 closed.
     h.clock.advance(5000);
-    QCOMPARE(w.StatusInfo(), QStringLiteral("Gate closed"));
+    QCOMPARE(w.stsStatusInfo->text(), QStringLiteral("Gate closed"));
     QCOMPARE(h.player->played.size(), 0);
     h.clock.advance(50000);  // to the tick of 10:00:55, still closed
-    QCOMPARE(w.StatusInfo(), QStringLiteral("Gate closed"));
+    QCOMPARE(w.stsStatusInfo->text(), QStringLiteral("Gate closed"));
     QCOMPARE(h.player->played.size(), 0);
     h.clock.advance(5000);  // the tick of 10:01:00
-    QCOMPARE(w.StatusInfo(), QStringLiteral("Go to gate"));
+    QCOMPARE(w.stsStatusInfo->text(), QStringLiteral("Go to gate"));
     QCOMPARE(h.player->played, QStringList{"/opt/tarmalo/Ding.wav"});
     h.clock.advance(14 * 60 * 1000 + 55 * 1000);  // to 10:15:55, still open
     QCOMPARE(h.player->played.size(), 1);
     h.clock.advance(5000);
-    QCOMPARE(w.StatusInfo(), QStringLiteral("Final call"));
+    QCOMPARE(w.stsStatusInfo->text(), QStringLiteral("Final call"));
     QCOMPARE(h.player->played.size(), 2);
     h.clock.advance(10 * 60 * 1000);
-    QCOMPARE(w.StatusInfo(), QStringLiteral("Gate closed"));
+    QCOMPARE(w.stsStatusInfo->text(), QStringLiteral("Gate closed"));
     QCOMPARE(h.player->played.size(), 2);  // closing never chimes
     // The chime never paused the boarding.
     QVERIFY(w.tmrTimer().Enabled());

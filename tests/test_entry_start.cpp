@@ -241,7 +241,7 @@ void TestEntryStart::startCountdown()
     QCOMPARE(w.tmrTimer().Interval(), 5000);
     QCOMPARE(w.boarding().m_lGateState, 0);
     QCOMPARE(wall(w.boarding().m_dtDepTime), departure);
-    QCOMPARE(w.StatusInfo(), QString());  // the first tick writes it
+    QCOMPARE(w.stsStatusInfo->text(), QString());  // the first tick writes it
     QCOMPARE(w.stsStatusInfo->toolTip(), schedule);
     QVERIFY(h.messages.shown.isEmpty());
     // The first tick comes five seconds after the start.
@@ -309,7 +309,7 @@ void TestEntryStart::secondStartStops()
     h.start();
     // Let it run into the open gate, then stop it by hand.
     h.clock.advance(6 * 60 * 1000);
-    QCOMPARE(w.StatusInfo(), QStringLiteral("Go to gate"));
+    QCOMPARE(w.stsStatusInfo->text(), QStringLiteral("Go to gate"));
     h.start();
     QVERIFY(!w.mnuFileStart->isChecked());
     QVERIFY(w.mnuFileStart->isEnabled());
@@ -322,7 +322,7 @@ void TestEntryStart::secondStartStops()
     QCOMPARE(w.lblPAX[1]->text(), QString());
     QVERIFY(!w.pgbInAC->isVisibleTo(&w));
     QCOMPARE(w.boarding().m_lGateState, 0);
-    QCOMPARE(w.StatusInfo(), QStringLiteral("Go to gate"));
+    QCOMPARE(w.stsStatusInfo->text(), QStringLiteral("Go to gate"));
     QCOMPARE(w.stsStatusInfo->toolTip(), QString());  // "when?" ends with the run
     QCOMPARE(w.txtTotal->text(), QStringLiteral("150"));
     QCOMPARE(w.txtTime->Text(), QStringLiteral("10:15"));
@@ -422,7 +422,7 @@ void TestEntryStart::refusedStartLeavesWindowAlone()
     QCOMPARE(w.pgbInAC->maximum(), 100);
     QVERIFY(!w.tmrTimer().Enabled());
     QCOMPARE(w.tmrTimer().Interval(), 5000);
-    QCOMPARE(w.StatusInfo(), QStringLiteral("Final call"));
+    QCOMPARE(w.stsStatusInfo->text(), QStringLiteral("Final call"));
     QCOMPARE(w.txtTime->Text(), timeBefore);
     QCOMPARE(w.txtTotal->text(), total);
     QLineEdit* field = faultField == "txtTime" ? static_cast<QLineEdit*>(w.txtTime) : w.txtTotal;
@@ -452,9 +452,9 @@ void TestEntryStart::ferryFlight()
     // All aboard at once, the gate still opens 20 minutes before departure.
     h.player->finish();
     h.clock.advance(1000);
-    QCOMPARE(w.StatusInfo(), QStringLiteral("Gate closed"));
+    QCOMPARE(w.stsStatusInfo->text(), QStringLiteral("Gate closed"));
     h.clock.advance(10 * 60 * 1000);  // 10:10:06
-    QCOMPARE(w.StatusInfo(), QStringLiteral("Go to gate"));
+    QCOMPARE(w.stsStatusInfo->text(), QStringLiteral("Go to gate"));
     QCOMPARE(h.player->played.last(), QStringLiteral("/opt/tarmalo/Ding.wav"));
 }
 

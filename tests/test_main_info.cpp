@@ -52,7 +52,7 @@ void TestMainInfo::helpOpensWhileBoardingKeepsTicking()
     h.clock.advance(60 * 1000);
     QCOMPARE(run.ticks.size(), 13);
     QVERIFY(w.mnuFileStart->isChecked());
-    QCOMPARE(w.StatusInfo(), QStringLiteral("Go to gate"));
+    QCOMPARE(w.stsStatusInfo->text(), QStringLiteral("Go to gate"));
 
     for (frmHelp* f : helpWindows())
         f->close();

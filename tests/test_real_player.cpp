@@ -5,6 +5,7 @@
 #include "platform/SoundOutput.h"
 #include "platform/SoundPlayer.h"
 #include "platform/WavFile.h"
+#include "support/BoardingProbe.h"
 #include "support/FakeSoundOutput.h"
 
 #include <QElapsedTimer>
@@ -518,7 +519,7 @@ void RealPlayerTest::watchdogEndsAnOverlongSound()
     REQUIRE_AUDIO();
     const QString path = write(QStringLiteral("Overlong.wav"), SineWav(3000));
     plat::SoundPlayer player;
-    player.setWatchdog(2000, 400);
+    BoardingProbe::SetWatchdog(player, 2000, 400);
     Recorder rec(player);
     player.setFileName(path);
     rec.restart();

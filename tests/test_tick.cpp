@@ -1,5 +1,6 @@
 // The boarding clock tick: whole runs in fake time, the edge cases of each
 // state, and the mends that keep a run from stalling.
+#include "app/ClockPanel.h"
 #include "platform/DateTime.h"
 #include "platform/Timer.h"
 #include "support/BoardingProbe.h"
@@ -259,7 +260,7 @@ void TestTick::completingTickShowsTotalAsTyped()
     // "2.0" reads as the count 2 on the ticks that go on.
     QCOMPARE(w.lblPAX[0]->text(), QStringLiteral("2"));
     QCOMPARE(w.lblPAX[1]->text(), QStringLiteral("0"));
-    QCOMPARE(w.StatusInfo(), QStringLiteral("Go to gate"));
+    QCOMPARE(w.stsStatusInfo->text(), QStringLiteral("Go to gate"));
     QCOMPARE(w.boarding().m_lGateState, 0);
     h.clock.advance(5000);
     QCOMPARE(w.boarding().m_lGateState, 1);
@@ -267,7 +268,7 @@ void TestTick::completingTickShowsTotalAsTyped()
     QCOMPARE(w.lblPAX[1]->text(), QStringLiteral("2.0"));
     // The status panel is left from the tick before; the bar, hidden, still
     // gets the count as its value.
-    QCOMPARE(w.StatusInfo(), QStringLiteral("Go to gate"));
+    QCOMPARE(w.stsStatusInfo->text(), QStringLiteral("Go to gate"));
     QVERIFY(!w.pgbInAC->isVisibleTo(&w));
     QCOMPARE(w.pgbInAC->value(), 2);
 }
@@ -348,14 +349,14 @@ void TestTick::unknownStateOnlyDisablesTimer()
     h.start();
     h.clock.advance(5000);
     frmMain& w = *h.window;
-    const QString status = w.StatusInfo();
+    const QString status = w.stsStatusInfo->text();
     const QString remaining = w.lblPAX[0]->text();
     w.boarding().m_lGateState = 3;
     h.clock.advance(5000);
     QVERIFY(!w.tmrTimer().Enabled());
     QCOMPARE(w.tmrTimer().Interval(), 5000);
     QCOMPARE(w.boarding().m_lGateState, 3);
-    QCOMPARE(w.StatusInfo(), status);
+    QCOMPARE(w.stsStatusInfo->text(), status);
     QCOMPARE(w.lblPAX[0]->text(), remaining);
     QVERIFY(w.mnuFileStart->isChecked());
     QVERIFY(h.messages.shown.isEmpty());
@@ -420,7 +421,7 @@ void TestTick::errorsByNumber()
     QCOMPARE(h.player->playCalls, 0);
     QCOMPARE(h.player->setFiles.size(), 1);
     // The boarding goes on regardless.
-    QCOMPARE(h.window->StatusInfo(), QStringLiteral("Go to gate"));
+    QCOMPARE(h.window->stsStatusInfo->text(), QStringLiteral("Go to gate"));
     QVERIFY(h.window->tmrTimer().Enabled());
 }
 
@@ -631,8 +632,8 @@ void TestTick::wallClockChanges()
             departedAt = elapsed();
         lastState = r.state;
         // The clock panel follows a clock that was set at the next tick.
-        if (wrong.isEmpty() && w.ClockPanelText() != r.at.time().toString(QStringLiteral("HH:mm")))
-            wrong = QStringLiteral("clock panel %1 at %2").arg(w.ClockPanelText(), hms(r.at));
+        if (wrong.isEmpty() && w.stsStatusClock->text() != r.at.time().toString(QStringLiteral("HH:mm")))
+            wrong = QStringLiteral("clock panel %1 at %2").arg(w.stsStatusClock->text(), hms(r.at));
         if (wrong.isEmpty() && r.running && r.state == 0 && r.remaining.toInt() + r.aboard.toInt() != 150)
             wrong = QStringLiteral("counts %1 + %2 at %3").arg(r.remaining, r.aboard, hms(r.at));
     };

@@ -1,5 +1,6 @@
 // The main window as created and after start-up: layout, menus, keys,
 // options and their store.
+#include "app/ClockPanel.h"
 #include "app/EntryFields.h"
 #include "info/frmAbout.h"
 #include "platform/Twips.h"
@@ -137,7 +138,7 @@ void TestWindow::fixedSizeAndStatusBar()
     QCOMPARE(frameBottom.y(), w.statusBar()->geometry().top());
     QCOMPARE(w.statusBar()->geometry().bottom(), w.height() - 1);
     QCOMPARE(w.width(), plat::TwipsToPixels(2355));
-    QCOMPARE(w.ClockPanelText(), QStringLiteral("10:00"));
+    QCOMPARE(w.stsStatusClock->text(), QStringLiteral("10:00"));
 }
 
 void TestWindow::startUpState()
@@ -149,10 +150,10 @@ void TestWindow::startUpState()
     QVERIFY(!w.tmrTimer().Enabled());
     QCOMPARE(w.tmrTimer().Interval(), 5000);
     QVERIFY(BoardingProbe::Common(w.boarding()) != nullptr);
-    QCOMPARE(w.boarding().Path(), QStringLiteral("/opt/tarmalo"));
+    QCOMPARE(BoardingProbe::Path(w.boarding()), QStringLiteral("/opt/tarmalo"));
     QCOMPARE(w.lblPAX[0]->text(), QString());
     QCOMPARE(w.lblPAX[1]->text(), QString());
-    QCOMPARE(w.StatusInfo(), QString());
+    QCOMPARE(w.stsStatusInfo->text(), QString());
     // The timer stays quiet however long the window waits.
     h.clock.advance(3600 * 1000);
     QCOMPARE(h.player->playCalls, 0);
@@ -292,11 +293,11 @@ void TestWindow::exitAndClose()
 void TestWindow::clockPanelWakesOnTheMinute()
 {
     Harness h(Harness::At(10, 0, 59));
-    QCOMPARE(h.window->ClockPanelText(), QStringLiteral("10:00"));
+    QCOMPARE(h.window->stsStatusClock->text(), QStringLiteral("10:00"));
     h.clock.advance(900);
-    QCOMPARE(h.window->ClockPanelText(), QStringLiteral("10:00"));
+    QCOMPARE(h.window->stsStatusClock->text(), QStringLiteral("10:00"));
     h.clock.advance(200);
-    QCOMPARE(h.window->ClockPanelText(), QStringLiteral("10:01"));
+    QCOMPARE(h.window->stsStatusClock->text(), QStringLiteral("10:01"));
     // An idle hour wakes the window about once a minute, not every second.
     int wakes = 0;
     while (h.clock.msToNextTick() >= 0 && h.clock.now() < Harness::At(11, 1, 0)) {
@@ -304,7 +305,7 @@ void TestWindow::clockPanelWakesOnTheMinute()
         ++wakes;
     }
     QVERIFY2(wakes >= 59 && wakes <= 61, qPrintable(QString::number(wakes)));
-    QCOMPARE(h.window->ClockPanelText(), QStringLiteral("11:01"));
+    QCOMPARE(h.window->stsStatusClock->text(), QStringLiteral("11:01"));
 }
 
 namespace {

@@ -53,8 +53,6 @@ frmMain::frmMain(const AppServices& services, QWidget* parent)
     Form_Load();
 }
 
-frmMain::~frmMain() = default;
-
 void frmMain::Form_Load()
 {
     if (m_services.seedRandom)
@@ -138,14 +136,4 @@ void frmMain::txtTotal_GotFocus()
 void frmMain::txtTime_GotFocus()
 {
     txtTime->selectAll();
-}
-
-QString frmMain::StatusInfo() const
-{
-    return stsStatusInfo->text();
-}
-
-QString frmMain::ClockPanelText() const
-{
-    return stsStatusClock->text();
 }

@@ -15,7 +15,6 @@ class frmMain : public QMainWindow, public MainLayout, public MainMenus {
     Q_OBJECT
 public:
     explicit frmMain(const AppServices& services, QWidget* parent = nullptr);
-    ~frmMain() override;
 
     // Handlers.
     void Form_Load();
@@ -35,8 +34,6 @@ public:
 
     Boarding& boarding() { return *m_boarding; }
     plat::Timer& tmrTimer() { return m_boarding->tmrTimer(); }
-    QString StatusInfo() const;
-    QString ClockPanelText() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -37,8 +37,6 @@ Boarding::Boarding(BoardingForm& form, plat::Clock& clock, plat::MessageBoxes& m
     connect(&m_player, &plat::MediaPlayer::PlayStateChange, this, &Boarding::mpAnnounce_StateChange);
 }
 
-Boarding::~Boarding() = default;
-
 void Boarding::CreateCommon()
 {
     m_cCommon = std::make_unique<clsCommon>(m_clock);
@@ -165,13 +163,6 @@ QString Boarding::ScheduleText() const
 
 // ---------------------------------------------------------------- the tick
 
-plat::Date Boarding::DepartureReference() const
-{
-    // Start resolved the departure once in both time modes; measuring against
-    // it keeps a late boarding's final call and departure on the same day.
-    return m_dtDepTime;
-}
-
 void Boarding::tmrTimer_Timer()
 {
     // One tick at a time: a tick's message box must not let another in.
@@ -200,7 +191,9 @@ void Boarding::tmrTimer_Timer()
 
 void Boarding::TickBody()
 {
-    const plat::Date reference = DepartureReference();
+    // Start resolved the departure once in both time modes; measuring against
+    // it keeps a late boarding's final call and departure on the same day.
+    const plat::Date reference = m_dtDepTime;
 
     switch (m_lGateState) {
     case 0: {

@@ -13,7 +13,6 @@ namespace plat {
 class Clock;
 class MediaPlayer;
 class MessageBoxes;
-class RuntimeError;
 }  // namespace plat
 
 // One boarding run: File > Start and its stop, the clock tick that carries a
@@ -23,7 +22,6 @@ class Boarding : public QObject {
 public:
     Boarding(BoardingForm& form, plat::Clock& clock, plat::MessageBoxes& messages, plat::MediaPlayer& player,
              QObject* parent = nullptr);
-    ~Boarding() override;
 
     static inline const QString kDing = QStringLiteral("Ding.wav");
     static inline const QString kBoardComplete = QStringLiteral("BoardComplete.wav");
@@ -43,14 +41,9 @@ public:
     void m_cCommon_GateStateChanged();
     void mpAnnounce_StateChange(int OldState, int NewState);
 
-    // Joins m_sPath and the file name and starts the player; throws what the
-    // player throws.
-    void PlayAnnouncement(const QString& fileName);
-
     plat::Timer& tmrTimer() { return m_timer; }
 
     // The folder the sound files are looked for in.
-    const QString& Path() const { return m_sPath; }
     void setPath(const QString& folder) { m_sPath = folder; }
     // Numbers are read in this locale (the user's).
     const QLocale& Locale() const { return m_locale; }
@@ -65,10 +58,12 @@ private:
     void StartRun();
     void StopRun();
     plat::Date ResolveDeparture(const QDateTime& now, plat::Date typed) const;
-    plat::Date DepartureReference() const;
     // When the run's moments fall, for the status panel's tooltip.
     QString ScheduleText() const;
     void TickBody();
+    // Joins m_sPath and the file name and starts the player; throws what the
+    // player throws.
+    void PlayAnnouncement(const QString& fileName);
     // Starts an announcement; false when it could not be started (already
     // reported). The tick then goes on as if it had played and ended.
     bool Announce(const QString& fileName);

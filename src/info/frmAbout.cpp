@@ -21,11 +21,11 @@ namespace {
 using plat::TwipsRect;
 using plat::TwipsToPixels;
 
-void SetFill(QWidget* line, const QColor& colour)
+void SetColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
 {
-    QPalette palette = line->palette();
-    palette.setColor(QPalette::Window, colour);
-    line->setPalette(palette);
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
 }
 
 // One stroke of the etched separator; a plain filled strip.
@@ -45,13 +45,6 @@ QRect LineRect(int x1Twips, int x2Twips, int yTwips, int thickness)
                  TwipsToPixels(x2Twips) - TwipsToPixels(x1Twips), thickness);
 }
 
-void SetTextColour(QLabel* label, const QColor& colour)
-{
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-}
-
 QLabel* MakeLabel(QWidget* parent, const QString& name, const QRect& rect)
 {
     auto* label = new QLabel(parent);
@@ -61,11 +54,6 @@ QLabel* MakeLabel(QWidget* parent, const QString& name, const QRect& rect)
     label->setWordWrap(true);
     label->setGeometry(rect);
     return label;
-}
-
-QString ForDisplay(QString text)
-{
-    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
 }  // namespace
@@ -168,7 +156,7 @@ void frmAbout::Form_Load()
     setWindowTitle(QStringLiteral("About Tarmalo"));
     lblVersion->setText(VersionLabel(plat::kVersionMajor, plat::kVersionMinor, plat::kVersionRevision));
     lblTitle->setText(QStringLiteral("Tarmalo"));
-    lblDisclaimer->setText(ForDisplay(DisclaimerText()));
+    lblDisclaimer->setText(DisclaimerText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
 // A fixed dialog: no taskbar entry and no icon in its title bar, which the
@@ -188,10 +176,10 @@ void frmAbout::ApplyColours()
     const QPalette& colours = palette();
     const bool dark = colours.color(QPalette::Window).lightness() < 128;
     const QColor text = dark ? colours.color(QPalette::WindowText) : QColor(Qt::black);
-    SetTextColour(lblTitle, text);
-    SetTextColour(lblDisclaimer, text);
-    SetFill(Line1[1], dark ? colours.color(QPalette::Dark) : QColor(128, 128, 128));
-    SetFill(Line1[0], dark ? colours.color(QPalette::Light) : QColor(Qt::white));
+    SetColour(lblTitle, QPalette::WindowText, text);
+    SetColour(lblDisclaimer, QPalette::WindowText, text);
+    SetColour(Line1[1], QPalette::Window, dark ? colours.color(QPalette::Dark) : QColor(128, 128, 128));
+    SetColour(Line1[0], QPalette::Window, dark ? colours.color(QPalette::Light) : QColor(Qt::white));
 }
 
 void frmAbout::changeEvent(QEvent* event)

@@ -44,6 +44,18 @@ Parsed parse(const QString& text, const QLocale& locale, double& value)
     return ok ? Parsed::Number : Parsed::NotNumber;
 }
 
+// The number in a text, or the runtime's error for it.
+double NumberOrThrow(const QString& text, const QLocale& locale)
+{
+    double value = 0.0;
+    switch (parse(text, locale, value)) {
+    case Parsed::NotNumber: throw RuntimeError::typeMismatch();
+    case Parsed::TooBig: throw RuntimeError::overflow();
+    case Parsed::Number: break;
+    }
+    return value;
+}
+
 }  // namespace
 
 std::optional<double> ParseNumber(const QString& text, const QLocale& locale)
@@ -58,22 +70,6 @@ bool IsNumeric(const QString& text, const QLocale& locale)
 {
     return ParseNumber(text, locale).has_value();
 }
-
-namespace {
-
-// The number in a text, or the runtime's error for it.
-double NumberOrThrow(const QString& text, const QLocale& locale)
-{
-    double value = 0.0;
-    switch (parse(text, locale, value)) {
-    case Parsed::NotNumber: throw RuntimeError::typeMismatch();
-    case Parsed::TooBig: throw RuntimeError::overflow();
-    case Parsed::Number: break;
-    }
-    return value;
-}
-
-}  // namespace
 
 qint16 CIntFromDouble(double value)
 {

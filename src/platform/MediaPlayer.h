@@ -21,12 +21,10 @@ public:
     // in play(); the program's own player never does, it reports every
     // failure as "not playing".
     virtual void setFileName(const QString& path) = 0;
-    virtual QString fileName() const = 0;
     // Starts the current file and returns at once.
     virtual void play() = 0;
     // Ends playback now without reporting it (the program is closing).
     virtual void stop() = 0;
-    virtual int playState() const = 0;
 
 signals:
     void PlayStateChange(int oldState, int newState);

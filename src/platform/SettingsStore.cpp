@@ -4,13 +4,6 @@
 
 namespace plat {
 
-namespace {
-QString keyPath(const QString& section, const QString& key)
-{
-    return section + u'/' + key;
-}
-}  // namespace
-
 QSettingsStore::QSettingsStore(QString organisation) : m_organisation(std::move(organisation)) { }
 
 std::unique_ptr<QSettings> QSettingsStore::open(const QString& app) const
@@ -35,7 +28,7 @@ QSettings& QSettingsStore::settings(const QString& app)
 QString QSettingsStore::GetSetting(const QString& app, const QString& section, const QString& key,
                                    const QString& def)
 {
-    const QVariant v = settings(app).value(keyPath(section, key));
+    const QVariant v = settings(app).value(section + u'/' + key);
     if (!v.isValid())
         return def;
     return v.toString();
@@ -47,7 +40,7 @@ bool QSettingsStore::SaveSetting(const QString& app, const QString& section, con
     QSettings& s = settings(app);
     if (!s.isWritable())
         return false;
-    const QString path = keyPath(section, key);
+    const QString path = section + u'/' + key;
     const QVariant before = s.value(path);
     s.setValue(path, value);
     s.sync();

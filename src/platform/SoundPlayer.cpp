@@ -101,27 +101,17 @@ SoundPlayer::~SoundPlayer()
     endThread();
 }
 
-void SoundPlayer::setWatchdog(int startMs, int maxLengthMs)
-{
-    m_startLimitMs = startMs;
-    m_lengthLimitMs = maxLengthMs;
-}
-
 void SoundPlayer::setFileName(const QString& path)
 {
     // Nothing is opened yet: the output is asked for only when a sound
     // plays, which keeps it out of the program's start-up.
-    ++m_generation;
-    release();
+    stop();
     m_path = path;
-    m_state = mpStopped;
-    m_reported = mpStopped;
 }
 
 void SoundPlayer::play()
 {
-    ++m_generation;
-    release();
+    stop();
     endThread();
     m_state = mpWaiting;
     m_reported = mpWaiting;  // a new play: its end must be reported even if the last one ended too

@@ -7,6 +7,8 @@
 #include <memory>
 #include <thread>
 
+struct BoardingProbe;
+
 namespace plat {
 
 class SoundOutput;
@@ -29,17 +31,14 @@ public:
     ~SoundPlayer() override;
 
     void setFileName(const QString& path) override;
-    QString fileName() const override { return m_path; }
+    QString fileName() const { return m_path; }
     void play() override;
     void stop() override;
-    int playState() const override { return m_state; }
-
-    // How long a sound may take to start, and to last, before it counts as
-    // ended; a stuck audio output must not hold the boarding.
-    void setWatchdog(int startMs, int maxLengthMs);
+    int playState() const { return m_state; }
 
 private:
     friend struct SoundRun;
+    friend struct ::BoardingProbe;  // tests look inside through one peer
     void release();
     void endThread();
     void onOutput(quint64 generation, int newState, qint64 lengthMs, const QString& error);
@@ -54,6 +53,8 @@ private:
     int m_state = mpStopped;
     int m_reported = mpStopped;
     quint64 m_generation = 0;
+    // How long a sound may take to start, and to last, before it counts as
+    // ended; a stuck audio output must not hold the boarding.
     int m_startLimitMs = 3000;
     int m_lengthLimitMs = 120000;
     QString m_warned;  // the output failure last written to the warnings

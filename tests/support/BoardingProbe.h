@@ -1,14 +1,24 @@
 #pragma once
 #include "boarding/Boarding.h"
 #include "boarding/clsCommon.h"
+#include "platform/SoundPlayer.h"
 
-// What only tests read of a boarding: the one peer the boarding classes let in.
+// What only tests read or set inside the program: the one peer its classes let in.
 struct BoardingProbe {
     static clsCommon* Common(const Boarding& b) { return b.m_cCommon.get(); }
+    // The folder the sound files are looked for in.
+    static const QString& Path(const Boarding& b) { return b.m_sPath; }
     // True while the timer is off because the tick waits for a sound to end.
     static bool PausedForAnnouncement(const Boarding& b)
     {
         return b.m_phase == Boarding::Phase::WaitingForSound;
     }
     static const QString& LastState(const clsCommon& c) { return c.m_sLastState; }
+    // How long a sound may take to start, and to last, before the player
+    // counts it as ended.
+    static void SetWatchdog(plat::SoundPlayer& p, int startMs, int maxLengthMs)
+    {
+        p.m_startLimitMs = startMs;
+        p.m_lengthLimitMs = maxLengthMs;
+    }
 };

@@ -25,10 +25,8 @@ public:
     using MediaPlayer::MediaPlayer;
 
     void setFileName(const QString& path) override;
-    QString fileName() const override { return m_path; }
     void play() override;
     void stop() override;
-    int playState() const override { return m_state; }
 
     // Reports a state change as the real player would (queued by the event
     // loop in the real one; delivered now here).

@@ -28,7 +28,7 @@ void Runner::onTick()
     notePlays();
     frmMain& w = *m_h.window;
     TickRecord r{m_h.clock.now(),        w.boarding().m_lGateState, w.mnuFileStart->isChecked(),
-                 w.tmrTimer().Enabled(), w.tmrTimer().Interval(),   w.StatusInfo(),
+                 w.tmrTimer().Enabled(), w.tmrTimer().Interval(),   w.stsStatusInfo->text(),
                  w.lblPAX[0]->text(),    w.lblPAX[1]->text(),       w.pgbInAC->isVisibleTo(&w),
                  w.pgbInAC->value()};
     if (statuses.isEmpty() || statuses.last() != r.status)
