@@ -18,11 +18,11 @@ started=$(date +%s)
 failed=()
 bash scripts/build-windows.sh --tests || { echo "windows: the build failed"; exit 1; }
 export TARMALO_WINE_PREFIX="$PWD/build-windows/wine-prefix"
-if [ ! -e "$TARMALO_WINE_PREFIX/.ready" ] \
-   || [ "$(cat "$TARMALO_WINE_PREFIX/.ready")" != "$(wine --version)" ]; then
+wine_version=$(wine --version)
+if [ "$(cat "$TARMALO_WINE_PREFIX/.ready" 2>/dev/null)" != "$wine_version" ]; then
     rm -rf "$TARMALO_WINE_PREFIX"
     python3 tests/windows/smoke.py prefix "$TARMALO_WINE_PREFIX" || { echo "windows: no Wine prefix"; exit 1; }
-    wine --version >"$TARMALO_WINE_PREFIX/.ready"
+    echo "$wine_version" >"$TARMALO_WINE_PREFIX/.ready"
 fi
 echo "--- Windows build and Wine prefix: $(( $(date +%s) - started )) s"
 [ "${1:-}" != build ] || exit 0

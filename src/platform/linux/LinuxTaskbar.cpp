@@ -31,11 +31,9 @@ namespace plat {
 void KeepOffTaskbar(QWidget* window)
 {
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11 || !window || !window->windowHandle())
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection || !window || !window->windowHandle())
         return;  // another platform (offscreen, Wayland) or no native window yet
-    xcb_connection_t* connection = x11->connection();
-    if (!connection)
-        return;
     const xcb_atom_t state = Atom(connection, "_NET_WM_STATE");
     const xcb_atom_t skip[] = {Atom(connection, "_NET_WM_STATE_SKIP_TASKBAR"),
                                Atom(connection, "_NET_WM_STATE_SKIP_PAGER")};
