@@ -1,50 +1,13 @@
 #include "app/BoardingFormAdapter.h"
 
-#include "app/EntryFields.h"
-#include "app/MainLayout.h"
-#include "app/MainMenus.h"
-
-#include <QAction>
-#include <QLabel>
-#include <QProgressBar>
+#include <algorithm>
 #include <cmath>
 
-BoardingFormAdapter::BoardingFormAdapter(MainLayout& controls, MainMenus& menus, QWidget* window)
-    : m_controls(controls), m_menus(menus), m_window(window)
-{ }
-
-bool BoardingFormAdapter::StartChecked() const
-{
-    return m_menus.mnuFileStart->isChecked();
-}
-void BoardingFormAdapter::setStartChecked(bool on)
-{
-    m_menus.mnuFileStart->setChecked(on);
-}
-bool BoardingFormAdapter::OptionChecked(Option option) const
-{
-    return m_menus.OptionItem(option)->isChecked();
-}
-void BoardingFormAdapter::setCountdownEnabled(bool on)
-{
-    m_menus.mnuOptionsCountdown->setEnabled(on);
-}
-
-QString BoardingFormAdapter::TotalText() const
-{
-    return m_controls.txtTotal->Text();
-}
-void BoardingFormAdapter::setTotalEnabled(bool on)
-{
-    m_controls.txtTotal->setEnabled(on);
-}
-QString BoardingFormAdapter::TimeText() const
-{
-    return m_controls.txtTime->Text();
-}
-void BoardingFormAdapter::setTimeEnabled(bool on)
+void BoardingFormAdapter::setEntriesEnabled(bool on)
 {
     m_controls.txtTime->setEnabled(on);
+    m_controls.txtTotal->setEnabled(on);
+    m_menus.mnuOptionsCountdown->setEnabled(on);
 }
 
 void BoardingFormAdapter::FocusField(Field field)
@@ -52,15 +15,6 @@ void BoardingFormAdapter::FocusField(Field field)
     TextBox* box = field == Field::Time ? m_controls.txtTime : m_controls.txtTotal;
     box->setFocus(Qt::OtherFocusReason);
     box->selectAll();
-}
-
-QString BoardingFormAdapter::PaxCaption(int index) const
-{
-    return m_controls.lblPAX.at(index)->text();
-}
-void BoardingFormAdapter::setPaxCaption(int index, const QString& caption)
-{
-    m_controls.lblPAX.at(index)->setText(caption);
 }
 
 void BoardingFormAdapter::setProgressMax(float maximum)
@@ -79,16 +33,6 @@ void BoardingFormAdapter::setProgressValue(float value)
     // pixel: each count update paints that row, which counts as painted, so
     // with hundreds of passengers the bar never filled. Repaint every change.
     bar->update();
-}
-
-void BoardingFormAdapter::setProgressVisible(bool on)
-{
-    m_controls.pgbInAC->setVisible(on);
-}
-
-void BoardingFormAdapter::setStatusInfo(const QString& text)
-{
-    m_controls.stsStatusInfo->setText(text);
 }
 
 void BoardingFormAdapter::setStatusToolTip(const QString& text)

@@ -1,30 +1,37 @@
 #pragma once
+#include "app/EntryFields.h"
+#include "app/MainLayout.h"
+#include "app/MainMenus.h"
 #include "boarding/BoardingForm.h"
 
-struct MainLayout;
-struct MainMenus;
+#include <QAction>
+#include <QLabel>
+#include <QProgressBar>
 
 // What a boarding asks of the main window, answered by its controls and
 // menu items.
 class BoardingFormAdapter final : public BoardingForm {
 public:
-    BoardingFormAdapter(MainLayout& controls, MainMenus& menus, QWidget* window);
+    BoardingFormAdapter(MainLayout& controls, MainMenus& menus, QWidget* window)
+        : m_controls(controls), m_menus(menus), m_window(window)
+    { }
 
-    bool StartChecked() const override;
-    void setStartChecked(bool on) override;
-    bool OptionChecked(Option option) const override;
-    void setCountdownEnabled(bool on) override;
-    QString TotalText() const override;
-    void setTotalEnabled(bool on) override;
-    QString TimeText() const override;
-    void setTimeEnabled(bool on) override;
+    bool StartChecked() const override { return m_menus.mnuFileStart->isChecked(); }
+    void setStartChecked(bool on) override { m_menus.mnuFileStart->setChecked(on); }
+    bool OptionChecked(Option option) const override { return m_menus.OptionItem(option)->isChecked(); }
+    void setEntriesEnabled(bool on) override;
+    QString TotalText() const override { return m_controls.txtTotal->Text(); }
+    QString TimeText() const override { return m_controls.txtTime->Text(); }
     void FocusField(Field field) override;
-    QString PaxCaption(int index) const override;
-    void setPaxCaption(int index, const QString& caption) override;
+    QString PaxCaption(int index) const override { return m_controls.lblPAX.at(index)->text(); }
+    void setPaxCaption(int index, const QString& caption) override
+    {
+        m_controls.lblPAX.at(index)->setText(caption);
+    }
     void setProgressMax(float maximum) override;
     void setProgressValue(float value) override;
-    void setProgressVisible(bool on) override;
-    void setStatusInfo(const QString& text) override;
+    void setProgressVisible(bool on) override { m_controls.pgbInAC->setVisible(on); }
+    void setStatusInfo(const QString& text) override { m_controls.stsStatusInfo->setText(text); }
     void setStatusToolTip(const QString& text) override;
     QWidget* MessageParent() override { return m_window; }
 

@@ -1,21 +1,74 @@
 #include "app/MainMenus.h"
 
+#include "platform/Conversions.h"
+#include "platform/MessageBox.h"
+#include "platform/SettingsStore.h"
+
 #include <QAction>
 #include <QMainWindow>
 #include <QMenuBar>
 
+#include <algorithm>
+
 using Option = BoardingForm::Option;
+
+namespace {
+
+// Each switch's item, and its key in the store with the text that stands
+// for it while the key is absent.
+struct OptionSwitch {
+    Option option;
+    QAction* MainMenus::*item;
+    const char* key;
+    const char* def;
+};
+constexpr OptionSwitch kOptions[] = {
+    {Option::Depart, &MainMenus::mnuOptionsDepart, "Depart", "-1"},
+    {Option::Countdown, &MainMenus::mnuOptionsCountdown, "Count", "0"},
+    {Option::Boarding, &MainMenus::mnuOptionsBoarding, "Boarding", "-1"},
+    {Option::Gate, &MainMenus::mnuOptionsGate, "Gate", "-1"},
+    {Option::Briefing, &MainMenus::mnuOptionsBriefing, "Brief", "-1"},
+};
+const QString kApp = QStringLiteral("Tarmalo");
+const QString kSection = QStringLiteral("Setting");
+
+const OptionSwitch& SwitchOf(Option option)
+{
+    return *std::find_if(std::begin(kOptions), std::end(kOptions),
+                         [option](const OptionSwitch& s) { return s.option == option; });
+}
+
+}  // namespace
 
 QAction* MainMenus::OptionItem(Option option) const
 {
-    switch (option) {
-    case Option::Depart: return mnuOptionsDepart;
-    case Option::Countdown: return mnuOptionsCountdown;
-    case Option::Boarding: return mnuOptionsBoarding;
-    case Option::Gate: return mnuOptionsGate;
-    case Option::Briefing: return mnuOptionsBriefing;
+    return this->*SwitchOf(option).item;
+}
+
+void MainMenus::ReadOptions()
+{
+    for (const OptionSwitch& s : kOptions) {
+        const QString def = QString::fromLatin1(s.def);
+        const QString text = m_settings->GetSetting(kApp, kSection, QString::fromLatin1(s.key), def);
+        // A hand-edited value that is neither a number nor True/False falls
+        // back to the default.
+        (this->*s.item)->setChecked(plat::CBool(text).value_or(*plat::CBool(def)));
     }
-    return nullptr;
+}
+
+void MainMenus::ToggleOption(Option option)
+{
+    QAction* item = OptionItem(option);
+    item->setChecked(!item->isChecked());
+    const QString text = item->isChecked() ? QStringLiteral("True") : QStringLiteral("False");
+    if (m_settings->SaveSetting(kApp, kSection, QString::fromLatin1(SwitchOf(option).key), text)
+        || m_toldSaveFailed)
+        return;
+    m_toldSaveFailed = true;
+    m_messages->MsgBox(m_window,
+                       tr("Tarmalo could not save this choice in your settings. "
+                          "It applies until Tarmalo is closed."),
+                       plat::vbExclamation, plat::AppTitle());
 }
 
 void MainMenus::OnClick(QAction* item, QObject* context, std::function<void()> handler)
@@ -43,8 +96,11 @@ QAction* MainMenus::AddSwitch(QMenu* menu, const char* name, const QString& capt
     return item;
 }
 
-void MainMenus::BuildMenus(QMainWindow& window)
+void MainMenus::BuildMenus(QMainWindow& window, plat::SettingsStore& settings, plat::MessageBoxes& messages)
 {
+    m_window = &window;
+    m_settings = &settings;
+    m_messages = &messages;
     QMenu* mnuFile = window.menuBar()->addMenu(tr("&File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
     mnuFileStart = AddSwitch(mnuFile, "mnuFileStart", tr("&Start"), true);

@@ -7,9 +7,14 @@
 class QAction;
 class QMainWindow;
 class QMenu;
+namespace plat {
+class MessageBoxes;
+class SettingsStore;
+}  // namespace plat
 
 // The main window's menu bar and its items, by their names: captions,
-// access keys, shortcuts and the check marks as created.
+// access keys, shortcuts and the check marks as created. The five option
+// switches are check marks kept in the settings store.
 struct MainMenus {
     Q_DECLARE_TR_FUNCTIONS(MainMenus)
 
@@ -31,9 +36,19 @@ public:
     static void OnClick(QAction* item, QObject* context, std::function<void()> handler);
 
 protected:
-    void BuildMenus(QMainWindow& window);
+    void BuildMenus(QMainWindow& window, plat::SettingsStore& settings, plat::MessageBoxes& messages);
+    // Sets the switches from the store.
+    void ReadOptions();
+    // Turns a switch over and stores it at once. A failed write is told
+    // once; the switch then holds only until the program ends.
+    void ToggleOption(BoardingForm::Option option);
 
 private:
     static QAction* AddItem(QMenu* menu, const char* name, const QString& caption);
     static QAction* AddSwitch(QMenu* menu, const char* name, const QString& caption, bool on);
+
+    QMainWindow* m_window = nullptr;
+    plat::SettingsStore* m_settings = nullptr;
+    plat::MessageBoxes* m_messages = nullptr;
+    bool m_toldSaveFailed = false;
 };

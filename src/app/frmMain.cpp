@@ -15,8 +15,7 @@
 #include <QLabel>
 
 frmMain::frmMain(const AppServices& services, QWidget* parent)
-    : QMainWindow(parent), m_services(services), m_options(*services.settings, *services.messages),
-      m_form(*this, *this, this)
+    : QMainWindow(parent), m_services(services), m_form(*this, *this, this)
 {
     setWindowTitle(QStringLiteral("Tarmalo"));
     setFont(DialogFont());
@@ -35,7 +34,7 @@ frmMain::frmMain(const AppServices& services, QWidget* parent)
     connect(txtTotal, &TextBox::GotFocus, this, &frmMain::txtTotal_GotFocus);
     connect(txtTime, &TextBox::GotFocus, this, &frmMain::txtTime_GotFocus);
 
-    BuildMenus(*this);
+    BuildMenus(*this, *m_services.settings, *m_services.messages);
     const std::pair<QAction*, void (frmMain::*)()> routes[] = {
         {mnuFileStart, &frmMain::mnuFileStart_Click},
         {mnuFileExit, &frmMain::mnuFileExit_Click},
@@ -68,8 +67,7 @@ void frmMain::Form_Load()
     tmrTimer().setEnabled(false);
     tmrTimer().setInterval(Boarding::kBoardingInterval);
 
-    for (const OptionKey& k : kOptionKeys)
-        OptionItem(k.option)->setChecked(m_options.Read(k.option));
+    ReadOptions();
 
     m_boarding->CreateCommon();
 
@@ -93,13 +91,6 @@ void frmMain::mnuFileExit_Click()
 {
     if (m_services.endProgram)
         m_services.endProgram();
-}
-
-void frmMain::ToggleOption(BoardingForm::Option option)
-{
-    QAction* item = OptionItem(option);
-    item->setChecked(!item->isChecked());
-    m_options.Write(option, item->isChecked(), this);
 }
 
 void frmMain::mnuHelpHelp_Click()

@@ -3,14 +3,13 @@
 #include "app/BoardingFormAdapter.h"
 #include "app/MainLayout.h"
 #include "app/MainMenus.h"
-#include "app/Options.h"
 #include "boarding/Boarding.h"
 
 #include <QMainWindow>
 
 // The main window: it holds its controls and menu items (by their names,
 // from MainLayout and MainMenus) and routes their events to the handlers;
-// a boarding's rules live in Boarding, the options' in OptionStore.
+// a boarding's rules live in Boarding.
 class frmMain : public QMainWindow, public MainLayout, public MainMenus {
     Q_OBJECT
 public:
@@ -39,10 +38,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void ToggleOption(BoardingForm::Option option);
-
     AppServices m_services;
-    OptionStore m_options;
     BoardingFormAdapter m_form;
     plat::MediaPlayer* m_player = nullptr;
     Boarding* m_boarding = nullptr;

@@ -98,9 +98,7 @@ plat::Date Boarding::ResolveDeparture(const QDateTime& now, plat::Date typed) co
 void Boarding::StartRun()
 {
     m_form.setStartChecked(true);
-    m_form.setTotalEnabled(false);
-    m_form.setTimeEnabled(false);
-    m_form.setCountdownEnabled(false);
+    m_form.setEntriesEnabled(false);
     m_lGateState = 0;
     const QDateTime now = m_clock.now();
     m_dtDepTime = ResolveDeparture(now, plat::TimeValue(m_form.TimeText()));
@@ -122,9 +120,7 @@ void Boarding::StopRun()
     m_timer.setEnabled(false);
     // A sound still playing must not wake the stopped run when it ends.
     LeaveSoundWait();
-    m_form.setTotalEnabled(true);
-    m_form.setTimeEnabled(true);
-    m_form.setCountdownEnabled(true);
+    m_form.setEntriesEnabled(true);
     m_form.setPaxCaption(0, QString());
     m_form.setPaxCaption(1, QString());
     m_form.setProgressVisible(false);

@@ -15,14 +15,13 @@ public:
     virtual bool StartChecked() const = 0;
     virtual void setStartChecked(bool on) = 0;
     virtual bool OptionChecked(Option option) const = 0;
-    virtual void setCountdownEnabled(bool on) = 0;
+    // Both fields and the countdown switch, locked while a run goes.
+    virtual void setEntriesEnabled(bool on) = 0;
 
     virtual QString TotalText() const = 0;
-    virtual void setTotalEnabled(bool on) = 0;
     // The full display text of the time field: five characters, the ":" and
     // any "_" placeholders included.
     virtual QString TimeText() const = 0;
-    virtual void setTimeEnabled(bool on) = 0;
     // Puts the focus into a field with its whole text selected.
     virtual void FocusField(Field field) = 0;
 
