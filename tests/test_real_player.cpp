@@ -257,7 +257,7 @@ void RealPlayerTest::missingFileEndsAtOnce()
     QVERIFY2(rec.reports.empty(), "notified from inside play()");
     QVERIFY2(rec.waitForEnd(1000), qPrintable(rec.dump()));
     QVERIFY2(!rec.sawPlaying(), qPrintable(rec.dump()));
-    QCOMPARE(player.playState(), mpStopped);
+    QCOMPARE(BoardingProbe::PlayState(player), mpStopped);
     // Nothing more arrives later.
     QTest::qWait(300);
     QCOMPARE(int(rec.reports.size()), 1);
@@ -329,7 +329,7 @@ void RealPlayerTest::soundEndsEvenWithoutOutput()
     QVERIFY2(rec.waitForEnd(m_haveOutput ? 300 + kEndMargin : 1000), qPrintable(rec.dump()));
     qInfo().noquote() << (m_haveOutput ? "with" : "without") << "output:" << rec.dump();
     QCOMPARE(rec.sawPlaying(), m_haveOutput);
-    QCOMPARE(player.playState(), mpStopped);
+    QCOMPARE(BoardingProbe::PlayState(player), mpStopped);
 }
 
 void RealPlayerTest::refusingOutputIsWarnedOnce()
@@ -405,7 +405,7 @@ void RealPlayerTest::realWavPlaysThenEnds()
     // It really played: the end comes no sooner than most of the sound's length.
     const qint64 played = rec.reports[1].atMs - rec.reports[0].atMs;
     QVERIFY2(played >= lengthMs * 3 / 4, qPrintable(rec.dump()));
-    QCOMPARE(player.playState(), mpStopped);
+    QCOMPARE(BoardingProbe::PlayState(player), mpStopped);
 }
 
 void RealPlayerTest::unusualWavsPlay_data()
@@ -458,7 +458,7 @@ void RealPlayerTest::twoPlaysInARow()
 
     rec.restart();
     player.setFileName(b);
-    QCOMPARE(player.fileName(), b);
+    QCOMPARE(BoardingProbe::FileName(player), b);
     player.play();
     QVERIFY2(rec.waitForEnd(600 + kEndMargin), qPrintable(rec.dump()));
     qInfo().noquote() << "second:" << rec.dump();

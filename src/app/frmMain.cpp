@@ -107,7 +107,7 @@ void frmMain::mnuHelpAbout_Click()
 void frmMain::txtTotal_Change()
 {
     const QString trimmed = plat::TrimSpaces(txtTotal->Text());
-    if (plat::IsNumeric(trimmed, m_boarding->Locale())) {
+    if (plat::IsNumeric(trimmed)) {
         mnuFileStart->setEnabled(true);
         const QString again = plat::TrimSpaces(txtTotal->Text());
         // Writing the same text raises no change; a different one runs this

@@ -73,7 +73,7 @@ bool Boarding::ValidateStart()
         return false;
     }
     // Whole passengers only: 2.5 would board and stay half a passenger.
-    const std::optional<double> total = plat::ParseNumber(m_form.TotalText(), m_locale);
+    const std::optional<double> total = plat::ParseNumber(m_form.TotalText());
     if (!total || *total < 0 || *total > 32767 || std::trunc(*total) != *total) {
         ShowError(tr("Type the number of booked passengers, a whole number from 0 to 32767."),
                   plat::vbExclamation);
@@ -104,7 +104,7 @@ void Boarding::StartRun()
     m_dtDepTime = ResolveDeparture(now, plat::TimeValue(m_form.TimeText()));
     m_form.setPaxCaption(0, m_form.TotalText());
     m_form.setPaxCaption(1, CStr(0));
-    m_form.setProgressMax(plat::CSng(m_form.TotalText(), m_locale));
+    m_form.setProgressMax(plat::CSng(m_form.TotalText()));
     m_form.setProgressValue(0);
     m_form.setProgressVisible(true);
     m_form.setStatusToolTip(ScheduleText());
@@ -152,7 +152,7 @@ QString Boarding::ScheduleText() const
             return hhmm;
         if (days == 1)
             return tr("%1 tomorrow").arg(hhmm);
-        return tr("%1 on %2").arg(hhmm, m_locale.toString(wall.date(), QLocale::ShortFormat));
+        return tr("%1 on %2").arg(hhmm, QLocale().toString(wall.date(), QLocale::ShortFormat));
     };
     return tr("Departure %1\nGate opens %2\nFinal call %3").arg(at(0), at(20), at(5));
 }
@@ -193,13 +193,13 @@ void Boarding::TickBody()
 
     switch (m_lGateState) {
     case 0: {
-        const qint16 total = CInt(m_form.TotalText(), m_locale);
+        const qint16 total = CInt(m_form.TotalText());
         const qint16 arrivals = m_cCommon->CountDown(total, reference);
-        const qint16 test = Sub16(CInt(m_form.PaxCaption(0), m_locale), arrivals);
+        const qint16 test = Sub16(CInt(m_form.PaxCaption(0)), arrivals);
         if (test > 0) {
-            m_form.setPaxCaption(0, CStr(Sub16(CInt(m_form.PaxCaption(0), m_locale), arrivals)));
-            const qint16 remaining = CInt(m_form.PaxCaption(0), m_locale);
-            m_form.setPaxCaption(1, CStr(Sub16(CInt(m_form.TotalText(), m_locale), remaining)));
+            m_form.setPaxCaption(0, CStr(Sub16(CInt(m_form.PaxCaption(0)), arrivals)));
+            const qint16 remaining = CInt(m_form.PaxCaption(0));
+            m_form.setPaxCaption(1, CStr(Sub16(CInt(m_form.TotalText()), remaining)));
             m_form.setStatusInfo(m_cCommon->GateState(reference, m_lGateState));
         } else {
             m_form.setPaxCaption(0, CStr(0));
@@ -210,7 +210,7 @@ void Boarding::TickBody()
             m_timer.setInterval(kWaitInterval);
             m_lGateState = 1;
         }
-        m_form.setProgressValue(CInt(m_form.PaxCaption(1), m_locale));
+        m_form.setProgressValue(CInt(m_form.PaxCaption(1)));
         break;
     }
     case 1:

@@ -4,7 +4,6 @@
 #include "platform/DateTime.h"
 #include "platform/Timer.h"
 
-#include <QLocale>
 #include <QObject>
 #include <QSet>
 #include <memory>
@@ -45,8 +44,6 @@ public:
 
     // The folder the sound files are looked for in.
     void setPath(const QString& folder) { m_sPath = folder; }
-    // Numbers are read in this locale (the user's).
-    const QLocale& Locale() const { return m_locale; }
 
     qint32 m_lGateState = 0;
     // The departure fixed at Start, on the UTC timeline (plat::NowUtc).
@@ -88,7 +85,6 @@ private:
     Phase m_underBox = Phase::Idle;
 
     QString m_sPath;
-    QLocale m_locale;
     QSet<QString> m_reportedFailures;
 
     friend struct BoardingProbe;  // tests look inside through one peer

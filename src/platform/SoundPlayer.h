@@ -31,10 +31,8 @@ public:
     ~SoundPlayer() override;
 
     void setFileName(const QString& path) override;
-    QString fileName() const { return m_path; }
     void play() override;
     void stop() override;
-    int playState() const { return m_state; }
 
 private:
     friend struct SoundRun;

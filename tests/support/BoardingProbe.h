@@ -14,6 +14,8 @@ struct BoardingProbe {
         return b.m_phase == Boarding::Phase::WaitingForSound;
     }
     static const QString& LastState(const clsCommon& c) { return c.m_sLastState; }
+    static int PlayState(const plat::SoundPlayer& p) { return p.m_state; }
+    static const QString& FileName(const plat::SoundPlayer& p) { return p.m_path; }
     // How long a sound may take to start, and to last, before the player
     // counts it as ended.
     static void SetWatchdog(plat::SoundPlayer& p, int startMs, int maxLengthMs)

@@ -13,8 +13,6 @@ class ToolOnPath final : public SysInfoLocator {
 public:
     // toolDirs: the folders searched; unset means the PATH.
     explicit ToolOnPath(std::optional<QStringList> toolDirs = std::nullopt);
-    // The programs looked for, most wanted first.
-    static QStringList ToolNames();
     QString Locate() override;
 
 private:
