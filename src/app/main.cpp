@@ -5,12 +5,18 @@
 #include <QApplication>
 #include <QPointer>
 
+namespace plat {
+// Per platform: tells an installer that this program is running.
+void MarkRunning();
+}  // namespace plat
+
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarmalo"));
     QApplication::setApplicationVersion(QString::fromLatin1(plat::kVersionText));
     QApplication::setDesktopFileName(QStringLiteral("tarmalo"));
+    plat::MarkRunning();
 
     // Closing the main window drops it; a Help window may keep the program
     // running until it is closed too.

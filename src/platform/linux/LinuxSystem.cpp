@@ -21,4 +21,7 @@ SysInfoServices SysInfoServices::System()
     return SysInfoServices{&locator, &launcher, &messages};
 }
 
+// Nothing on Linux needs to know that the program runs.
+void MarkRunning() {}
+
 }  // namespace plat

@@ -8,6 +8,11 @@
 #include "platform/win32/RegistrySysInfo.h"
 #include "platform/win32/WinRegistry.h"
 
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
 namespace plat {
 
 SettingsStore& UserSettings()
@@ -24,6 +29,15 @@ SysInfoServices SysInfoServices::System()
     static QtLauncher launcher;
     static QtMessageBoxes messages;
     return SysInfoServices{&locator, &launcher, &messages};
+}
+
+// The setup and the uninstaller refuse to touch the program while this mark
+// exists: files in use would be left half-removed. Held until the process
+// ends; the Global name reaches a setup run from another session.
+void MarkRunning()
+{
+    CreateMutexW(nullptr, FALSE, L"Tarmalo.Running");
+    CreateMutexW(nullptr, FALSE, L"Global\\Tarmalo.Running");
 }
 
 }  // namespace plat
