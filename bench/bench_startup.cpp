@@ -30,12 +30,8 @@ namespace {
 // Reads the user's settings as the program does, never writes them.
 class ReadOnlySettings final : public plat::SettingsStore {
 public:
-    QString GetSetting(const QString& app, const QString& section, const QString& key,
-                       const QString& def) override
-    {
-        return m_real.GetSetting(app, section, key, def);
-    }
-    bool SaveSetting(const QString&, const QString&, const QString&, const QString&) override { return true; }
+    std::optional<QString> Text(const QString& key) override { return m_real.Text(key); }
+    bool setText(const QString&, const QString&) override { return true; }
 
 private:
     plat::SettingsStore& m_real = plat::UserSettings();

@@ -23,8 +23,8 @@ private slots:
 void TestAnnounce::chimeOnOpenGateAndFinalCall()
 {
     ScriptedRandom rnd;  // nobody arrives: the run stays at the gate
-    RandomScope scope(&rnd);
     Harness h(Harness::At(10, 0));
+    h.random = std::ref(rnd);
     frmMain& w = *h.window;
     for (QAction* a : {w.mnuOptionsBoarding, w.mnuOptionsGate, w.mnuOptionsBriefing})
         a->trigger();
@@ -106,8 +106,8 @@ void TestAnnounce::playStateResumesPausedTimer()
     QFETCH(bool, resumes);
     ScriptedRandom rnd;
     rnd.fallback = 0.95f;
-    RandomScope scope(&rnd);
     Harness h(Harness::At(10, 0));
+    h.random = std::ref(rnd);
     frmMain& w = *h.window;
     w.mnuOptionsCountdown->trigger();
     h.typeTime(QStringLiteral("0005"));
@@ -154,8 +154,8 @@ void TestAnnounce::stoppedRunStaysStopped()
     QFETCH(QString, playing);
     ScriptedRandom rnd;
     rnd.fallback = 0.95f;
-    RandomScope scope(&rnd);
     Harness h(Harness::At(10, 0));
+    h.random = std::ref(rnd);
     frmMain& w = *h.window;
     w.mnuOptionsCountdown->trigger();
     h.typeTime(QStringLiteral("0005"));

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QSignalSpy>
+#include <QAccessible>
 #include <QtTest>
 
 namespace {
@@ -310,6 +311,16 @@ void TestEntryStart::secondStartStops()
     // Let it run into the open gate, then stop it by hand.
     h.clock.advance(6 * 60 * 1000);
     QCOMPARE(w.stsStatusInfo->text(), QStringLiteral("Go to gate"));
+    // Assistive software writing into the locked fields changes neither: the
+    // next tick shows no error, and the run still stops.
+    for (QWidget* field : {static_cast<QWidget*>(w.txtTotal), static_cast<QWidget*>(w.txtTime)}) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(field);
+        a->setText(QAccessible::Value, QStringLiteral("abc"));
+        a->editableTextInterface()->replaceText(0, 2, QStringLiteral("x"));
+    }
+    h.clock.advance(5000);
+    QVERIFY(h.messages.shown.isEmpty());
+    QVERIFY(w.mnuFileStart->isEnabled());
     h.start();
     QVERIFY(!w.mnuFileStart->isChecked());
     QVERIFY(w.mnuFileStart->isEnabled());

@@ -2,6 +2,7 @@
 // and how many passengers one tick brings (with scripted random values).
 #include "boarding/clsCommon.h"
 #include "platform/DateTime.h"
+#include "platform/Random.h"
 #include "platform/RuntimeError.h"
 #include "support/BoardingProbe.h"
 #include "support/FakeClock.h"
@@ -118,7 +119,7 @@ void TestGateRules::gateState()
 
     CountingClock clock;
     clock.moment = present;
-    clsCommon gate(clock);
+    clsCommon gate(clock, plat::Random());
     QSignalSpy spy(&gate, &clsCommon::GateStateChanged);
 
     const qint32 State = state;
@@ -189,7 +190,7 @@ void TestGateRules::gateStateEvents()
     QFETCH(QString, last);
 
     CountingClock clock;
-    clsCommon gate(clock);
+    clsCommon gate(clock, plat::Random());
     QSignalSpy spy(&gate, &clsCommon::GateStateChanged);
     const plat::Date dep = plat::FromQDateTime(kDeparture);
 
@@ -215,7 +216,7 @@ void TestGateRules::gateStateEvents()
 void TestGateRules::eventComesBeforeTheTextIsStored()
 {
     CountingClock clock;
-    clsCommon gate(clock);
+    clsCommon gate(clock, plat::Random());
     QStringList seenInHandler;
     int callsReturned = 0;
     connect(&gate, &clsCommon::GateStateChanged, this, [&] {
@@ -240,7 +241,7 @@ void TestGateRules::eventComesBeforeTheTextIsStored()
 void TestGateRules::clearRaisesNothing()
 {
     CountingClock clock;
-    clsCommon gate(clock);
+    clsCommon gate(clock, plat::Random());
     QSignalSpy spy(&gate, &clsCommon::GateStateChanged);
     QVERIFY(BoardingProbe::LastState(gate).isEmpty());  // a new gate remembers nothing
     clock.moment = minutesBefore(10);
@@ -341,11 +342,10 @@ void TestGateRules::countDown()
     ScriptedRandom random;
     random.values.assign(values.begin(), values.end());
     random.fallback = 0.5f;
-    RandomScope scope(&random);
 
     CountingClock clock;
     clock.moment = present;
-    clsCommon gate(clock);
+    clsCommon gate(clock, std::ref(random));
     QSignalSpy spy(&gate, &clsCommon::GateStateChanged);
 
     try {

@@ -1,4 +1,4 @@
-// The program-wide generator, and the arrivals it produces: over many ticks
+// The arrivals' generator, and the arrivals it produces: over many ticks
 // with the real generator the means and shares must be those of the rules,
 // tightly enough that a slip in a formula shows.
 #include "boarding/clsCommon.h"
@@ -20,15 +20,13 @@ constexpr double kSigmas = 6.0;
 constexpr int kCalls = 300000;
 
 // The real generator, counting what it hands out.
-class CountingRandom final : public plat::RandomSource {
-public:
-    float next() override
+struct CountingRandom {
+    float operator()()
     {
         ++draws;
-        return inner.next();
+        return inner();
     }
-    void seed(quint64 value) override { inner.seed(value); }
-    plat::MersenneRandom inner;
+    plat::Random inner;
     qint64 draws = 0;
 };
 
@@ -48,7 +46,6 @@ private slots:
 
     void generatorRange();
     void generatorSeeding();
-    void programWideGenerator();
 };
 
 void TestRandom::arrivalStatistics_data()
@@ -99,13 +96,12 @@ void TestRandom::arrivalStatistics()
     QFETCH(double, drawsPerCall);
     QFETCH(QList<double>, wrongMeans);
 
-    CountingRandom random;
-    random.seed(20260510u + static_cast<quint64>(minutes) * 1000u + static_cast<quint64>(totalPax));
-    RandomScope scope(&random);
+    CountingRandom random{
+        plat::Random(20260510u + static_cast<quint64>(minutes) * 1000u + static_cast<quint64>(totalPax))};
 
     const QDateTime departure(QDate(2026, 5, 10), QTime(11, 0), Qt::UTC);
     plat::FakeClock clock(departure.addSecs(-60LL * minutes + 30));
-    clsCommon gate(clock);
+    clsCommon gate(clock, std::ref(random));
     const plat::Date dep = plat::FromQDateTime(departure);
 
     std::vector<qint64> counts(shares.size(), 0);
@@ -171,15 +167,14 @@ void TestRandom::generatorRange()
 {
     // Many values, so that a mapping which can round up to 1 (or wrap below
     // 0) would very likely show.
-    plat::MersenneRandom gen;
-    gen.seed(1234567u);
+    plat::Random gen(1234567u);
     const int n = 1 << 25;
     float lo = 1.0f;
     float hi = 0.0f;
     double sum = 0.0;
     std::vector<qint64> tenths(10, 0);
     for (int i = 0; i < n; ++i) {
-        const float v = gen.next();
+        const float v = gen();
         if (!(v >= 0.0f && v < 1.0f))
             QFAIL(qPrintable(QStringLiteral("value %1 out of [0, 1)").arg(double(v), 0, 'g', 10)));
         lo = std::min(lo, v);
@@ -203,11 +198,10 @@ void TestRandom::generatorRange()
 void TestRandom::generatorSeeding()
 {
     auto firstValues = [](quint64 seed) {
-        plat::MersenneRandom gen;
-        gen.seed(seed);
+        plat::Random gen(seed);
         QList<float> out;
         for (int i = 0; i < 100; ++i)
-            out << gen.next();
+            out << gen();
         return out;
     };
     QCOMPARE(firstValues(42), firstValues(42));
@@ -215,43 +209,6 @@ void TestRandom::generatorSeeding()
     // A seed from the clock differs from the next run's in any of its bits.
     QVERIFY(firstValues(42) != firstValues(42 + (quint64(1) << 32)));
     QVERIFY(firstValues(quint64(1) << 40) != firstValues(quint64(1) << 41));
-
-    // Seeding again restarts the sequence.
-    plat::MersenneRandom gen;
-    gen.seed(99);
-    const float first = gen.next();
-    gen.next();
-    gen.seed(99);
-    QCOMPARE(gen.next(), first);
-}
-
-void TestRandom::programWideGenerator()
-{
-    // One generator for the whole program, the same object on every call.
-    plat::RandomSource* def = &plat::Rnd();
-    QCOMPARE(&plat::Rnd(), def);
-
-    // Randomize seeds that one generator.
-    plat::Randomize(777);
-    const float a = plat::Rnd().next();
-    const float b = plat::Rnd().next();
-    plat::MersenneRandom same;
-    same.seed(777);
-    QCOMPARE(a, same.next());
-    QCOMPARE(b, same.next());
-
-    // A test's source takes its place and gives it back.
-    {
-        ScriptedRandom scripted;
-        scripted.values = {0.25f};
-        RandomScope scope(&scripted);
-        QCOMPARE(&plat::Rnd(), static_cast<plat::RandomSource*>(&scripted));
-        QCOMPARE(plat::Rnd().next(), 0.25f);
-        plat::Randomize(5);  // seeds the one in place, not the default
-    }
-    QCOMPARE(&plat::Rnd(), def);
-    plat::Randomize(777);
-    QCOMPARE(plat::Rnd().next(), a);
 }
 
 QTEST_GUILESS_MAIN(TestRandom)

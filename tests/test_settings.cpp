@@ -79,7 +79,6 @@ private slots:
     void handEditedFile();
     void unwritable_data();
     void unwritable();
-    void memoryStore();
 
 private:
     QString configRoot() const { return m_tmp.path() + QStringLiteral("/cfg%1").arg(m_round); }
@@ -117,7 +116,7 @@ void TestSettings::cleanupTestCase()
 void TestSettings::fileLocation()
 {
     plat::QSettingsStore store;
-    QVERIFY(store.SaveSetting(kApp, kSection, QStringLiteral("Depart"), QStringLiteral("True")));
+    QVERIFY(store.setText(QStringLiteral("Depart"), QStringLiteral("True")));
     QVERIFY(QFile::exists(confFile()));
     const QString text = readFile(confFile());
     QVERIFY2(text.contains(QStringLiteral("[Setting]\nDepart=True")), qPrintable(text));
@@ -152,10 +151,10 @@ void TestSettings::roundTrip()
 
     {
         plat::QSettingsStore writer;
-        QVERIFY(writer.SaveSetting(kApp, kSection, key, value));
+        QVERIFY(writer.setText(key, value));
     }
     plat::QSettingsStore reader;
-    QCOMPARE(reader.GetSetting(kApp, kSection, key, QStringLiteral("default")), value);
+    QCOMPARE(reader.Text(key).value_or(QStringLiteral("default")), value);
     // Read from the file itself, as the next run would.
     QSettings file(confFile(), QSettings::IniFormat);
     QCOMPARE(file.value(kSection + u'/' + key).toString(), value);
@@ -165,32 +164,32 @@ void TestSettings::missingGivesDefault()
 {
     plat::QSettingsStore store;
     // No file at all.
-    QCOMPARE(store.GetSetting(kApp, kSection, QStringLiteral("Depart"), QStringLiteral("-1")),
+    QCOMPARE(store.Text(QStringLiteral("Depart")).value_or(QStringLiteral("-1")),
              QStringLiteral("-1"));
-    QCOMPARE(store.GetSetting(kApp, kSection, QStringLiteral("Count"), QStringLiteral("0")),
+    QCOMPARE(store.Text(QStringLiteral("Count")).value_or(QStringLiteral("0")),
              QStringLiteral("0"));
     QVERIFY(!QFile::exists(confFile()));  // reading creates nothing
 
-    // A file with other keys, and the same key in another section or app.
-    QVERIFY(store.SaveSetting(kApp, kSection, QStringLiteral("Gate"), QStringLiteral("False")));
-    QVERIFY(
-        store.SaveSetting(kApp, QStringLiteral("Other"), QStringLiteral("Depart"), QStringLiteral("False")));
-    QVERIFY(store.SaveSetting(QStringLiteral("NotTarmalo"), kSection, QStringLiteral("Depart"),
-                              QStringLiteral("False")));
-    QCOMPARE(store.GetSetting(kApp, kSection, QStringLiteral("Depart"), QStringLiteral("-1")),
+    // A file with other keys, and the same key in another section.
+    QVERIFY(store.setText(QStringLiteral("Gate"), QStringLiteral("False")));
+    {
+        QSettings other(confFile(), QSettings::IniFormat);
+        other.setValue(QStringLiteral("Other/Depart"), QStringLiteral("False"));
+    }
+    QCOMPARE(store.Text(QStringLiteral("Depart")).value_or(QStringLiteral("-1")),
              QStringLiteral("-1"));
-    QCOMPARE(store.GetSetting(kApp, kSection, QStringLiteral("Gate"), QStringLiteral("-1")),
+    QCOMPARE(store.Text(QStringLiteral("Gate")).value_or(QStringLiteral("-1")),
              QStringLiteral("False"));
 }
 
 void TestSettings::writeIsImmediateAndKeepsOthers()
 {
     plat::QSettingsStore store;
-    QVERIFY(store.SaveSetting(kApp, kSection, QStringLiteral("Depart"), QStringLiteral("True")));
-    QVERIFY(store.SaveSetting(kApp, kSection, QStringLiteral("Count"), QStringLiteral("True")));
+    QVERIFY(store.setText(QStringLiteral("Depart"), QStringLiteral("True")));
+    QVERIFY(store.setText(QStringLiteral("Count"), QStringLiteral("True")));
     // On disk as soon as the call returns, without anything else happening.
     QVERIFY(readFile(confFile()).contains(QStringLiteral("Count=True")));
-    QVERIFY(store.SaveSetting(kApp, kSection, QStringLiteral("Count"), QStringLiteral("False")));
+    QVERIFY(store.setText(QStringLiteral("Count"), QStringLiteral("False")));
     const QString text = readFile(confFile());
     QVERIFY2(text.contains(QStringLiteral("Count=False")) && !text.contains(QStringLiteral("Count=True")),
              qPrintable(text));
@@ -219,9 +218,9 @@ void TestSettings::handEditedFile()
 
     QVERIFY(writeFile(confFile(), before + "[Setting]\n" + line + "\n"));
     plat::QSettingsStore store;
-    QCOMPARE(store.GetSetting(kApp, kSection, QStringLiteral("Depart"), QStringLiteral("-1")), read);
+    QCOMPARE(store.Text(QStringLiteral("Depart")).value_or(QStringLiteral("-1")), read);
     // Whatever the file held, a choice is saved and the save says so.
-    QVERIFY(store.SaveSetting(kApp, kSection, QStringLiteral("Count"), QStringLiteral("True")));
+    QVERIFY(store.setText(QStringLiteral("Count"), QStringLiteral("True")));
     QCOMPARE(
         QSettings(confFile(), QSettings::IniFormat).value(kSection + QStringLiteral("/Count")).toString(),
         QStringLiteral("True"));
@@ -280,10 +279,10 @@ void TestSettings::unwritable()
     const QString before = readFile(confFile());
 
     plat::QSettingsStore store;
-    QVERIFY(!store.SaveSetting(kApp, kSection, QStringLiteral("Count"), QStringLiteral("True")));
+    QVERIFY(!store.setText(QStringLiteral("Count"), QStringLiteral("True")));
     // Nothing was stored, not even in memory for this run.
     const QString expected = withFile ? QStringLiteral("False") : QStringLiteral("0");
-    QCOMPARE(store.GetSetting(kApp, kSection, QStringLiteral("Count"), QStringLiteral("0")), expected);
+    QCOMPARE(store.Text(QStringLiteral("Count")).value_or(QStringLiteral("0")), expected);
     QCOMPARE(readFile(confFile()), before);
     // A failed write does not stop the reads, nor the next write once the
     // store is writable again.
@@ -294,33 +293,9 @@ void TestSettings::unwritable()
     QFile::setPermissions(confFile(), QFile::ReadOwner | QFile::WriteOwner);
     if (how == QLatin1String("blocker") || how == QLatin1String("folder"))
         return;
-    QVERIFY(store.SaveSetting(kApp, kSection, QStringLiteral("Gate"), QStringLiteral("False")));
-    QCOMPARE(store.GetSetting(kApp, kSection, QStringLiteral("Count"), QStringLiteral("0")), expected);
+    QVERIFY(store.setText(QStringLiteral("Gate"), QStringLiteral("False")));
+    QCOMPARE(store.Text(QStringLiteral("Count")).value_or(QStringLiteral("0")), expected);
     QVERIFY(!readFile(confFile()).contains(QStringLiteral("Count=True")));
-}
-
-void TestSettings::memoryStore()
-{
-    plat::MemorySettingsStore store;
-    QCOMPARE(store.GetSetting(kApp, kSection, QStringLiteral("Depart"), QStringLiteral("-1")),
-             QStringLiteral("-1"));
-    QVERIFY(store.SaveSetting(kApp, kSection, QStringLiteral("Depart"), QStringLiteral("False")));
-    QCOMPARE(store.GetSetting(kApp, kSection, QStringLiteral("Depart"), QStringLiteral("-1")),
-             QStringLiteral("False"));
-    // Sections and apps are kept apart.
-    QCOMPARE(store.GetSetting(kApp, QStringLiteral("Other"), QStringLiteral("Depart"), QStringLiteral("x")),
-             QStringLiteral("x"));
-    QCOMPARE(
-        store.GetSetting(QStringLiteral("Other"), kSection, QStringLiteral("Depart"), QStringLiteral("x")),
-        QStringLiteral("x"));
-
-    store.failWrites = true;
-    QVERIFY(!store.SaveSetting(kApp, kSection, QStringLiteral("Depart"), QStringLiteral("True")));
-    QVERIFY(!store.SaveSetting(kApp, kSection, QStringLiteral("Count"), QStringLiteral("True")));
-    QCOMPARE(store.value(kApp, kSection, QStringLiteral("Depart")), QStringLiteral("False"));
-    QVERIFY(!store.contains(kApp, kSection, QStringLiteral("Count")));
-    QCOMPARE(store.writes, 3);
-    QCOMPARE(store.reads, 4);
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

@@ -137,8 +137,8 @@ void TestTick::fullRun()
 
     ScriptedRandom rnd;
     rnd.fallback = 0.9f;
-    RandomScope scope(&rnd);
     Harness h(kStart);
+    h.random = std::ref(rnd);
     Setup s;
     s.countdown = countdown;
     s.depart = depart;
@@ -221,8 +221,8 @@ void TestTick::arrivalsAtOrAboveRemaining()
     QFETCH(QString, total);
     ScriptedRandom rnd;
     rnd.values = {0.9f, 0.95f};
-    RandomScope scope(&rnd);
     Harness h(kStart);
+    h.random = std::ref(rnd);
     Setup s;
     s.typed = "0005";
     s.total = total;
@@ -247,8 +247,8 @@ void TestTick::completingTickShowsTotalAsTyped()
 {
     ScriptedRandom rnd;
     rnd.values = {0.0f, 0.95f, 0.95f};  // nobody at the first tick, nine at the second
-    RandomScope scope(&rnd);
     Harness h(kStart);
+    h.random = std::ref(rnd);
     Setup s;
     s.typed = "0010";
     s.total = "2.0";
@@ -285,8 +285,8 @@ void TestTick::lateBoardingDepartsAtFirstWaitingTick()
     QFETCH(bool, countdown);
     ScriptedRandom rnd;
     rnd.fallback = 0.9f;
-    RandomScope scope(&rnd);
     Harness h(kStart);
+    h.random = std::ref(rnd);
     Setup s;
     s.countdown = countdown;
     s.sounds = false;
@@ -318,8 +318,8 @@ void TestTick::optionSwitchedDuringRun()
 {
     ScriptedRandom rnd;
     rnd.fallback = 0.9f;
-    RandomScope scope(&rnd);
     Harness h(kStart);
+    h.random = std::ref(rnd);
     Setup s;
     s.typed = "0010";
     s.total = "16";  // two ticks of eight
@@ -439,8 +439,8 @@ void TestTick::failedAnnouncementNeverBlocksPhase()
     QFETCH(int, boxes);
     ScriptedRandom rnd;
     rnd.fallback = 0.9f;
-    RandomScope scope(&rnd);
     Harness h(kStart);
+    h.random = std::ref(rnd);
     Setup s;
     s.typed = "0010";
     s.total = "16";
@@ -506,8 +506,8 @@ void TestTick::noTickAfterUserStop()
 {
     ScriptedRandom rnd;
     rnd.fallback = 0.95f;  // nine a tick
-    RandomScope scope(&rnd);
     Harness h(kStart);
+    h.random = std::ref(rnd);
     Setup s;
     s.typed = "0010";
     s.total = "9";
@@ -607,8 +607,8 @@ void TestTick::wallClockChanges()
     QCOMPARE(start.timeZone().id(), QByteArray("Europe/Berlin"));
     ScriptedRandom rnd;
     rnd.fallback = 0.9f;  // one a tick from 20 minutes, eight from 10
-    RandomScope scope(&rnd);
     Harness h(start);
+    h.random = std::ref(rnd);
     Setup s;
     s.countdown = countdown;
     s.typed = typed;

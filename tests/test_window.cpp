@@ -18,6 +18,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyleOptionButton>
+#include <QSignalSpy>
 #include <QtTest>
 
 class TestWindow : public QObject {
@@ -190,7 +191,7 @@ void TestWindow::optionsFromStore()
     const QString key = dflt ? QStringLiteral("Gate") : QStringLiteral("Count");
     plat::MemorySettingsStore store;
     if (!stored.isNull())
-        store.set("Tarmalo", "Setting", key, stored);
+        store.set(key, stored);
     Harness h(Harness::At(10, 0), &store);
     frmMain& w = *h.window;
     QCOMPARE((dflt ? w.mnuOptionsGate : w.mnuOptionsCountdown)->isChecked(), expected);
@@ -214,14 +215,17 @@ void TestWindow::optionClickSavesAtOnce()
                                                           {w.mnuOptionsBriefing, "Brief"}};
         for (const auto& [item, key] : items) {
             const bool before = item->isChecked();
+            // One click turns the switch over once.
+            QSignalSpy flips(item, &QAction::toggled);
             item->trigger();
+            QCOMPARE(flips.size(), 1);
             QCOMPARE(item->isChecked(), !before);
-            QCOMPARE(store.value("Tarmalo", "Setting", key),
+            QCOMPARE(store.value(key),
                      before ? QStringLiteral("False") : QStringLiteral("True"));
         }
         QCOMPARE(store.writes, 5);
         w.mnuOptionsCountdown->trigger();
-        QCOMPARE(store.value("Tarmalo", "Setting", "Count"), QStringLiteral("False"));
+        QCOMPARE(store.value("Count"), QStringLiteral("False"));
         w.mnuOptionsCountdown->trigger();
         QVERIFY(h.messages.shown.isEmpty());
     }

@@ -3,8 +3,9 @@
 #include "info/frmAbout.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
-#include "platform/SoundPlayer.h"
+#include "platform/Random.h"
 #include "platform/SettingsStore.h"
+#include "platform/SoundPlayer.h"
 
 #include <QCoreApplication>
 
@@ -19,5 +20,6 @@ AppServices AppServices::System()
     s.appPath = QCoreApplication::applicationDirPath();
     s.endProgram = [] { QCoreApplication::exit(0); };
     s.showAbout = [] { frmAbout::ShowModal(); };
+    s.random = plat::Random(static_cast<quint64>(s.clock->now().toMSecsSinceEpoch()));
     return s;
 }

@@ -24,10 +24,11 @@ struct AppServices {
     std::function<void()> endProgram;
     // Opens the About box modally (Help > About).
     std::function<void()> showAbout;
-    // Seeds the program-wide random generator at start-up; tests may skip it.
-    bool seedRandom = true;
+    // Uniform values in [0, 1) that decide who arrives.
+    std::function<float()> random;
 
     // The real thing: system clock, the platform's settings store, QMessageBox,
-    // the announcement player over the platform's sound output.
+    // the announcement player over the platform's sound output, and a
+    // generator seeded from the clock.
     static AppServices System();
 };

@@ -6,7 +6,7 @@
 ClockPanel::ClockPanel(plat::Clock& clock, QWidget* parent) : QLabel(parent), m_clock(clock)
 {
     setObjectName(QStringLiteral("Clock"));
-    setAccessibleDescription(tr("Time of day"));
+    setAccessibleDescription(QStringLiteral("Time of day"));
     setAlignment(Qt::AlignCenter);
     m_timer = new plat::Timer(clock, this);
     m_timer->setPrecise(true);

@@ -2,6 +2,24 @@
 
 #include "platform/Conversions.h"
 
+#include <QEvent>
+
+TextBox::TextBox(QWidget* parent) : QLineEdit(parent)
+{
+    // Connected before anyone else, so that others see only the kept text.
+    connect(this, &QLineEdit::textChanged, this, [this] {
+        if (!isEnabled() && text() != m_lockedText)
+            setText(m_lockedText);
+    });
+}
+
+void TextBox::changeEvent(QEvent* event)
+{
+    QLineEdit::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange && !isEnabled())
+        m_lockedText = text();
+}
+
 void TextBox::focusInEvent(QFocusEvent* event)
 {
     QLineEdit::focusInEvent(event);
@@ -10,7 +28,7 @@ void TextBox::focusInEvent(QFocusEvent* event)
 
 MaskEdBox::MaskEdBox(QWidget* parent) : TextBox(parent)
 {
-    // Qt's "9" is the old control's "#" limited to digits; "_" fills blanks.
+    // "9": a digit or a blank, "_" shows the blanks.
     setInputMask(QStringLiteral("99:99;_"));
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 #include <QLineEdit>
 
-// A single-line text box that reports when it receives the focus.
+// A single-line text box that reports when it receives the focus. Locked
+// (disabled), it keeps its text whatever writes to it: assistive software
+// can still reach a disabled box, and a run reads its fields on every tick.
 class TextBox : public QLineEdit {
     Q_OBJECT
 public:
-    using QLineEdit::QLineEdit;
+    explicit TextBox(QWidget* parent = nullptr);
     QString Text() const { return text(); }
 
 signals:
@@ -13,10 +15,14 @@ signals:
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    QString m_lockedText;
 };
 
-// The masked time entry: mask "##:##", placeholder "_". Only digits go into
-// the four digit places and the ":" is skipped while typing.
+// The masked time entry "hh:mm": four digit places, each blank until typed
+// and shown as "_"; typing skips the ":".
 class MaskEdBox : public TextBox {
     Q_OBJECT
 public:

@@ -56,23 +56,23 @@ void MainLayout::BuildLayout(QMainWindow& window, plat::Clock& clock)
     Image1->setScaledContents(true);
     Place(Image1, "Image1", 0, 0, 2490, 810);
 
-    Label5 = new QLabel(tr("&Departure time"), client);
+    Label5 = new QLabel(QStringLiteral("&Departure time"), client);
     Place(Label5, "Label5", 60, 900, 1215, 255);
 
     txtTime = new MaskEdBox(client);
-    txtTime->setAccessibleName(tr("Departure time"));
+    txtTime->setAccessibleName(QStringLiteral("Departure time"));
     Place(txtTime, "txtTime", 1680, 840, 615, 315);
     Label5->setBuddy(txtTime);
 
-    Frame1 = new CaptionFrame(tr("PAX"), client);
+    Frame1 = new CaptionFrame(QStringLiteral("PAX"), client);
     Place(Frame1, "Frame1", 0, 1200, 2355, 1215);
 
-    Label2 = new QLabel(tr("&Total"), Frame1);
+    Label2 = new QLabel(QStringLiteral("&Total"), Frame1);
     Place(Label2, "Label2", 60, 240, 1215, 255);
 
     txtTotal = new TextBox(Frame1);
     txtTotal->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    txtTotal->setAccessibleName(tr("Total"));
+    txtTotal->setAccessibleName(QStringLiteral("Total"));
     Place(txtTotal, "txtTotal", 1680, 180, 615, 315);
     Label2->setBuddy(txtTotal);
 
@@ -88,18 +88,18 @@ void MainLayout::BuildLayout(QMainWindow& window, plat::Clock& clock)
         caption->setBuddy(count);
         return count;
     };
-    Label3 = new QLabel(tr("Remaining"), Frame1);
+    Label3 = new QLabel(QStringLiteral("Remaining"), Frame1);
     Place(Label3, "Label3", 60, 540, 1155, 255);
-    lblPAX[0] = addCount(Label3, "lblPAX0", 540, tr("Passengers still at the gate"));
-    Label4 = new QLabel(tr("In Aircraft"), Frame1);
+    lblPAX[0] = addCount(Label3, "lblPAX0", 540, QStringLiteral("Passengers still at the gate"));
+    Label4 = new QLabel(QStringLiteral("In Aircraft"), Frame1);
     Place(Label4, "Label4", 60, 780, 1215, 255);
-    lblPAX[1] = addCount(Label4, "lblPAX1", 780, tr("Passengers in the aircraft"));
+    lblPAX[1] = addCount(Label4, "lblPAX1", 780, QStringLiteral("Passengers in the aircraft"));
 
     pgbInAC = new QProgressBar(Frame1);
     pgbInAC->setRange(0, 100);
     pgbInAC->setValue(0);
     pgbInAC->setTextVisible(false);
-    pgbInAC->setAccessibleName(tr("Boarded"));
+    pgbInAC->setAccessibleName(QStringLiteral("Boarded"));
     Place(pgbInAC, "pgbInAC", 60, 1020, 2250, 150);
 
     // Labels and the progress bar take no focus: the time, then the
@@ -112,7 +112,7 @@ void MainLayout::BuildLayout(QMainWindow& window, plat::Clock& clock)
     bar->setSizeGripEnabled(false);
     stsStatusInfo = new QLabel(bar);
     stsStatusInfo->setObjectName(QStringLiteral("Info"));
-    stsStatusInfo->setAccessibleDescription(tr("Gate status"));
+    stsStatusInfo->setAccessibleDescription(QStringLiteral("Gate status"));
     stsStatusInfo->setMinimumWidth(TwipsToPixels(1000));
     bar->addWidget(stsStatusInfo, 1);
     stsStatusClock = new ClockPanel(clock, bar);

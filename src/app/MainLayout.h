@@ -1,5 +1,5 @@
 #pragma once
-#include <QCoreApplication>
+#include <QString>
 #include <array>
 
 class ClockPanel;
@@ -17,9 +17,6 @@ class Clock;
 // the departure time, the "PAX" frame with the counters and the progress
 // bar, and the status bar.
 struct MainLayout {
-    Q_DECLARE_TR_FUNCTIONS(MainLayout)
-
-public:
     QLabel* Image1 = nullptr;
     QLabel* Label5 = nullptr;
     MaskEdBox* txtTime = nullptr;

@@ -8,7 +8,6 @@
 #include "platform/Clock.h"
 #include "platform/Conversions.h"
 #include "platform/MediaPlayer.h"
-#include "platform/Random.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -24,7 +23,8 @@ frmMain::frmMain(const AppServices& services, QWidget* parent)
     setWindowIcon(ProgramIcon());
 
     m_player = m_services.makePlayer(this);
-    m_boarding = new Boarding(m_form, *m_services.clock, *m_services.messages, *m_player, this);
+    m_boarding =
+        new Boarding(m_form, *m_services.clock, *m_services.messages, *m_player, m_services.random, this);
 
     BuildLayout(*this, *m_services.clock);
     // A running boarding ticks anyway: the clock panel looks at every tick,
@@ -35,28 +35,21 @@ frmMain::frmMain(const AppServices& services, QWidget* parent)
     connect(txtTime, &TextBox::GotFocus, this, &frmMain::txtTime_GotFocus);
 
     BuildMenus(*this, *m_services.settings, *m_services.messages);
-    const std::pair<QAction*, void (frmMain::*)()> routes[] = {
-        {mnuFileStart, &frmMain::mnuFileStart_Click},
-        {mnuFileExit, &frmMain::mnuFileExit_Click},
-        {mnuOptionsDepart, &frmMain::mnuOptionsDepart_Click},
-        {mnuOptionsCountdown, &frmMain::mnuOptionsCountdown_Click},
-        {mnuOptionsBoarding, &frmMain::mnuOptionsBoarding_Click},
-        {mnuOptionsGate, &frmMain::mnuOptionsGate_Click},
-        {mnuOptionsBriefing, &frmMain::mnuOptionsBriefing_Click},
-        {mnuHelpHelp, &frmMain::mnuHelpHelp_Click},
-        {mnuHelpAbout, &frmMain::mnuHelpAbout_Click},
-    };
-    for (const auto& [item, handler] : routes)
-        OnClick(item, this, [this, handler = handler] { (this->*handler)(); });
+    // The run sets File > Start's check mark itself: the mark Qt turns over on
+    // a click is put back before the handler reads it.
+    connect(mnuFileStart, &QAction::triggered, this, [this](bool checked) {
+        mnuFileStart->setChecked(!checked);
+        mnuFileStart_Click();
+    });
+    connect(mnuFileExit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
+    connect(mnuHelpHelp, &QAction::triggered, this, &frmMain::mnuHelpHelp_Click);
+    connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
 
     Form_Load();
 }
 
 void frmMain::Form_Load()
 {
-    if (m_services.seedRandom)
-        plat::Randomize(static_cast<quint64>(m_services.clock->now().toMSecsSinceEpoch()));
-
     FitWindow(*this);
 
     m_boarding->setPath(m_services.appPath);
@@ -107,16 +100,13 @@ void frmMain::mnuHelpAbout_Click()
 void frmMain::txtTotal_Change()
 {
     const QString trimmed = plat::TrimSpaces(txtTotal->Text());
-    if (plat::IsNumeric(trimmed)) {
-        mnuFileStart->setEnabled(true);
-        const QString again = plat::TrimSpaces(txtTotal->Text());
-        // Writing the same text raises no change; a different one runs this
-        // handler once more, nested, and that run ends the chain.
-        if (again != txtTotal->Text())
-            txtTotal->setText(again);
-    } else {
-        mnuFileStart->setEnabled(false);
-    }
+    const bool numeric = plat::IsNumeric(trimmed);
+    // A running boarding can always be stopped.
+    mnuFileStart->setEnabled(numeric || mnuFileStart->isChecked());
+    // Writing the same text raises no change; a different one runs this
+    // handler once more, nested, and that run ends the chain.
+    if (numeric && trimmed != txtTotal->Text())
+        txtTotal->setText(trimmed);
 }
 
 void frmMain::txtTotal_GotFocus()

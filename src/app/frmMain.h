@@ -20,11 +20,6 @@ public:
     void Form_Unload();
     void mnuFileStart_Click() { m_boarding->mnuFileStart_Click(); }
     void mnuFileExit_Click();
-    void mnuOptionsDepart_Click() { ToggleOption(BoardingForm::Option::Depart); }
-    void mnuOptionsCountdown_Click() { ToggleOption(BoardingForm::Option::Countdown); }
-    void mnuOptionsBoarding_Click() { ToggleOption(BoardingForm::Option::Boarding); }
-    void mnuOptionsGate_Click() { ToggleOption(BoardingForm::Option::Gate); }
-    void mnuOptionsBriefing_Click() { ToggleOption(BoardingForm::Option::Briefing); }
     void mnuHelpHelp_Click();
     void mnuHelpAbout_Click();
     void txtTotal_Change();

@@ -29,9 +29,9 @@ qint16 Sub16(qint16 a, qint16 b)
 }  // namespace
 
 Boarding::Boarding(BoardingForm& form, plat::Clock& clock, plat::MessageBoxes& messages,
-                   plat::MediaPlayer& player, QObject* parent)
+                   plat::MediaPlayer& player, std::function<float()> random, QObject* parent)
     : QObject(parent), m_form(form), m_clock(clock), m_messages(messages), m_player(player),
-      m_timer(clock, this)
+      m_timer(clock, this), m_random(std::move(random))
 {
     connect(&m_timer, &plat::Timer::Tick, this, &Boarding::tmrTimer_Timer);
     connect(&m_player, &plat::MediaPlayer::PlayStateChange, this, &Boarding::mpAnnounce_StateChange);
@@ -39,7 +39,7 @@ Boarding::Boarding(BoardingForm& form, plat::Clock& clock, plat::MessageBoxes& m
 
 void Boarding::CreateCommon()
 {
-    m_cCommon = std::make_unique<clsCommon>(m_clock);
+    m_cCommon = std::make_unique<clsCommon>(m_clock, m_random);
     connect(m_cCommon.get(), &clsCommon::GateStateChanged, this, &Boarding::m_cCommon_GateStateChanged);
 }
 
@@ -66,8 +66,8 @@ bool Boarding::ValidateStart()
 {
     const bool countdown = m_form.OptionChecked(Option::Countdown);
     if (!plat::IsTimeOfDay(m_form.TimeText())) {
-        ShowError(countdown ? tr("Type the time to departure as hh:mm, from 00:00 to 23:59.")
-                            : tr("Type the departure time as hh:mm, from 00:00 to 23:59."),
+        ShowError(countdown ? QStringLiteral("Type the time to departure as hh:mm, from 00:00 to 23:59.")
+                            : QStringLiteral("Type the departure time as hh:mm, from 00:00 to 23:59."),
                   plat::vbExclamation);
         m_form.FocusField(BoardingForm::Field::Time);
         return false;
@@ -75,7 +75,7 @@ bool Boarding::ValidateStart()
     // Whole passengers only: 2.5 would board and stay half a passenger.
     const std::optional<double> total = plat::ParseNumber(m_form.TotalText());
     if (!total || *total < 0 || *total > 32767 || std::trunc(*total) != *total) {
-        ShowError(tr("Type the number of booked passengers, a whole number from 0 to 32767."),
+        ShowError(QStringLiteral("Type the number of booked passengers, a whole number from 0 to 32767."),
                   plat::vbExclamation);
         m_form.FocusField(BoardingForm::Field::Total);
         return false;
@@ -151,10 +151,10 @@ QString Boarding::ScheduleText() const
         if (days == 0)
             return hhmm;
         if (days == 1)
-            return tr("%1 tomorrow").arg(hhmm);
-        return tr("%1 on %2").arg(hhmm, QLocale().toString(wall.date(), QLocale::ShortFormat));
+            return QStringLiteral("%1 tomorrow").arg(hhmm);
+        return QStringLiteral("%1 on %2").arg(hhmm, QLocale().toString(wall.date(), QLocale::ShortFormat));
     };
-    return tr("Departure %1\nGate opens %2\nFinal call %3").arg(at(0), at(20), at(5));
+    return QStringLiteral("Departure %1\nGate opens %2\nFinal call %3").arg(at(0), at(20), at(5));
 }
 
 // ---------------------------------------------------------------- the tick
@@ -213,27 +213,24 @@ void Boarding::TickBody()
         m_form.setProgressValue(CInt(m_form.PaxCaption(1)));
         break;
     }
-    case 1:
-        if (m_form.OptionChecked(Option::Depart)) {
-            if (plat::DateDiffSeconds(plat::NowUtc(m_clock), reference) > 0) {
-                m_form.setStatusInfo(m_cCommon->GateState(reference, m_lGateState));
-            } else {
-                if (m_form.OptionChecked(Option::Gate) && Announce(kGndbrief))
-                    PauseForAnnouncement();
-                m_timer.setInterval(kDepartedInterval);
-                m_lGateState = 2;
-                m_form.setStatusInfo(m_cCommon->GateState(reference, m_lGateState));
-            }
-        } else {
-            // Departing as soon as everybody is aboard: now is the departure.
-            const plat::Date now = plat::NowUtc(m_clock);
-            m_form.setStatusInfo(m_cCommon->GateState(now, m_lGateState));
+    case 1: {
+        const auto depart = [this] {
             if (m_form.OptionChecked(Option::Gate) && Announce(kGndbrief))
                 PauseForAnnouncement();
             m_timer.setInterval(kDepartedInterval);
             m_lGateState = 2;
+        };
+        if (m_form.OptionChecked(Option::Depart)) {
+            if (plat::DateDiffSeconds(plat::NowUtc(m_clock), reference) <= 0)
+                depart();
+            m_form.setStatusInfo(m_cCommon->GateState(reference, m_lGateState));
+        } else {
+            // Departing as soon as everybody is aboard: now is the departure.
+            m_form.setStatusInfo(m_cCommon->GateState(plat::NowUtc(m_clock), m_lGateState));
+            depart();
         }
         break;
+    }
     case 2:
         m_form.setStatusInfo(m_cCommon->GateState(reference, m_lGateState));
         m_timer.setEnabled(false);

@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QSet>
+#include <functional>
 #include <memory>
 
 namespace plat {
@@ -20,7 +21,7 @@ class Boarding : public QObject {
     Q_OBJECT
 public:
     Boarding(BoardingForm& form, plat::Clock& clock, plat::MessageBoxes& messages, plat::MediaPlayer& player,
-             QObject* parent = nullptr);
+             std::function<float()> random, QObject* parent = nullptr);
 
     static inline const QString kDing = QStringLiteral("Ding.wav");
     static inline const QString kBoardComplete = QStringLiteral("BoardComplete.wav");
@@ -74,6 +75,7 @@ private:
     plat::MessageBoxes& m_messages;
     plat::MediaPlayer& m_player;
     plat::Timer m_timer;
+    std::function<float()> m_random;
     std::unique_ptr<clsCommon> m_cCommon;
 
     // Where the run is between the window's events. A tick that starts a

@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/SettingsStore.h"
+
 #include <QString>
 
 class QWidget;
@@ -7,7 +9,7 @@ class QWidget;
 // stay here where a test reaches them without a screen.
 class BoardingForm {
 public:
-    enum class Option { Depart, Countdown, Boarding, Gate, Briefing };
+    using Option = plat::Option;
     enum class Field { Time, Total };
 
     virtual ~BoardingForm() = default;

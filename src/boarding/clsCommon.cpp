@@ -1,12 +1,13 @@
 #include "boarding/clsCommon.h"
 
 #include "platform/Clock.h"
-#include "platform/Random.h"
 
 #include <algorithm>
 #include <cmath>
 
-clsCommon::clsCommon(const plat::Clock& clock, QObject* parent) : QObject(parent), m_clock(clock) { }
+clsCommon::clsCommon(const plat::Clock& clock, std::function<float()> random, QObject* parent)
+    : QObject(parent), m_clock(clock), m_random(std::move(random))
+{ }
 
 qint64 clsCommon::MinutesToDeparture(plat::Date departure) const
 {
@@ -28,15 +29,15 @@ qint16 clsCommon::CountDown(qint16 TotalPAX, plat::Date TimeLeft)
         result = 0;
     } else if (m > 10) {
         // A trickle: one passenger now and then.
-        result = static_cast<qint32>(std::floor(1.2 * static_cast<double>(plat::Rnd().next())));
+        result = static_cast<qint32>(std::floor(1.2 * static_cast<double>(m_random())));
     } else {
         if (cap < 10)
             cap = 10;
-        const auto k = static_cast<qint32>(std::floor(5.0 * static_cast<double>(plat::Rnd().next()))) + 1;
+        const auto k = static_cast<qint32>(std::floor(5.0 * static_cast<double>(m_random()))) + 1;
         if (k <= 3)
             result = 0;
         else
-            result = static_cast<qint32>(std::floor(cap * static_cast<double>(plat::Rnd().next())));
+            result = static_cast<qint32>(std::floor(cap * static_cast<double>(m_random())));
     }
     return static_cast<qint16>(result);
 }

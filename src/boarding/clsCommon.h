@@ -3,6 +3,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 
 namespace plat {
 class Clock;
@@ -13,15 +14,16 @@ class Clock;
 class clsCommon : public QObject {
     Q_OBJECT
 public:
-    explicit clsCommon(const plat::Clock& clock, QObject* parent = nullptr);
+    // random: uniform values in [0, 1) that decide who arrives.
+    clsCommon(const plat::Clock& clock, std::function<float()> random, QObject* parent = nullptr);
 
     static inline const QString kGoToGate = QStringLiteral("Go to gate");
     static inline const QString kFinalCall = QStringLiteral("Final call");
     static inline const QString kGateClosed = QStringLiteral("Gate closed");
 
-    // Passengers arriving in this tick. TimeLeft and DepTime are moments on
-    // the UTC timeline (plat::NowUtc); minutes beyond 16 bits count as the
-    // nearest end of that range.
+    // Passengers arriving in this tick. TimeLeft, like DepTime below, is the
+    // departure moment on the UTC timeline (plat::NowUtc), not a span;
+    // minutes to it beyond 16 bits count as the nearest end of that range.
     qint16 CountDown(qint16 TotalPAX, plat::Date TimeLeft);
     // The status text; raises GateStateChanged for a newly opened gate or a
     // new final call, before it stores and returns the text.
@@ -35,6 +37,7 @@ private:
     qint64 MinutesToDeparture(plat::Date departure) const;
 
     const plat::Clock& m_clock;
+    std::function<float()> m_random;
     QString m_sLastState;
 
     friend struct BoardingProbe;  // tests look inside through one peer

@@ -2,42 +2,18 @@
 
 namespace plat {
 
-MersenneRandom::MersenneRandom() : m_engine(5489u) { }
-
-float MersenneRandom::next()
+Random::Random(quint64 seed)
 {
-    // 24 random bits map exactly onto the floats of [0, 1); never 1.
-    return static_cast<float>(m_engine() >> 8) * (1.0f / 16777216.0f);
-}
-
-void MersenneRandom::seed(quint64 value)
-{
-    std::seed_seq seq{static_cast<quint32>(value), static_cast<quint32>(value >> 32)};
+    // Every bit of a clock value counts: two starts a few seconds apart draw
+    // different passengers.
+    std::seed_seq seq{static_cast<quint32>(seed), static_cast<quint32>(seed >> 32)};
     m_engine.seed(seq);
 }
 
-namespace {
-MersenneRandom& defaultSource()
+float Random::operator()()
 {
-    static MersenneRandom source;
-    return source;
-}
-RandomSource* g_source = nullptr;
-}  // namespace
-
-RandomSource& Rnd()
-{
-    return g_source ? *g_source : defaultSource();
-}
-
-void SetRandom(RandomSource* source)
-{
-    g_source = source;
-}
-
-void Randomize(quint64 seedValue)
-{
-    Rnd().seed(seedValue);
+    // 24 random bits map exactly onto the floats of [0, 1); never 1.
+    return static_cast<float>(m_engine() >> 8) * (1.0f / 16777216.0f);
 }
 
 }  // namespace plat

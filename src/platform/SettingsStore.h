@@ -1,39 +1,48 @@
 #pragma once
 #include <QString>
 #include <memory>
+#include <optional>
 
 class QSettings;
 
 namespace plat {
 
-// The per-user settings store: text values by application, section and key.
+// The five switches of the Options menu.
+enum class Option { Depart, Countdown, Boarding, Gate, Briefing };
+
+// Tarmalo's options in the per-user store: section "Setting", one key per
+// switch ("Depart", "Count", "Boarding", "Gate", "Brief"), written as "True"
+// or "False".
 class SettingsStore {
 public:
     virtual ~SettingsStore() = default;
-    virtual QString GetSetting(const QString& app, const QString& section, const QString& key,
-                               const QString& def) = 0;
-    // False when the value could not be stored.
-    virtual bool SaveSetting(const QString& app, const QString& section, const QString& key,
-                             const QString& value) = 0;
+
+    // The switch as stored. Absent, or hand-edited into neither a number nor
+    // True/False, it reads as its default: on, except Countdown.
+    bool Read(Option option);
+    // Stores the switch at once; false when it could not be stored.
+    bool Save(Option option, bool on);
+
+    // The text under "Setting/<key>", if there is one.
+    virtual std::optional<QString> Text(const QString& key) = 0;
+    // False when the text could not be stored.
+    virtual bool setText(const QString& key, const QString& text) = 0;
+
+    static QString Key(Option option);
 };
 
-// The native per-user store through QSettings: a file in the user's config
-// folder on Linux (~/.config/<app>/<app>.conf), the registry on Windows
-// (HKEY_CURRENT_USER\Software\<organisation>\<app>). Without an
-// organisation the application's name stands for it. One QSettings object
-// serves the reads and writes of an application.
+// The native store through QSettings: ~/.config/Tarmalo/Tarmalo.conf on
+// Linux, the registry under HKEY_CURRENT_USER\Software\<organisation>\Tarmalo
+// on Windows (without an organisation, "Tarmalo" stands for it).
 class QSettingsStore final : public SettingsStore {
 public:
     explicit QSettingsStore(QString organisation = QString());
     ~QSettingsStore() override;
-    QString GetSetting(const QString& app, const QString& section, const QString& key,
-                       const QString& def) override;
-    bool SaveSetting(const QString& app, const QString& section, const QString& key,
-                     const QString& value) override;
+    std::optional<QString> Text(const QString& key) override;
+    bool setText(const QString& key, const QString& text) override;
 
 private:
-    QSettings& settings(const QString& app);
-    std::unique_ptr<QSettings> open(const QString& app) const;
+    std::unique_ptr<QSettings> open() const;
     QString m_organisation;
     std::unique_ptr<QSettings> m_settings;
 };

@@ -27,14 +27,12 @@ public:
 // An in-memory settings store; writes can be made to fail.
 class MemorySettingsStore final : public SettingsStore {
 public:
-    QString GetSetting(const QString& app, const QString& section, const QString& key,
-                       const QString& def) override;
-    bool SaveSetting(const QString& app, const QString& section, const QString& key,
-                     const QString& value) override;
+    std::optional<QString> Text(const QString& key) override;
+    bool setText(const QString& key, const QString& text) override;
 
-    void set(const QString& app, const QString& section, const QString& key, const QString& value);
-    bool contains(const QString& app, const QString& section, const QString& key) const;
-    QString value(const QString& app, const QString& section, const QString& key) const;
+    void set(const QString& key, const QString& value) { m_values.insert(key, value); }
+    bool contains(const QString& key) const { return m_values.contains(key); }
+    QString value(const QString& key) const { return m_values.value(key); }
 
     bool failWrites = false;
     int writes = 0;

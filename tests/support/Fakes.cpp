@@ -39,7 +39,7 @@ void FakePlayer::report(int newState)
     emit PlayStateChange(old, newState);
 }
 
-float ScriptedRandom::next()
+float ScriptedRandom::operator()()
 {
     ++draws;
     if (values.empty())

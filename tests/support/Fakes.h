@@ -1,6 +1,5 @@
 #pragma once
 #include "platform/MediaPlayer.h"
-#include "platform/Random.h"
 #include "platform/RuntimeError.h"
 
 #include <QList>
@@ -47,19 +46,11 @@ private:
     int m_state = plat::mpStopped;
 };
 
-// Hands out a scripted sequence of random values, then a fallback.
-class ScriptedRandom final : public plat::RandomSource {
-public:
-    float next() override;
-    void seed(quint64) override { }
+// Hands out a scripted sequence of random values, then a fallback. Given
+// as std::ref(it) where the program takes its random values.
+struct ScriptedRandom {
+    float operator()();
     std::deque<float> values;
     float fallback = 0.0f;
     int draws = 0;
-};
-
-// Puts a random source in place for one scope.
-class RandomScope {
-public:
-    explicit RandomScope(plat::RandomSource* source) { plat::SetRandom(source); }
-    ~RandomScope() { plat::SetRandom(nullptr); }
 };

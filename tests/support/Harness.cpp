@@ -18,7 +18,7 @@ Harness::Harness(const QDateTime& start, plat::MemorySettingsStore* sharedSettin
     s.appPath = QStringLiteral("/opt/tarmalo");
     s.endProgram = [this] { ++exits; };
     s.showAbout = [this] { ++abouts; };
-    s.seedRandom = false;
+    s.random = [this] { return random(); };
     window = std::make_unique<frmMain>(s);
 }
 

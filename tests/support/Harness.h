@@ -2,6 +2,7 @@
 #include "app/AppServices.h"
 #include "app/EntryFields.h"
 #include "app/frmMain.h"
+#include "platform/Random.h"
 #include "support/FakeClock.h"
 #include "support/FakeServices.h"
 #include "support/Fakes.h"
@@ -28,6 +29,9 @@ struct Harness {
     plat::MemorySettingsStore ownSettings;
     plat::MemorySettingsStore* settings;
     plat::RecordingMessageBoxes messages;
+    // Where the window's arrivals come from; a test may put its own in place
+    // at any time (std::ref of a ScriptedRandom).
+    std::function<float()> random = plat::Random();
     FakePlayer* player = nullptr;
     int exits = 0;
     int abouts = 0;
