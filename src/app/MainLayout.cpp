@@ -1,20 +1,56 @@
 #include "app/MainLayout.h"
 
-#include "app/CaptionFrame.h"
 #include "app/ClockPanel.h"
 #include "app/EntryFields.h"
 #include "platform/Twips.h"
 
+#include <QGroupBox>
 #include <QMainWindow>
+#include <QPainter>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <qdrawutil.h>
 
 using plat::TwipsToPixels;
 
 namespace {
+
+// A frame with a caption drawn the same in every style, so that the
+// counters keep their places: an etched border whose top line runs through
+// the middle of the caption, the caption a little in from the left, the
+// controls inside. Positions inside it stay measured from its top-left
+// corner.
+class CaptionFrame : public QGroupBox {
+public:
+    using QGroupBox::QGroupBox;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        // From the frame's left edge to the caption, and the gap the border
+        // leaves on either side of it.
+        constexpr int kCaptionInset = 6;
+        constexpr int kCaptionGap = 2;
+        QPainter painter(this);
+        const QFontMetrics metrics = fontMetrics();
+        const int lineY = metrics.height() / 2;
+        qDrawShadeRect(&painter, QRect(0, lineY, width(), height() - lineY), palette(), true, 1, 0);
+        if (title().isEmpty())
+            return;
+        QString shown = title();
+        shown.remove(QLatin1Char('&'));
+        const QRect caption(kCaptionInset, 0, metrics.horizontalAdvance(shown) + 2 * kCaptionGap,
+                            metrics.height());
+        // The caption stands on the window's background, hiding the line
+        // behind it.
+        painter.fillRect(caption, palette().window());
+        style()->drawItemText(&painter, caption, Qt::AlignCenter | Qt::TextShowMnemonic, palette(),
+                              isEnabled(), title(), QPalette::WindowText);
+    }
+};
 
 // The client area as laid out, and the part that stays visible above the
 // status bar: the bottom of the "PAX" frame.

@@ -5,8 +5,8 @@
 
 class QWidget;
 
-// What a boarding needs of its window. The window implements it; the rules
-// stay here where a test reaches them without a screen.
+// What a boarding needs of its window, so that the rules here depend on no
+// widget. The main window's adapter answers it.
 class BoardingForm {
 public:
     using Option = plat::Option;

@@ -9,8 +9,8 @@
 #include <optional>
 
 namespace plat {
-// States the old player control could report and the program's player never
-// does; the boarding must take them as "not playing" all the same.
+// States another player could report and the program's own never does; the
+// boarding must take them as "not playing" all the same.
 inline constexpr int mpPaused = 1;
 inline constexpr int mpClosed = 6;
 }  // namespace plat
