@@ -270,6 +270,20 @@ def case_refused_start():
         kept = h.text(w.time)
         say(f"departure time field holds {kept!r}, total {h.text(w.total)!r}")
         check(kept.startswith("12") and h.text(w.total) == "5", "nothing typed is lost")
+
+        # Assistive software writing into a running boarding's locked field:
+        # no error box at the next tick, and Ctrl+S still stops the run.
+        app.key("alt+d")
+        app.type("2359")
+        app.key("ctrl+s")
+        w.wait(lambda x: x["start"] and not any(x["fields"]), SLOW, "the boarding started, its fields locked")
+        before = dialog_windows(app)
+        w.total.queryEditableText().setTextContents("abc")
+        w.idle(7)  # past the next tick
+        check(dialog_windows(app) == before, "no message box after an outside write to the locked field")
+        check(h.text(w.total) == "5", f"the locked field kept its text: {h.text(w.total)!r}")
+        app.key("ctrl+s")
+        w.wait(lambda x: not x["start"] and all(x["fields"]), SLOW, "Ctrl+S stops the run")
         app.key("alt+f")
         app.key("x", window=False)
         check(app.wait_exit(SLOW) == 0, "File > Exit ends the process")
