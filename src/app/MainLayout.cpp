@@ -6,8 +6,8 @@
 
 #include <QGroupBox>
 #include <QMainWindow>
-#include <QPainter>
 #include <QMenuBar>
+#include <QPainter>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QStyle>

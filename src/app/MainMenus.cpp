@@ -10,7 +10,7 @@ using plat::Option;
 
 namespace {
 
-// The Options menu's switches, top to bottom.
+// The Options menu's switches, top to bottom, in the order of plat::Option.
 struct OptionSwitch {
     Option option;
     QAction* MainMenus::*item;
