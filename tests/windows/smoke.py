@@ -204,7 +204,10 @@ def installer(setup):
 
         # While it runs, neither the uninstaller nor the setup touches the
         # installation. "_?=" runs the uninstaller in place, so its exit code
-        # is its own rather than that of the copy it starts from %TEMP%.
+        # is its own, not that of the launcher that starts a copy from %TEMP%
+        # and returns at once; the folder goes by its short name, as Wine
+        # would quote a path with a space and the uninstaller take the quote
+        # for part of it.
         def state():
             files = {str(p.relative_to(folder)): (p.stat().st_size, p.stat().st_mtime_ns)
                      for p in folder.rglob("*") if p.is_file()}
@@ -212,7 +215,7 @@ def installer(setup):
             return files, links, s.reg_query(UNINSTALL_KEY)
         before = state()
         refusals = [
-            ("the uninstaller", [str(folder / "Uninstall.exe"), "/S", r"_?=C:\Program Files\Tarmalo"]),
+            ("the uninstaller", [str(folder / "Uninstall.exe"), "/S", r"_?=C:\PROGRA~1\Tarmalo"]),
             ("the setup run again", [str(setup), "/S"]),
         ]
         for what, args in refusals:
