@@ -36,7 +36,11 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 The Tarmalo deve
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
-!define MUI_FINISHPAGE_RUN "$INSTDIR\tarmalo.exe"
+; The setup runs as administrator, perhaps with another account's
+; credentials; Tarmalo started from its last page goes through Explorer, so it
+; runs as the signed-in pilot, unelevated, and keeps that pilot's options.
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_FUNCTION StartTarmalo
 ; The GPL asks for no consent to use the program: the page informs and moves
 ; on with Next.
 !define MUI_LICENSEPAGE_BUTTON "$(^NextBtn)"
@@ -94,6 +98,10 @@ FunctionEnd
 !macroend
 !insertmacro TARMALO_RUNNING_FUNCTIONS ""
 !insertmacro TARMALO_RUNNING_FUNCTIONS "un."
+
+Function StartTarmalo
+    Exec '"$WINDIR\explorer.exe" "$INSTDIR\tarmalo.exe"'
+FunctionEnd
 
 Function .onInit
     Call CloseTarmaloFirst
