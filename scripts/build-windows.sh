@@ -18,7 +18,11 @@ tests=OFF
 ensure_packages "${BUILD_PACKAGES[@]}" g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev \
     binutils-mingw-w64-x86-64 nsis zip
 sign=()
-if [ -n "${TARMALO_SIGN_PFX:-}" ] && [ -n "${TARMALO_SIGN_PASSWORD+set}" ]; then
+if [ -n "${TARMALO_SIGN_PFX:-}" ] && [ -z "${TARMALO_SIGN_PASSWORD+set}" ]; then
+    echo "TARMALO_SIGN_PFX is set but TARMALO_SIGN_PASSWORD is not (export it, empty if the file has none)" >&2
+    exit 1
+fi
+if [ -n "${TARMALO_SIGN_PFX:-}" ]; then
     ensure_packages osslsigncode
     [ -r "$TARMALO_SIGN_PFX" ] || { echo "TARMALO_SIGN_PFX: cannot read $TARMALO_SIGN_PFX" >&2; exit 1; }
     sign=(scripts/sign-windows.sh)
@@ -52,8 +56,8 @@ find "$stage" -name '*.exe' -o -name '*.dll' | xargs x86_64-w64-mingw32-strip --
 if [ "${#sign[@]}" -gt 0 ]; then
     "${sign[@]}" "$stage/tarmalo.exe"
 else
-    echo "Unsigned: TARMALO_SIGN_PFX and TARMALO_SIGN_PASSWORD are not set, so tarmalo.exe, the setup" \
-         "and its uninstaller are not signed"
+    echo "Unsigned: TARMALO_SIGN_PFX is not set, so tarmalo.exe, the setup and its uninstaller" \
+         "are not signed"
 fi
 
 # The portable form: the program folder, runnable from anywhere.
