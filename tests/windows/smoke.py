@@ -185,7 +185,8 @@ def installer(setup):
         folder = s.drive_c() / "Program Files" / "Tarmalo"
         installed = sorted(p.relative_to(folder) for p in folder.rglob("*") if p.is_file())
         say(f"installed in {time.monotonic() - t0:.0f} s: {len(installed)} files in {folder}")
-        for name in ("tarmalo.exe", "Ding.wav", "Qt6Core.dll", "platforms/qwindows.dll", "Uninstall.exe"):
+        for name in ("tarmalo.exe", "Ding.wav", "Qt6Core.dll", "platforms/qwindows.dll", "Uninstall.exe",
+                     "LICENSE.txt", "COPYRIGHT.txt", "licenses/LGPL-3.0-only.txt"):
             check(Path(name) in installed, f"{name} installed")
         links = list(s.drive_c().glob("**/Start Menu/Programs/Tarmalo.lnk"))
         check(links, "a Start-menu shortcut")
