@@ -209,8 +209,10 @@ def installer(setup):
         # and returns at once; the folder goes by its short name, as Wine
         # would quote a path with a space and the uninstaller take the quote
         # for part of it.
+        # A rewrite shows in the change time, which the setup cannot set back
+        # as it does the modification time.
         def state():
-            files = {str(p.relative_to(folder)): (p.stat().st_size, p.stat().st_mtime_ns)
+            files = {str(p.relative_to(folder)): (p.stat().st_size, p.stat().st_ctime_ns)
                      for p in folder.rglob("*") if p.is_file()}
             links = [str(p) for p in s.drive_c().glob("**/Start Menu/Programs/Tarmalo.lnk")]
             return files, links, s.reg_query(UNINSTALL_KEY)
