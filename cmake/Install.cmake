@@ -31,14 +31,38 @@ install(FILES ${tarmalo_link} DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/packaging/${tarmalo_desktop_id}
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
-install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/packaging/${tarmalo_metainfo}
+# The AppStream metadata, the package's changelog and the manual page take
+# the project's version and release date.
+set(tarmalo_generated ${CMAKE_CURRENT_BINARY_DIR}/packaging)
+configure_file(${CMAKE_CURRENT_SOURCE_DIR}/packaging/${tarmalo_metainfo}.in ${tarmalo_generated}/${tarmalo_metainfo} @ONLY)
+install(FILES ${tarmalo_generated}/${tarmalo_metainfo}
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)
+execute_process(COMMAND date -u -R -d "${TARMALO_RELEASE_DATE} 12:00"
+                OUTPUT_VARIABLE TARMALO_RELEASE_DATE_RFC2822 OUTPUT_STRIP_TRAILING_WHITESPACE
+                COMMAND_ERROR_IS_FATAL ANY)
+# The changelog's "#" lines are notes for its editors, not entries.
+set(tarmalo_changelog_in ${CMAKE_CURRENT_SOURCE_DIR}/packaging/changelog.in)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${tarmalo_changelog_in})
+file(READ ${tarmalo_changelog_in} tarmalo_changelog)
+string(REGEX REPLACE "^(#[^\n]*\n)+" "" tarmalo_changelog "${tarmalo_changelog}")
+file(CONFIGURE OUTPUT ${tarmalo_generated}/changelog CONTENT "${tarmalo_changelog}" @ONLY)
+configure_file(${CMAKE_CURRENT_SOURCE_DIR}/packaging/tarmalo.1 ${tarmalo_generated}/tarmalo.1 @ONLY)
+# Debian keeps both compressed, without a time stamp (gzip -n), so the same
+# sources make the same package.
+foreach(doc changelog tarmalo.1)
+  execute_process(COMMAND gzip -9n -c INPUT_FILE ${tarmalo_generated}/${doc}
+                  OUTPUT_FILE ${tarmalo_generated}/${doc}.gz COMMAND_ERROR_IS_FATAL ANY)
+endforeach()
+install(FILES ${tarmalo_generated}/tarmalo.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 foreach(size IN LISTS TARMALO_HICOLOR_SIZES)
   install(FILES ${TARMALO_HICOLOR_DIR}/${size}/tarmalo.png
           DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
+# A package whose version has no Debian revision is native: its changelog
+# is changelog.gz, not changelog.Debian.gz.
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/README.md
               ${CMAKE_CURRENT_SOURCE_DIR}/packaging/copyright
+              ${tarmalo_generated}/changelog.gz
         DESTINATION ${tarmalo_docdir})
 
 # Debian package: cpack --config <build>/CPackConfig.cmake
@@ -58,7 +82,8 @@ string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Tarmalo developers <tarmalo@example.org>")
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
+# A companion beside the simulator, not a game itself.
+set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps turns the linked libraries into versioned dependencies:
 # Qt, libxcb1 and libpulse0, whose simple API plays the sounds.  A server that speaks

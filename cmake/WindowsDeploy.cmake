@@ -54,8 +54,10 @@ add_custom_target(tarmalo_runtime ALL ${tarmalo_copy_commands}
 
 install(TARGETS tarmalo RUNTIME DESTINATION .)
 install(FILES ${TARMALO_SOUND_FILES} DESTINATION .)
-# The program's licence notes, and Qt's licences for the DLLs it ships.
+# The program's licence and licence notes (the setup shows the licence too),
+# and Qt's licences for the DLLs it ships.
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright DESTINATION . RENAME COPYRIGHT.txt)
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSES/GPL-3.0-or-later.txt DESTINATION . RENAME LICENSE.txt)
 find_path(TARMALO_QT_LICENSES LGPL-3.0-only.txt PATHS ${QT6_INSTALL_PREFIX}/LICENSES ${Qt6_DIR}/../../../LICENSES
           NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
 if(TARMALO_QT_LICENSES)

@@ -6,6 +6,9 @@
 #   Tarmalo-<version>-windows.zip the portable program folder
 #   Tarmalo-Setup-<version>.exe   the installer
 # With --tests the test suites are built too (tests/stages/windows.sh).
+# With TARMALO_SIGN_PFX and TARMALO_SIGN_PASSWORD set (and, if wanted,
+# TARMALO_SIGN_TIMESTAMP), tarmalo.exe, the setup and the uninstaller it
+# writes are signed: see scripts/sign-windows.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib.sh
@@ -14,6 +17,19 @@ tests=OFF
 [ "${1:-}" != --tests ] || tests=ON
 ensure_packages "${BUILD_PACKAGES[@]}" g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev \
     binutils-mingw-w64-x86-64 nsis zip
+sign=()
+if [ -n "${TARMALO_SIGN_PFX:-}" ] && [ -z "${TARMALO_SIGN_PASSWORD+set}" ]; then
+    echo "TARMALO_SIGN_PFX is set but TARMALO_SIGN_PASSWORD is not (export it, empty if the file has none)" >&2
+    exit 1
+fi
+if [ -n "${TARMALO_SIGN_PFX:-}" ]; then
+    ensure_packages osslsigncode
+    [ -r "$TARMALO_SIGN_PFX" ] || { echo "TARMALO_SIGN_PFX: cannot read $TARMALO_SIGN_PFX" >&2; exit 1; }
+    sign=(scripts/sign-windows.sh)
+    signing="signed with $(sha256sum <"$TARMALO_SIGN_PFX" | cut -d' ' -f1)"
+else
+    signing=unsigned
+fi
 TARMALO_WINDOWS_QT=$(bash scripts/windows-qt.sh | tail -n 1)
 export TARMALO_WINDOWS_QT
 
@@ -23,16 +39,26 @@ cmake --build --preset windows -j"$(nproc)"
 out=build-windows
 version=$(sed -n 's/^project(Tarmalo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 zip="$out/Tarmalo-$version-windows.zip" setup="$out/Tarmalo-Setup-$version.exe"
-# Packed again only when the program folder or what packs it has changed.
-if [ -e "$zip" ] && [ -e "$setup" ] && [ -z "$(find "$out/bin" packaging assets/icons/tarmalo.ico \
-                                               scripts/build-windows.sh -newer "$setup" -print -quit)" ]; then
-    echo "Up to date: $out/bin/tarmalo.exe, $zip, $setup"
+signed_note="$out/packed-$version.txt"
+# Packed again only when the program folder or what packs or signs it has
+# changed, or the certificate has.
+if [ -e "$zip" ] && [ -e "$setup" ] && [ "$(cat "$signed_note" 2>/dev/null)" = "$signing" ] &&
+   [ -z "$(find "$out/bin" packaging LICENSES assets/icons/tarmalo.ico scripts/build-windows.sh \
+                scripts/sign-windows.sh -newer "$setup" -print -quit)" ]; then
+    echo "Up to date ($signing): $out/bin/tarmalo.exe, $zip, $setup"
     exit 0
 fi
+rm -f "$signed_note"
 stage="$out/stage/Tarmalo"
 rm -rf "$out/stage"
 cmake --install "$out" --prefix "$stage" >/dev/null
 find "$stage" -name '*.exe' -o -name '*.dll' | xargs x86_64-w64-mingw32-strip --strip-unneeded
+if [ "${#sign[@]}" -gt 0 ]; then
+    "${sign[@]}" "$stage/tarmalo.exe"
+else
+    echo "Unsigned: TARMALO_SIGN_PFX is not set, so tarmalo.exe, the setup and its uninstaller" \
+         "are not signed"
+fi
 
 # The portable form: the program folder, runnable from anywhere.
 rm -f "$zip"
@@ -56,9 +82,13 @@ done < <(cd "$stage" && find . -type d | sort)
     d=${dir#.}
     echo "RMDir \"\$INSTDIR${d//\//\\}\"" >>"$unfiles"
 done
+nsis_sign=()
+[ "${#sign[@]}" -eq 0 ] || nsis_sign=(-DSIGN="$(pwd)/${sign[0]}")
 makensis -V2 -DVERSION="$version" -DSTAGE="$abs_stage" -DFILES="$(pwd)/$files" \
     -DUNFILES="$(pwd)/$unfiles" -DICON="$(pwd)/assets/icons/tarmalo.ico" \
+    -DLICENSE="$abs_stage/LICENSE.txt" "${nsis_sign[@]}" \
     -DOUTFILE="$(pwd)/$setup" packaging/windows/tarmalo.nsi
+echo "$signing" >"$signed_note"
 
 echo "Built: $out/bin/tarmalo.exe"
 ls -l "$zip" "$setup" | awk '{print "       " $NF " (" $5 " bytes)"}'

@@ -5,13 +5,18 @@
 ;   FILES    an include with the install lines of every file in STAGE
 ;   UNFILES  an include with the lines that remove exactly those files
 ;   ICON     the installer's icon
+;   LICENSE  the licence text shown before installing
 ;   OUTFILE  the installer to write
+;   SIGN     optional: a command that signs the file it is given in place;
+;            the uninstaller and the setup are signed with it as they are
+;            written
 Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
 !include "MUI2.nsh"
+!include "LogicLib.nsh"
 
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarmalo"
 
@@ -31,7 +36,16 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 The Tarmalo deve
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
-!define MUI_FINISHPAGE_RUN "$INSTDIR\tarmalo.exe"
+; The setup runs as administrator, perhaps with another account's
+; credentials; Tarmalo started from its last page goes through Explorer, so it
+; runs as the signed-in pilot, unelevated, and keeps that pilot's options.
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_FUNCTION StartTarmalo
+; The GPL asks for no consent to use the program: the page informs and moves
+; on with Next.
+!define MUI_LICENSEPAGE_BUTTON "$(^NextBtn)"
+!define MUI_LICENSEPAGE_TEXT_BOTTOM "Tarmalo is free software: you may use, share and change it under these terms. Choose Next to go on."
+!insertmacro MUI_PAGE_LICENSE "${LICENSE}"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -39,7 +53,67 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 The Tarmalo deve
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
+!ifdef SIGN
+!uninstfinalize '"${SIGN}" "%1"' = 0
+!finalize '"${SIGN}" "%1"' = 0
+!endif
+
+; A running Tarmalo holds a named mutex in its session and one in the global
+; namespace. Files in use cannot be replaced or removed, so neither the setup
+; nor the uninstaller touches anything while either exists: it asks the pilot
+; to close Tarmalo, and with /S ends at once with exit code 2. Opening a mark
+; another user's Tarmalo holds may be refused (ERROR_ACCESS_DENIED): it is
+; there all the same.
+!define SYNCHRONIZE 0x00100000
+!define ERROR_ACCESS_DENIED 5
+!macro TARMALO_MARK_HELD name  ; sets $0 to 1 when the mark exists
+    System::Call 'kernel32::OpenMutexW(i ${SYNCHRONIZE}, i 0, w "${name}") p.r1 ?e'
+    Pop $2  ; the last error
+    ${If} $1 P<> 0
+        System::Call 'kernel32::CloseHandle(p r1)'
+        StrCpy $0 1
+    ${ElseIf} $2 = ${ERROR_ACCESS_DENIED}
+        StrCpy $0 1
+    ${EndIf}
+!macroend
+!macro TARMALO_RUNNING_FUNCTIONS un
+Function ${un}CloseTarmaloFirst
+    Push $0
+    Push $1
+    Push $2
+  check:
+    StrCpy $0 0
+    !insertmacro TARMALO_MARK_HELD "Tarmalo.Running"
+    !insertmacro TARMALO_MARK_HELD "Global\Tarmalo.Running"
+    ${If} $0 = 1
+        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
+            "Tarmalo is running. Close it, then choose Retry." /SD IDCANCEL IDRETRY check
+        SetErrorLevel 2
+        Quit
+    ${EndIf}
+    Pop $2
+    Pop $1
+    Pop $0
+FunctionEnd
+!macroend
+!insertmacro TARMALO_RUNNING_FUNCTIONS ""
+!insertmacro TARMALO_RUNNING_FUNCTIONS "un."
+
+Function StartTarmalo
+    Exec '"$WINDIR\explorer.exe" "$INSTDIR\tarmalo.exe"'
+FunctionEnd
+
+Function .onInit
+    Call CloseTarmaloFirst
+FunctionEnd
+
+Function un.onInit
+    Call un.CloseTarmaloFirst
+FunctionEnd
+
 Section "Tarmalo"
+    ; Tarmalo may have been started while the pages were shown.
+    Call CloseTarmaloFirst
     SetRegView 64
     SetShellVarContext all
     !include "${FILES}"
@@ -59,9 +133,19 @@ SectionEnd
 
 ; Only what the installer put there goes: a sound the pilot added stays, and
 ; so do the options under HKEY_CURRENT_USER.
+; The program goes first: should tarmalo.exe be held by something else, the
+; uninstaller stops with everything in place, the uninstall entry included,
+; and can be run again.
 Section "Uninstall"
+    Call un.CloseTarmaloFirst
     SetRegView 64
     SetShellVarContext all
+    Delete "$INSTDIR\tarmalo.exe"
+    ${If} ${FileExists} "$INSTDIR\tarmalo.exe"
+        SetErrorLevel 2
+        MessageBox MB_OK|MB_ICONSTOP "Tarmalo could not be removed from $INSTDIR: tarmalo.exe is in use." /SD IDOK
+        Quit
+    ${EndIf}
     !include "${UNFILES}"
     Delete "$INSTDIR\Uninstall.exe"
     Delete "$SMPROGRAMS\Tarmalo.lnk"

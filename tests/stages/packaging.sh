@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installation and the Debian package: installs into a staging folder and
-# checks the layout, validates the desktop entry and the AppStream metadata,
-# builds the .deb, installs it with apt-get, starts the installed program
+# Installation and the Debian package: checks the tree's licence notes with
+# reuse, installs into a staging folder and checks the layout, validates the
+# desktop entry and the AppStream metadata, builds the .deb, checks it with
+# lintian, installs it with apt-get, starts the installed program
 # headless and has it find its sounds, then removes it and looks for
 # leftovers.  Needs root (or sudo) for apt-get; leaves no package behind.
 #
@@ -10,7 +11,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 . scripts/lib.sh
-ensure_packages desktop-file-utils appstream dpkg-dev file binutils || exit 1
+ensure_packages desktop-file-utils appstream dpkg-dev file binutils lintian man-db reuse || exit 1
 
 build=${TARMALO_BUILD_DIR:-build}
 sounds=(Ding.wav BoardComplete.wav Gndbrief.wav Pretaxbr.wav)
@@ -106,6 +107,15 @@ png_size() {  # width x height from the PNG header
     echo "$(( (b[0]<<24) + (b[1]<<16) + (b[2]<<8) + b[3] ))x$(( (b[4]<<24) + (b[5]<<16) + (b[6]<<8) + b[7] ))"
 }
 
+echo "--- licence notes"
+# Every file of the tree says under which licence it is, in a header or in
+# .reuse/dep5, and every licence named has its text in LICENSES/.
+if reuse lint >"$tmp/reuse.log" 2>&1; then
+    ok "reuse lint: $(grep -m1 'compliant' "$tmp/reuse.log")"
+else
+    fail "reuse lint:"; grep -v '^$' "$tmp/reuse.log" | tail -n 40 | sed 's/^/      /'
+fi
+
 echo "--- install into a staging folder ($build, version $version)"
 stage="$tmp/stage/usr"
 cmake --install "$build" --prefix "$stage" >"$tmp/install.log" 2>&1 || { cat "$tmp/install.log"; die "cmake --install"; }
@@ -113,7 +123,8 @@ cmake --install "$build" --prefix "$stage" >"$tmp/install.log" 2>&1 || { cat "$t
 expected=(bin/tarmalo lib/tarmalo/tarmalo)
 for s in "${sounds[@]}"; do expected+=("lib/tarmalo/$s"); done
 expected+=("share/applications/$desktop_id" "share/metainfo/$metainfo"
-           share/doc/tarmalo/README.md share/doc/tarmalo/copyright)
+           share/doc/tarmalo/README.md share/doc/tarmalo/copyright share/doc/tarmalo/changelog.gz
+           share/man/man1/tarmalo.1.gz)
 for n in "${icon_sizes[@]}"; do expected+=("share/icons/hicolor/${n}x${n}/apps/tarmalo.png"); done
 actual=$(cd "$stage" && find . ! -type d | sed 's|^\./||' | sort)
 if [ "$actual" = "$(printf '%s\n' "${expected[@]}" | sort)" ]; then
@@ -160,6 +171,11 @@ check "the program announces the same desktop id (setDesktopFileName in src/app/
 check "metainfo launches $desktop_id" grep -q "<launchable type=\"desktop-id\">$desktop_id</launchable>" "$meta"
 newest=$(grep -o '<release version="[^"]*"' "$meta" | head -n1 | cut -d'"' -f2)
 check "metainfo's newest release ($newest) is the project version ($version)" test "$newest" = "$version"
+check "metainfo names the program's licence" \
+    grep -q "<project_license>GPL-3.0-or-later</project_license>" "$meta"
+changelog_version=$(gzip -dc "$stage/share/doc/tarmalo/changelog.gz" | dpkg-parsechangelog -l - -S Version 2>&1)
+check "the changelog's newest entry ($changelog_version) is the project version ($version)" \
+    test "$changelog_version" = "$version"
 shot=$(sed -n 's|.*<image>\(.*\)</image>.*|\1|p' "$meta" | head -n1)
 check "metainfo's screenshot is the README's (${shot##*/})" \
     grep -q "(docs/${shot##*/})" README.md
@@ -171,6 +187,17 @@ cpack --config "$build/CPackConfig.cmake" -B "$tmp/pkg" >"$tmp/cpack.log" 2>&1 |
 deb="$tmp/pkg/tarmalo_${version}_${arch}.deb"
 [ -f "$deb" ] || { ls "$tmp/pkg"; die "cpack made no $(basename "$deb")"; }
 ok "cpack built $(basename "$deb") ($(stat -c %s "$deb") bytes)"
+# Debian's own checker: no error and no warning. Its I: and pedantic notes
+# are shown, not failed on.
+lintian --display-info --pedantic --fail-on error,warning "$deb" >"$tmp/lintian.log" 2>&1
+lintian_rc=$?
+grep -E '^[IPX]:' "$tmp/lintian.log" | sed 's/^/      /'
+if [ "$lintian_rc" -eq 0 ] && ! grep -qE '^[EW]:' "$tmp/lintian.log"; then
+    ok "lintian $(basename "$deb"): no error, no warning"
+else
+    fail "lintian $(basename "$deb") (exit code $lintian_rc):"
+    grep -vE '^(N:|[IPX]:)' "$tmp/lintian.log" | sed 's/^/      /'
+fi
 field() { dpkg-deb -f "$deb" "$1"; }
 depends=$(field Depends)
 echo "      Depends: $depends"

@@ -6,8 +6,10 @@ manager and sound server of its own (the end-to-end harness's session).
                                lands in the registry, File > Exit ends it, and
                                nothing is left in %TEMP%
   smoke.py installer SETUP     a silent install into a fresh prefix, its
-                               shortcut, uninstall entry and a start of the
-                               installed program, then a silent uninstall
+                               shortcut, uninstall entry and signatures; a
+                               start of the installed program, during which a
+                               silent uninstall and a silent setup both stop
+                               and change nothing; then a silent uninstall
   smoke.py prefix DIR          a Wine prefix set up as below, to be copied:
                                with TARMALO_WINE_PREFIX naming one, every
                                session starts from a copy of it instead of
@@ -75,6 +77,11 @@ class WineSession(h.Session):
 
     def wine(self, *args, timeout=SLOW, check_rc=True):
         return h._run(["wine", *args], self.env, timeout=timeout, check_rc=check_rc)
+
+    def wine_rc(self, *args, timeout=SLOW):
+        """Runs a Windows program to its end and gives its exit code."""
+        return subprocess.run(["wine", *args], env=self.env, capture_output=True,
+                              timeout=timeout).returncode
 
     def wineserver_wait(self):
         h._run(["wineserver", "-w"], self.env, timeout=SLOW)
@@ -154,6 +161,21 @@ def program(bin_dir):
         check(not left, f"nothing left in %TEMP% ({left})")
 
 
+def signed(path, what):
+    """An Authenticode signature osslsigncode accepts, against the test
+    certificate windows.sh made (TARMALO_SIGN_CA), which is its own root."""
+    ca = os.environ.get("TARMALO_SIGN_CA")
+    if not ca:
+        say(f"not checked: the signature of {what} (no TARMALO_SIGN_CA)")
+        return
+    r = subprocess.run(["osslsigncode", "verify", "-CAfile", ca, "-in", str(path)],
+                       capture_output=True, text=True, timeout=SLOW)
+    ok = r.returncode == 0 and "Signature verification: ok" in r.stdout.splitlines()
+    if not ok:
+        say((r.stdout + r.stderr).strip())
+    check(ok and "Message digest algorithm  : SHA256" in r.stdout, f"{what} is signed (SHA-256)")
+
+
 def installer(setup):
     setup = Path(setup).resolve()
     with WineSession("wine-installer") as s:
@@ -163,7 +185,8 @@ def installer(setup):
         folder = s.drive_c() / "Program Files" / "Tarmalo"
         installed = sorted(p.relative_to(folder) for p in folder.rglob("*") if p.is_file())
         say(f"installed in {time.monotonic() - t0:.0f} s: {len(installed)} files in {folder}")
-        for name in ("tarmalo.exe", "Ding.wav", "Qt6Core.dll", "platforms/qwindows.dll", "Uninstall.exe"):
+        for name in ("tarmalo.exe", "Ding.wav", "Qt6Core.dll", "platforms/qwindows.dll", "Uninstall.exe",
+                     "LICENSE.txt", "COPYRIGHT.txt", "licenses/LGPL-3.0-only.txt"):
             check(Path(name) in installed, f"{name} installed")
         links = list(s.drive_c().glob("**/Start Menu/Programs/Tarmalo.lnk"))
         check(links, "a Start-menu shortcut")
@@ -171,11 +194,40 @@ def installer(setup):
         say("uninstall entry: " + " | ".join(" ".join(l.split()) for l in entry.splitlines() if "REG_" in l))
         for value in ("DisplayName", "DisplayVersion", "Publisher", "DisplayIcon", "UninstallString"):
             check(value in entry, f"the uninstall entry has {value}")
+        signed(setup, "the setup")
+        signed(folder / "tarmalo.exe", "the installed tarmalo.exe")
+        signed(folder / "Uninstall.exe", "the uninstaller the setup wrote")
 
         app = s.launch_exe(folder / "tarmalo.exe")
         app.key("alt+o")
         app.key("b", window=False)
         wait_for(lambda: "False" in s.reg_query(SETTINGS_KEY, "Brief"), SLOW, "the option click in the registry")
+
+        # While it runs, neither the uninstaller nor the setup touches the
+        # installation. "_?=" runs the uninstaller in place, so its exit code
+        # is its own, not that of the launcher that starts a copy from %TEMP%
+        # and returns at once; the folder goes by its short name, as Wine
+        # would quote a path with a space and the uninstaller take the quote
+        # for part of it.
+        # A rewrite shows in the change time, which the setup cannot set back
+        # as it does the modification time.
+        def state():
+            files = {str(p.relative_to(folder)): (p.stat().st_size, p.stat().st_ctime_ns)
+                     for p in folder.rglob("*") if p.is_file()}
+            links = [str(p) for p in s.drive_c().glob("**/Start Menu/Programs/Tarmalo.lnk")]
+            return files, links, s.reg_query(UNINSTALL_KEY)
+        before = state()
+        refusals = [
+            ("the uninstaller", [str(folder / "Uninstall.exe"), "/S", r"_?=C:\PROGRA~1\Tarmalo"]),
+            ("the setup run again", [str(setup), "/S"]),
+        ]
+        for what, args in refusals:
+            rc = s.wine_rc(*args, timeout=300)
+            check(rc != 0, f"{what} stops while Tarmalo runs (exit code {rc})")
+            after = state()
+            check(after == before, f"{what} left the files, the shortcut and the uninstall entry as they were")
+        check(app.alive(), "Tarmalo still runs")
+
         app.key("alt+f")
         app.key("x", window=False)
         check(app.wait_exit(SLOW) is not None, "the installed program started and ended")
