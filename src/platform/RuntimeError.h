@@ -5,8 +5,9 @@
 
 namespace plat {
 
-// The old platform's error numbers. E_FAIL is what a component reports when
-// it simply could not do the job; the boarding handlers pass it over silently.
+// The numbers of the errors Tarmalo raises or traps. E_FAIL is what a
+// component reports when it simply could not do the job; the boarding
+// handlers pass it over silently.
 inline constexpr qint32 E_FAIL = -2147467259;  // 0x80004005
 inline constexpr qint32 ERR_OVERFLOW = 6;
 inline constexpr qint32 ERR_TYPE_MISMATCH = 13;
