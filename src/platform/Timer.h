@@ -9,10 +9,9 @@ class TimerBackend;
 
 // A timer whose enabled flag and interval are kept apart, so that the
 // boarding can switch it off while a sound plays and on again at the same
-// interval: an interval of 0
-// never ticks, even when enabled; setting the interval neither enables nor
-// disables; a newly set interval counts from the moment it is set; enabling
-// an enabled timer changes nothing.
+// interval: an interval of 0 never ticks, even when enabled; setting the
+// interval neither enables nor disables; a newly set interval counts from the
+// moment it is set; enabling an enabled timer changes nothing.
 class Timer : public QObject {
     Q_OBJECT
 public:
