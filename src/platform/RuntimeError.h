@@ -2,6 +2,7 @@
 #include <QString>
 #include <exception>
 #include <string>
+#include <utility>
 
 namespace plat {
 
@@ -16,9 +17,14 @@ inline constexpr qint32 ERR_FILE_NOT_FOUND = 53;
 // A runtime error that carries a number and a description.
 class RuntimeError : public std::exception {
 public:
-    RuntimeError(qint32 number, QString description);
-    static RuntimeError overflow();
-    static RuntimeError typeMismatch();
+    RuntimeError(qint32 number, QString description)
+        : m_number(number), m_description(std::move(description)), m_what(m_description.toStdString())
+    { }
+    static RuntimeError overflow() { return RuntimeError(ERR_OVERFLOW, QStringLiteral("Overflow")); }
+    static RuntimeError typeMismatch()
+    {
+        return RuntimeError(ERR_TYPE_MISMATCH, QStringLiteral("Type mismatch"));
+    }
 
     qint32 number() const noexcept { return m_number; }
     const QString& description() const noexcept { return m_description; }
