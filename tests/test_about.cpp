@@ -15,7 +15,7 @@
 #include <stdexcept>
 
 #include "Version.h"
-#include "info/WindowHints.h"
+#include "info/ProgramIcon.h"
 #include "info/frmAbout.h"
 #include "platform/MessageBox.h"
 #include "support/FakeServices.h"

@@ -13,7 +13,7 @@
 
 #include "Version.h"
 #include "info/DialogFont.h"
-#include "info/WindowHints.h"
+#include "info/ProgramIcon.h"
 #include "platform/MessageBox.h"
 #include "platform/Twips.h"
 

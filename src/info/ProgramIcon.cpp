@@ -1,4 +1,4 @@
-#include "info/WindowHints.h"
+#include "info/ProgramIcon.h"
 
 #include <QIcon>
 
