@@ -55,10 +55,10 @@ public:
 };
 
 // Reads one value as text. False, with KeyVal emptied, when the key cannot be
-// opened for reading or the value cannot be read into the
-// 1024-byte buffer. A REG_SZ gives its text with one terminating NUL taken
-// off; a REG_DWORD gives its number in decimal; any other type leaves KeyVal
-// as it was and still counts as read. A value with nothing stored throws
+// opened for reading or the value cannot be read into the 1024-byte buffer.
+// A REG_SZ gives its text with one terminating NUL taken off; a REG_DWORD
+// gives its number in decimal; any other type leaves KeyVal as it was and
+// still counts as read. A value with nothing stored throws
 // InvalidProcedureCall (the key is closed first).
 bool GetKeyValue(Registry& registry, std::uint32_t KeyRoot, const std::string& KeyName,
                  const std::string& SubKeyRef, std::string& KeyVal);
