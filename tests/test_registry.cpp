@@ -1,7 +1,13 @@
 // The Windows backends: System Information found through the registry (its
-// value rules against an in-memory registry) and the options kept in the
-// real registry. Built for Windows only; runs under Wine.
+// value rules against an in-memory registry that treats the program as a
+// standard user, the files real), the About box starting what the real
+// registry names, and the options kept in the real registry. Built for
+// Windows only; runs under Wine.
+#include <QDir>
+#include <QFile>
+#include <QScopeGuard>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstring>
@@ -9,15 +15,19 @@
 
 #include <windows.h>
 
+#include "info/frmAbout.h"
+#include "platform/Desktop.h"
 #include "platform/SettingsStore.h"
-#include "platform/SysInfo.h"
 #include "platform/win32/RegistrySysInfo.h"
+#include "support/FakeServices.h"
 
 using namespace plat;
 
 namespace {
 
-constexpr std::uint32_t kKeyRead = 0x20019;  // what a read-only key grants
+// What Windows grants a standard user under HKEY_LOCAL_MACHINE: reading
+// (KEY_READ), in either registry view (KEY_WOW64_64KEY, KEY_WOW64_32KEY).
+constexpr std::uint32_t kReadRights = 0x20019 | 0x0100 | 0x0200;
 constexpr std::uint32_t kRegExpandSz = 2;
 constexpr std::uint32_t kRegBinary = 3;
 
@@ -33,7 +43,7 @@ struct FakeValue {
 class FakeRegistry final : public reg::Registry {
 public:
     struct Key {
-        bool readOnly = false;  // refuses anything beyond reading
+        bool denied = false;  // refuses this user even reading
         std::map<QString, FakeValue> values;
     };
     std::map<QString, Key> keys;  // by key path under HKEY_LOCAL_MACHINE
@@ -55,7 +65,7 @@ public:
         const auto found = keys.find(name);
         if (root != reg::kHkeyLocalMachine || found == keys.end())
             return reg::kErrorFileNotFound;
-        if (found->second.readOnly && (access & ~kKeyRead))
+        if (found->second.denied || (access & ~kReadRights))
             return reg::kErrorAccessDenied;
         key = m_next++;
         m_names[key] = name;
@@ -95,20 +105,8 @@ private:
     std::map<reg::Handle, QString> m_names;
 };
 
-class FakeFiles final : public win32::FileLookup {
-public:
-    QSet<QString> files;
-    QStringList lookups;
-    QString Dir(const QString& path) override
-    {
-        lookups << path;
-        return files.contains(path) ? path.mid(path.lastIndexOf(QLatin1Char('\\')) + 1) : QString();
-    }
-};
-
 struct Fakes {
     FakeRegistry registry;
-    FakeFiles files;
 };
 
 QByteArray Sz(const QByteArray& text)
@@ -119,13 +117,13 @@ QByteArray Sz(const QByteArray& text)
 const wchar_t kTestKey[] = L"Software\\VB and VBA Program Settings\\TarmaloTest";
 
 // A value as the registry holds it: its type and its text.
-std::pair<DWORD, QString> RawValue(const wchar_t* key, const QString& name)
+std::pair<DWORD, QString> RawValue(HKEY root, const wchar_t* key, const QString& name)
 {
     wchar_t data[256] = {};
     DWORD size = sizeof data;
     DWORD type = 0;
-    if (RegGetValueW(HKEY_CURRENT_USER, key, reinterpret_cast<const wchar_t*>(name.utf16()), RRF_RT_ANY,
-                     &type, data, &size)
+    if (RegGetValueW(root, key, reinterpret_cast<const wchar_t*>(name.utf16()), RRF_RT_ANY, &type, data,
+                     &size)
         != ERROR_SUCCESS)
         return {0, QString()};
     return {type, QString::fromWCharArray(data)};
@@ -142,7 +140,7 @@ private slots:
     void getKeyValue_data()
     {
         QTest::addColumn<bool>("keyExists");
-        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<bool>("denied");
         QTest::addColumn<bool>("valueExists");
         QTest::addColumn<int>("type");
         QTest::addColumn<QByteArray>("data");
@@ -167,9 +165,9 @@ private slots:
             << true << false << true << 1 << Sz(a1024) << "old" << false << "";
         QTest::newRow("far too long")
             << true << false << true << 1 << Sz(QByteArray(5000, 'b')) << "old" << false << "";
-        QTest::newRow("text in the code page") << true << false << true << 1
-                                               << Sz(QString::fromUtf8("\xc3\x85re").toLocal8Bit()) << "" << true
-                                               << QString::fromUtf8("\xc3\x85re");
+        QTest::newRow("text in the code page")
+            << true << false << true << 1 << Sz(QString::fromUtf8("\xc3\x85re").toLocal8Bit()) << "" << true
+            << QString::fromUtf8("\xc3\x85re");
         QTest::newRow("number 42") << true << false << true << 4 << QByteArray("\x2a\0\0\0", 4) << "old"
                                    << true << "42";
         QTest::newRow("number byte order")
@@ -184,13 +182,13 @@ private slots:
         QTest::newRow("missing value")
             << true << false << false << 1 << QByteArray() << "junk" << false << "";
         QTest::newRow("missing key") << false << false << false << 1 << QByteArray() << "junk" << false << "";
-        QTest::newRow("key refused for 0x2003F")
+        QTest::newRow("key refused to this user")
             << true << true << true << 1 << Sz("abc") << "junk" << false << "";
     }
     void getKeyValue()
     {
         QFETCH(bool, keyExists);
-        QFETCH(bool, readOnly);
+        QFETCH(bool, denied);
         QFETCH(bool, valueExists);
         QFETCH(int, type);
         QFETCH(QByteArray, data);
@@ -201,17 +199,16 @@ private slots:
         Fakes fakes;
         if (keyExists) {
             auto& key = fakes.registry.keys[QStringLiteral("SOFTWARE\\Test")];
-            key.readOnly = readOnly;
+            key.denied = denied;
             if (valueExists)
                 key.values[QStringLiteral("Value")] = FakeValue{std::uint32_t(type), data};
         }
-        win32::RegistrySysInfo box(fakes.registry, fakes.files);
         QString KeyVal = before;
-        QCOMPARE(box.GetKeyValue(reg::kHkeyLocalMachine, QStringLiteral("SOFTWARE\\Test"),
-                                 QStringLiteral("Value"), KeyVal),
+        QCOMPARE(win32::GetKeyValue(fakes.registry, reg::kHkeyLocalMachine, QStringLiteral("SOFTWARE\\Test"),
+                                    QStringLiteral("Value"), KeyVal),
                  result);
         QCOMPARE(KeyVal, after);
-        QCOMPARE(fakes.registry.accesses, QList<std::uint32_t>({reg::kKeyAccessRequested}));
+        QCOMPARE(fakes.registry.accesses, QList<std::uint32_t>({0x20019u}));
         QCOMPARE(fakes.registry.roots, QList<std::uint32_t>({0x80000002u}));
         QVERIFY2(fakes.registry.open.isEmpty(), "a key was left open");
         QVERIFY(fakes.registry.buffersClean);
@@ -221,69 +218,69 @@ private slots:
     {
         Fakes fakes;
         fakes.registry.keys[QStringLiteral("K")].values[QStringLiteral("V")] = FakeValue{reg::kRegSz, {}};
-        win32::RegistrySysInfo box(fakes.registry, fakes.files);
         QString KeyVal = QStringLiteral("old");
-        QVERIFY_THROWS_EXCEPTION(
-            reg::InvalidProcedureCall,
-            box.GetKeyValue(reg::kHkeyLocalMachine, QStringLiteral("K"), QStringLiteral("V"), KeyVal));
+        QVERIFY_THROWS_EXCEPTION(reg::InvalidProcedureCall,
+                                 win32::GetKeyValue(fakes.registry, reg::kHkeyLocalMachine,
+                                                    QStringLiteral("K"), QStringLiteral("V"), KeyVal));
         QVERIFY2(fakes.registry.open.isEmpty(), "the key was left open");
     }
 
-    // Where the tool is found: which keys are opened, which file is looked
-    // for, what comes back.
+    // Where the tool is found: which keys are opened and what comes back.
+    // The values may name files in a folder of the test's, written <dir>.
     void locate_data()
     {
         QTest::addColumn<int>("pathType");  // 0: no value
         QTest::addColumn<QByteArray>("path");
         QTest::addColumn<int>("folderType");
         QTest::addColumn<QByteArray>("folder");
-        QTest::addColumn<bool>("keysReadOnly");
-        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<bool>("keysDenied");
+        QTest::addColumn<QStringList>("files");  // made in <dir>
         QTest::addColumn<QStringList>("opens");
-        QTest::addColumn<QStringList>("lookups");
-        QTest::addColumn<QString>("located");  // "!" : a runtime error
+        QTest::addColumn<QString>("located");  // "!" : an error
 
-        const QString tool = QStringLiteral("C:\\Tools\\sysinfo.exe");
-        const QString inFolder = QStringLiteral("C:\\Shared\\MSINFO32.EXE");
+        const QByteArray tool = "<dir>\\sysinfo.exe";
+        const QString inFolder = QStringLiteral("<dir>\\Shared\\MSINFO32.EXE");
+        const QStringList allFiles{QStringLiteral("sysinfo.exe"), QStringLiteral("Shared/MSINFO32.EXE")};
         const QStringList first{kToolKey};
         const QStringList both{kToolKey, kLocationKey};
-        const QStringList none;
 
-        QTest::newRow("first value, trusted as it is")
-            << 1 << Sz(tool.toLatin1()) << 0 << QByteArray() << false << none << first << none << tool;
+        QTest::newRow("a standard user finds the tool") << 1 << Sz(tool) << 1 << Sz("<dir>\\Shared") << false
+                                                        << allFiles << first << QString::fromLatin1(tool);
         QTest::newRow("first value without its NUL")
-            << 1 << tool.toLatin1() << 0 << QByteArray() << false << none << first << none << tool;
-        QTest::newRow("first value wins over the second") << 1 << Sz(tool.toLatin1()) << 1 << Sz("C:\\Shared")
-                                                          << false << QStringList{inFolder} << first << none << tool;
-        QTest::newRow("only second, file in folder") << 0 << QByteArray() << 1 << Sz("C:\\Shared") << false
-                                                     << QStringList{inFolder} << both << QStringList{inFolder}
-                                                     << inFolder;
-        QTest::newRow("only second, no file in folder")
-            << 0 << QByteArray() << 1 << Sz("C:\\Shared") << false << none << both << QStringList{inFolder} << "";
+            << 1 << tool << 0 << QByteArray() << false << allFiles << first << QString::fromLatin1(tool);
+        QTest::newRow("first value, no file there: no second lookup")
+            << 1 << Sz(tool) << 1 << Sz("<dir>\\Shared") << false << QStringList{"Shared/MSINFO32.EXE"}
+            << first << "";
+        QTest::newRow("first value, a folder there")
+            << 1 << Sz("<dir>\\Shared") << 0 << QByteArray() << false << allFiles << first << "";
+        QTest::newRow("first value with a quote and an argument")
+            << 1 << Sz(tool + "\" C:\\evil.txt") << 0 << QByteArray() << false << allFiles << first << "";
+        QTest::newRow("only second, file in folder")
+            << 0 << QByteArray() << 1 << Sz("<dir>\\Shared") << false << allFiles << both << inFolder;
+        QTest::newRow("only second, no file in folder") << 0 << QByteArray() << 1 << Sz("<dir>\\Shared")
+                                                        << false << QStringList{"sysinfo.exe"} << both << "";
         QTest::newRow("neither value")
-            << 0 << QByteArray() << 0 << QByteArray() << false << none << both << none << "";
-        QTest::newRow("keys refused for 0x2003F") << 1 << Sz(tool.toLatin1()) << 1 << Sz("C:\\Shared") << true
-                                                  << QStringList{inFolder} << both << none << "";
+            << 0 << QByteArray() << 0 << QByteArray() << false << allFiles << both << "";
+        QTest::newRow("keys refused to this user")
+            << 1 << Sz(tool) << 1 << Sz("<dir>\\Shared") << true << allFiles << both << "";
         QTest::newRow("first over 1024 bytes counts as missing")
-            << 1 << Sz(QByteArray(1100, 'x')) << 1 << Sz("C:\\Shared") << false << QStringList{inFolder}
-            << both << QStringList{inFolder} << inFolder;
+            << 1 << Sz(QByteArray(1100, 'x')) << 1 << Sz("<dir>\\Shared") << false << allFiles << both
+            << inFolder;
         QTest::newRow("first over 1024 bytes, no second")
-            << 1 << Sz(QByteArray(1100, 'x')) << 0 << QByteArray() << false << none << both << none << "";
-        QTest::newRow("first stored empty: runtime error, no second lookup")
-            << 1 << QByteArray() << 1 << Sz("C:\\Shared") << false << QStringList{inFolder} << first << none
-            << "!";
-        QTest::newRow("second stored empty: runtime error")
-            << 0 << QByteArray() << 1 << QByteArray() << false << none << both << none << "!";
+            << 1 << Sz(QByteArray(1100, 'x')) << 0 << QByteArray() << false << allFiles << both << "";
+        QTest::newRow("first stored empty: an error, no second lookup")
+            << 1 << QByteArray() << 1 << Sz("<dir>\\Shared") << false << allFiles << first << "!";
+        QTest::newRow("second stored empty: an error")
+            << 0 << QByteArray() << 1 << QByteArray() << false << allFiles << both << "!";
         QTest::newRow("first of an unusable type")
-            << int(kRegExpandSz) << Sz(tool.toLatin1()) << 0 << QByteArray() << false << none << first << none
-            << "";
-        QTest::newRow("first a number") << 4 << QByteArray("\x2a\0\0\0", 4) << 0 << QByteArray() << false
-                                        << none << first << none << "42";
+            << int(kRegExpandSz) << Sz(tool) << 0 << QByteArray() << false << allFiles << first << "";
+        QTest::newRow("first a number")
+            << 4 << QByteArray("\x2a\0\0\0", 4) << 0 << QByteArray() << false << allFiles << first << "";
         QTest::newRow("first an empty text")
-            << 1 << Sz("") << 0 << QByteArray() << false << none << first << none << "";
+            << 1 << Sz("") << 0 << QByteArray() << false << allFiles << first << "";
         QTest::newRow("second of an unusable type")
-            << 0 << QByteArray() << int(kRegBinary) << QByteArray("\x01", 1) << false << none << both
-            << QStringList{QStringLiteral("\\MSINFO32.EXE")} << "";
+            << 0 << QByteArray() << int(kRegBinary) << QByteArray("\x01", 1) << false << allFiles << both
+            << "";
     }
     void locate()
     {
@@ -291,34 +288,39 @@ private slots:
         QFETCH(QByteArray, path);
         QFETCH(int, folderType);
         QFETCH(QByteArray, folder);
-        QFETCH(bool, keysReadOnly);
+        QFETCH(bool, keysDenied);
         QFETCH(QStringList, files);
         QFETCH(QStringList, opens);
-        QFETCH(QStringList, lookups);
         QFETCH(QString, located);
 
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Shared")));
+        for (const QString& name : files) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        const QByteArray native = QDir::toNativeSeparators(dir.path()).toLocal8Bit();
         Fakes fakes;
         auto& toolKey = fakes.registry.keys[kToolKey];
         auto& locationKey = fakes.registry.keys[kLocationKey];
-        toolKey.readOnly = locationKey.readOnly = keysReadOnly;
+        toolKey.denied = locationKey.denied = keysDenied;
         if (pathType)
-            toolKey.values[QStringLiteral("PATH")] = FakeValue{std::uint32_t(pathType), path};
+            toolKey.values[QStringLiteral("PATH")] =
+                FakeValue{std::uint32_t(pathType), QByteArray(path).replace("<dir>", native)};
         if (folderType)
-            locationKey.values[QStringLiteral("MSINFO")] = FakeValue{std::uint32_t(folderType), folder};
-        fakes.files.files = QSet<QString>(files.begin(), files.end());
+            locationKey.values[QStringLiteral("MSINFO")] =
+                FakeValue{std::uint32_t(folderType), QByteArray(folder).replace("<dir>", native)};
 
-        win32::RegistrySysInfo locator(fakes.registry, fakes.files);
         QString found;
         try {
-            found = locator.Locate();
+            found = win32::LocateSysInfo(fakes.registry);
         } catch (const reg::InvalidProcedureCall&) {
             found = QStringLiteral("!");
         }
-        QCOMPARE(found, located);
+        QCOMPARE(found, QString(located).replace(QStringLiteral("<dir>"), QString::fromLocal8Bit(native)));
         QCOMPARE(fakes.registry.opened, opens);
-        QCOMPARE(fakes.files.lookups, lookups);
         for (std::uint32_t access : fakes.registry.accesses)
-            QCOMPARE(access, 0x2003Fu);
+            QCOMPARE(access, 0x20019u);
         QVERIFY2(fakes.registry.open.isEmpty(), "a key was left open");
     }
 
@@ -341,7 +343,8 @@ private slots:
         const QString section = QStringLiteral("Setting");
         QCOMPARE(UserSettings().GetSetting(app, section, key, QStringLiteral("-1")), QStringLiteral("-1"));
         QVERIFY(UserSettings().SaveSetting(app, section, key, value));
-        const auto [type, text] = RawValue(L"Software\\VB and VBA Program Settings\\TarmaloTest\\Setting", key);
+        const auto [type, text] =
+            RawValue(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\TarmaloTest\\Setting", key);
         QCOMPARE(type, DWORD(REG_SZ));
         QCOMPARE(text, value);
         // A second store, as the next start of the program sees it.
@@ -349,9 +352,37 @@ private slots:
         QCOMPARE(later.GetSetting(app, section, key, QStringLiteral("-1")), value);
     }
 
-    void systemServicesAreTheRegistrys()
+    // The About box with the real registry (Wine's, of this test run) and
+    // Wine's own msinfo32.exe: what the PATH value names is started as one
+    // program; a value with more after a quote starts nothing.
+    void systemInfoStartsWhatTheRegistryNames_data()
     {
-        QVERIFY(dynamic_cast<win32::RegistrySysInfo*>(SysInfoServices::System().locator));
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("message");
+        QTest::newRow("msinfo32.exe") << "C:\\windows\\system32\\msinfo32.exe" << false;
+        QTest::newRow("a quote and an argument")
+            << "C:\\windows\\system32\\msinfo32.exe\" C:\\evil.txt" << true;
+    }
+    void systemInfoStartsWhatTheRegistryNames()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, message);
+        const wchar_t* key = L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+        const auto [oldType, oldPath] = RawValue(HKEY_LOCAL_MACHINE, key, QStringLiteral("PATH"));
+        QCOMPARE(RegSetKeyValueW(HKEY_LOCAL_MACHINE, key, L"PATH", REG_SZ, path.utf16(),
+                                 DWORD((path.size() + 1) * sizeof(wchar_t))),
+                 LONG(ERROR_SUCCESS));
+        const auto restore = qScopeGuard([&, type = oldType, text = oldPath] {
+            if (type)
+                RegSetKeyValueW(HKEY_LOCAL_MACHINE, key, L"PATH", type, text.utf16(),
+                                DWORD((text.size() + 1) * sizeof(wchar_t)));
+            else
+                RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, key, L"PATH");
+        });
+        RecordingMessageBoxes messages;
+        frmAbout box(SysInfoTool, &messages);
+        box.StartSysInfo();
+        QCOMPARE(messages.shown.size(), message ? 1 : 0);
     }
 };
 

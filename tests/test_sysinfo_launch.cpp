@@ -1,12 +1,14 @@
 // System Info on the real system: which program is found on the PATH, the
-// launcher, and the button starting hardinfo detached (with none, the
+// button starting it detached, and hardinfo started so (with none, the
 // message). That case needs hardinfo and an X display (tests/sysinfo/run.sh
 // provides both); elsewhere it is skipped, unless TARMALO_REQUIRE_SYSINFO is
 // set.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,30 +19,13 @@
 #include <optional>
 
 #include "info/frmAbout.h"
+#include "platform/Desktop.h"
 #include "platform/MessageBox.h"
-#include "platform/RuntimeError.h"
-#include "platform/SysInfo.h"
-#include "platform/linux/ToolOnPath.h"
 #include "support/FakeServices.h"
 
 using namespace plat;
 
 namespace {
-
-// The real launcher, keeping the process ids it got.
-class PidKeepingLauncher final : public Launcher {
-public:
-    QtLauncher real;
-    QList<qint64> pids;
-    int attempts = 0;
-    qint64 Shell(const QString& pathName, int windowStyle) override
-    {
-        ++attempts;
-        const qint64 pid = real.Shell(pathName, windowStyle);
-        pids << pid;
-        return pid;
-    }
-};
 
 // 'R', 'S', ... from /proc; nullopt when the process is gone.
 std::optional<char> ProcessState(qint64 pid)
@@ -73,6 +58,30 @@ void WriteFile(const QString& path, const QByteArray& content, bool executable)
     QVERIFY(file.setPermissions(perms));
 }
 
+// The processes running `program` now.
+QSet<qint64> Running(const QString& program)
+{
+    QSet<qint64> pids;
+    const QString wanted = QFileInfo(program).canonicalFilePath();
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        const qint64 pid = entry.toLongLong();
+        if (pid > 0 && Alive(pid)
+            && QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).canonicalFilePath() == wanted)
+            pids.insert(pid);
+    }
+    return pids;
+}
+
+// The parent of a process, from /proc; 0 when it is gone.
+qint64 ParentOf(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray line = stat.readAll();
+    return line.mid(line.lastIndexOf(')') + 2).split(' ').value(1).toLongLong();
+}
+
 bool Required()
 {
     return !qEnvironmentVariableIsEmpty("TARMALO_REQUIRE_SYSINFO");
@@ -84,12 +93,13 @@ class TestSysInfoLaunch : public QObject {
     Q_OBJECT
 private slots:
     // The first of the desktop's tools, in their order, that can be run.
-    void toolOnPath_data()
+    void sysInfoTool_data()
     {
         QTest::addColumn<QStringList>("executables");
         QTest::addColumn<QStringList>("plainFiles");
         QTest::addColumn<QString>("found");
-        QTest::newRow("hardinfo first") << QStringList{"kinfocenter", "hardinfo"} << QStringList() << "hardinfo";
+        QTest::newRow("hardinfo first")
+            << QStringList{"kinfocenter", "hardinfo"} << QStringList() << "hardinfo";
         QTest::newRow("hardinfo2 before kinfocenter")
             << QStringList{"hardinfo2", "kinfocenter"} << QStringList() << "hardinfo2";
         QTest::newRow("kinfocenter") << QStringList{"kinfocenter"} << QStringList() << "kinfocenter";
@@ -97,7 +107,7 @@ private slots:
             << QStringList{"kinfocenter"} << QStringList{"hardinfo"} << "kinfocenter";
         QTest::newRow("none") << QStringList() << QStringList{"hardinfo"} << "";
     }
-    void toolOnPath()
+    void sysInfoTool()
     {
         QFETCH(QStringList, executables);
         QFETCH(QStringList, plainFiles);
@@ -107,32 +117,41 @@ private slots:
             WriteFile(dir.filePath(name), "#!/bin/sh\n", true);
         for (const QString& name : plainFiles)
             WriteFile(dir.filePath(name), "#!/bin/sh\n", false);
-        ToolOnPath locator(QStringList{dir.path()});
-        QCOMPARE(locator.Locate(), found.isEmpty() ? QString() : dir.filePath(found));
-        QCOMPARE(ToolOnPath(QStringList()).Locate(), QString());
+        const QByteArray savedPath = qgetenv("PATH");
+        qputenv("PATH", dir.path().toLocal8Bit());
+        const QString located = SysInfoTool();
+        qputenv("PATH", savedPath);
+        QCOMPARE(located, found.isEmpty() ? QString() : dir.filePath(found));
     }
 
-    void launcherStartsWithoutWaiting()
+    void buttonStartsWithoutWaiting()
     {
         QTemporaryDir dir;
         const QString marker = dir.filePath(QStringLiteral("started.pid"));
-        // The tool lingers a while: Shell must come back before it ends.
+        // The tool lingers a while: the press must come back before it ends.
         WriteFile(dir.filePath(QStringLiteral("tool")),
-                  "#!/bin/sh\necho $$ > '" + marker.toLocal8Bit() + "'\nsleep 3\n", true);
-        QtLauncher launcher;
+                  "#!/bin/sh\necho $$ > '" + marker.toLocal8Bit() + "'.part\nmv '" + marker.toLocal8Bit()
+                      + "'.part '" + marker.toLocal8Bit() + "'\nsleep 3\n",
+                  true);
+        RecordingMessageBoxes messages;
+        frmAbout box([&] { return dir.filePath(QStringLiteral("tool")); }, &messages);
         QElapsedTimer timer;
         timer.start();
-        const qint64 pid = launcher.Shell(dir.filePath(QStringLiteral("tool")), vbNormalFocus);
+        box.StartSysInfo();
         QVERIFY(timer.elapsed() < 2500);
-        QVERIFY(pid > 0);
-        QTRY_VERIFY(QFile::exists(marker) && QFileInfo(marker).size() > 0);
+        QVERIFY(messages.shown.isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 20000);
         QFile file(marker);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll().trimmed().toLongLong(), pid);
+        const qint64 pid = file.readAll().trimmed().toLongLong();
+        QVERIFY(pid > 0);
+        // Detached: not a child of the program, so nothing waits for it.
+        QVERIFY(Alive(pid));
+        QVERIFY(ParentOf(pid) != QCoreApplication::applicationPid());
         ::kill(pid_t(pid), SIGTERM);
     }
 
-    void launcherFails_data()
+    void pathsThatDoNotStart_data()
     {
         QTest::addColumn<QString>("what");
         QTest::newRow("missing") << "missing";
@@ -140,22 +159,17 @@ private slots:
         QTest::newRow("a folder") << "folder";
         QTest::newRow("empty text") << "";
     }
-    void launcherFails()
+    void pathsThatDoNotStart()
     {
         QFETCH(QString, what);
         QTemporaryDir dir;
         WriteFile(dir.filePath(QStringLiteral("plain")),
                   "#!/bin/sh\ntouch '" + dir.filePath(QStringLiteral("ran")).toLocal8Bit() + "'\n", false);
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("folder")));
-        QtLauncher launcher;
-        bool thrown = false;
-        try {
-            launcher.Shell(what.isEmpty() ? QString() : dir.filePath(what), vbNormalFocus);
-        } catch (const RuntimeError& error) {
-            thrown = true;
-            QCOMPARE(error.number(), ERR_FILE_NOT_FOUND);
-        }
-        QVERIFY(thrown);
+        RecordingMessageBoxes messages;
+        frmAbout box([&] { return what.isEmpty() ? QString() : dir.filePath(what); }, &messages);
+        box.StartSysInfo();
+        QCOMPARE(messages.shown.size(), 1);
         QTest::qWait(100);
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("ran"))));
     }
@@ -173,21 +187,19 @@ private slots:
                 QFAIL(qPrintable(missing));
             QSKIP(qPrintable(missing));
         }
-        const SysInfoServices system = SysInfoServices::System();
-        PidKeepingLauncher launcher;
         RecordingMessageBoxes messages;
-        frmAbout box(SysInfoServices{system.locator, &launcher, &messages});
+        frmAbout box(SysInfoTool, &messages);
         box.show();
         QVERIFY(QTest::qWaitForWindowExposed(&box));
+        const QSet<qint64> before = Running(tool);
         QTest::mouseClick(box.cmdSysInfo, Qt::LeftButton);
 
         QVERIFY2(messages.shown.isEmpty(), "the message was shown");
-        QCOMPARE(launcher.pids.size(), 1);
-        const qint64 pid = launcher.pids.first();
-        QVERIFY(pid > 0);
-        QTRY_VERIFY(Alive(pid));
-        QCOMPARE(QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).canonicalFilePath(),
-                 QFileInfo(tool).canonicalFilePath());
+        QSet<qint64> started;
+        QTRY_VERIFY_WITH_TIMEOUT(!(started = Running(tool) - before).isEmpty(), 20000);
+        QCOMPARE(started.size(), 1);
+        const qint64 pid = *started.begin();
+        QVERIFY(ParentOf(pid) != QCoreApplication::applicationPid());
         // Still running a moment later: it came up rather than failing at once.
         QTest::qWait(1500);
         QVERIFY2(Alive(pid), "hardinfo ended by itself");
@@ -204,16 +216,13 @@ private slots:
         QVERIFY(emptyDir.isValid());
         const QByteArray savedPath = qgetenv("PATH");
         qputenv("PATH", emptyDir.path().toLocal8Bit());
-        ToolOnPath locator;
-        PidKeepingLauncher launcher;
         RecordingMessageBoxes messages;
-        frmAbout box(SysInfoServices{&locator, &launcher, &messages});
+        frmAbout box(SysInfoTool, &messages);
         box.show();
         QVERIFY(QTest::qWaitForWindowExposed(&box));
         QTest::mouseClick(box.cmdSysInfo, Qt::LeftButton);
         qputenv("PATH", savedPath);
 
-        QCOMPARE(launcher.attempts, 0);
         QCOMPARE(messages.shown.size(), 1);
         QCOMPARE(messages.shown[0].text, QStringLiteral("System Information Is Unavailable At This Time"));
         QCOMPARE(messages.shown[0].style, vbOKOnly);

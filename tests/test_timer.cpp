@@ -1,4 +1,4 @@
-// The timer's old meaning: enabled flag and interval kept apart, interval 0
+// The timer's rules: enabled flag and interval kept apart, interval 0
 // never ticks, a new interval counts from when it is set. Driven by the
 // test clock, plus a short check on the real event loop.
 #include "platform/Timer.h"
@@ -240,8 +240,8 @@ void TestTimer::realLoopNewIntervalCountsFromSet()
     timer.setInterval(400);
     QTest::qWait(250);
     watch.start();
-    timer.setInterval(400);  // the old count would tick 150 ms from here
-    fired.clear();  // a late wait may have let the old one through
+    timer.setInterval(400);  // the first count would tick 150 ms from here
+    fired.clear();  // a late wait may have let the first one through
     QTRY_VERIFY_WITH_TIMEOUT(!fired.isEmpty(), 2000);
     timer.setEnabled(false);
     // Coarse timers may fire up to 5 % early.

@@ -3,7 +3,7 @@
 #include "app/ClockPanel.h"
 #include "app/EntryFields.h"
 #include "info/DialogFont.h"
-#include "info/WindowHints.h"
+#include "info/ProgramIcon.h"
 #include "info/frmHelp.h"
 #include "platform/Clock.h"
 #include "platform/Conversions.h"

@@ -6,14 +6,15 @@
 #include <QLabel>
 #include <QPalette>
 #include <QPixmap>
+#include <QProcess>
 #include <QPushButton>
 #include <QRect>
+#include <QWindow>
 
 #include "Version.h"
 #include "info/DialogFont.h"
-#include "info/WindowHints.h"
+#include "info/ProgramIcon.h"
 #include "platform/MessageBox.h"
-#include "platform/Taskbar.h"
 #include "platform/Twips.h"
 
 namespace {
@@ -61,11 +62,14 @@ QLabel* MakeLabel(QWidget* parent, const QString& name, const QRect& rect)
 const QString frmAbout::kUnavailableMessage =
     QStringLiteral("System Information Is Unavailable At This Time");
 
-frmAbout::frmAbout(const plat::SysInfoServices& services)
+frmAbout::frmAbout(std::function<QString()> locateTool, plat::MessageBoxes* messages)
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                            | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_services(services)
+      m_locateTool(std::move(locateTool)), m_messages(messages)
 {
+    static plat::QtMessageBoxes systemMessages;
+    if (!m_messages)
+        m_messages = &systemMessages;
     setObjectName(QStringLiteral("frmAbout"));
     // The title alone has a font of its own.
     setFont(DialogFont());
@@ -125,9 +129,9 @@ frmAbout::frmAbout(const plat::SysInfoServices& services)
     Form_Load();
 }
 
-void frmAbout::ShowModal(const plat::SysInfoServices& services)
+void frmAbout::ShowModal(std::function<QString()> locateTool, plat::MessageBoxes* messages)
 {
-    frmAbout box(services);
+    frmAbout box(std::move(locateTool), messages);
     box.exec();
 }
 
@@ -141,14 +145,13 @@ QString frmAbout::VersionLabel(int major, int minor, int revision)
 
 QString frmAbout::DisclaimerText()
 {
-    const QString crlf = QStringLiteral("\r\n");
-    const QString notice;  // the free-use notice is empty: the text opens with a blank line
-    const QString credit =
-        QStringLiteral("Sounds Gndbrief.wav, Pretaxbr.wav and Ding.wav made by the Tarmalo developers "
-                       "with Festival, Flite and SoX.");
-    const QString copyright = QStringLiteral("Copyright \u00A9 2026 The Tarmalo developers");
-    const QString contact = QStringLiteral("tarmalo@example.org");
-    return notice + crlf + credit + crlf + crlf + copyright + crlf + contact;
+    // The free-use notice is empty: the text opens with a blank line.
+    return QStringLiteral("\n"
+                          "Sounds Gndbrief.wav, Pretaxbr.wav, Ding.wav and BoardComplete.wav made by the "
+                          "Tarmalo developers with Festival, Flite and SoX.\n"
+                          "\n"
+                          "Copyright \u00A9 2026 The Tarmalo developers\n"
+                          "tarmalo@example.org");
 }
 
 void frmAbout::Form_Load()
@@ -156,7 +159,7 @@ void frmAbout::Form_Load()
     setWindowTitle(QStringLiteral("About Tarmalo"));
     lblVersion->setText(VersionLabel(plat::kVersionMajor, plat::kVersionMinor, plat::kVersionRevision));
     lblTitle->setText(QStringLiteral("Tarmalo"));
-    lblDisclaimer->setText(DisclaimerText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    lblDisclaimer->setText(DisclaimerText());
 }
 
 // A fixed dialog: no taskbar entry and no icon in its title bar, which the
@@ -164,7 +167,10 @@ void frmAbout::Form_Load()
 void frmAbout::showEvent(QShowEvent* event)
 {
     plat::KeepOffTaskbar(this);
-    DropWindowIcon(this);
+    // No icon of its own, so a title bar that can do without one shows none
+    // rather than the application's.
+    if (windowHandle())
+        windowHandle()->setIcon(QIcon());
     QDialog::showEvent(event);
 }
 
@@ -206,17 +212,14 @@ void frmAbout::cmdSysInfo_Click()
 
 void frmAbout::StartSysInfo()
 {
-    // Every way of failing, runtime errors included, ends in the one message.
-    bool ok = false;
+    // Every way of failing, an error while looking included, ends in the one
+    // message. The path is started as one program, with no arguments.
+    QString SysInfoPath;
     try {
-        const QString SysInfoPath = m_services.locator->Locate();
-        if (!SysInfoPath.isEmpty()) {
-            m_services.launcher->Shell(SysInfoPath, plat::vbNormalFocus);
-            ok = true;
-        }
-    } catch (...) {
-        ok = false;
+        SysInfoPath = m_locateTool();
+    } catch (const std::exception&) {
+        SysInfoPath.clear();
     }
-    if (!ok)
-        m_services.messages->MsgBox(this, kUnavailableMessage, plat::vbOKOnly, plat::AppTitle());
+    if (SysInfoPath.isEmpty() || !QProcess::startDetached(SysInfoPath, QStringList()))
+        m_messages->MsgBox(this, kUnavailableMessage, plat::vbOKOnly, plat::AppTitle());
 }

@@ -3,31 +3,41 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 
-#include "platform/SysInfo.h"
+#include "platform/Desktop.h"
 
 class QLabel;
 class QPushButton;
+
+namespace plat {
+class MessageBoxes;
+}
 
 // The About box: name, version, credits, and a button that starts the
 // system's System Information tool. Modal; a fresh one for every showing.
 class frmAbout : public QDialog {
     Q_OBJECT
 public:
-    explicit frmAbout(const plat::SysInfoServices& services = plat::SysInfoServices::System());
+    // locateTool names the System Information program (empty: none); tests
+    // hand in their own, and message boxes that record (null: the real ones).
+    explicit frmAbout(std::function<QString()> locateTool = plat::SysInfoTool,
+                      plat::MessageBoxes* messages = nullptr);
 
     // Builds a new box, runs it modal without owner, and releases it when
     // closed. What Help > About calls.
-    static void ShowModal(const plat::SysInfoServices& services = plat::SysInfoServices::System());
+    static void ShowModal(std::function<QString()> locateTool = plat::SysInfoTool,
+                          plat::MessageBoxes* messages = nullptr);
 
     // "Version 1.0", with ".revision" only when the revision is above 0.
     static QString VersionLabel(int major, int minor, int revision);
-    // The notice under the buttons' side: CR LF line breaks, none at the end.
+    // The notice beside the buttons: five lines, no break after the last.
     static QString DisclaimerText();
 
     static const QString kUnavailableMessage;
 
-    // Finds and starts the System Information tool, or says it cannot.
+    // Finds and starts the System Information tool without waiting for it,
+    // or says it cannot.
     void StartSysInfo();
 
     QLabel* picIcon = nullptr;
@@ -52,5 +62,6 @@ private:
     void cmdOK_Click();
     void cmdSysInfo_Click();
 
-    plat::SysInfoServices m_services;
+    std::function<QString()> m_locateTool;
+    plat::MessageBoxes* m_messages;
 };

@@ -2,7 +2,6 @@
 
 #include <QIcon>
 #include <QPlainTextEdit>
-#include <QStringList>
 #include <QVBoxLayout>
 
 #include "platform/Twips.h"
@@ -49,45 +48,38 @@ frmHelp* frmHelp::ShowNew()
 
 QString frmHelp::HelpText()
 {
-    static const QStringList lines = {
-        QStringLiteral("General"),
-        QStringLiteral("--------------------------------------------------"),
-        QStringLiteral("Tarmalo is used for simulating passengers enbarking your aircraft."),
-        QStringLiteral("Enter the time when you are scheduled to depart (see Menus further down) "
-                       "and the number of passengers that are booked for your flight."),
-        QStringLiteral("Then press CTRL+S to start the countdown."),
-        QString(),
-        QStringLiteral("The gate opens 20 minutes before departure, but don't expect too many "
-                       "passengers starting to arrive until 10 minutes before."),
-        QStringLiteral("5 mins before departure is the final boarding call made. If not all "
-                       "passengers are aboard on the scheduled time it will wait for 5 more "
-                       "minutes before closing the gate."),
-        QString(),
-        QStringLiteral("Menus"),
-        QStringLiteral("--------------------------------------------------"),
-        QStringLiteral("File"),
-        QStringLiteral("    Start - Starts the simulation"),
-        QStringLiteral("    Exit  - Ends the program"),
-        QString(),
-        QStringLiteral("Options"),
-        QStringLiteral("    Depart on clock - If not checked the gate will close as soon as all "
-                       "passengers have embarked."),
-        QStringLiteral("    Countdown time  - If checked the time will not reflect actual departure "
-                       "time but *time to* departure."),
-        QStringLiteral("    Play ... sound  - Plays the noted sound or not."),
-        QString(),
-        QStringLiteral("Help"),
-        QStringLiteral("    Help  - This text."),
-        QStringLiteral("    About - Version and copyright information about Tarmalo."),
-    };
-    return lines.join(QStringLiteral("\r\n"));
+    return QStringLiteral("General\n"
+                          "--------------------------------------------------\n"
+                          "Tarmalo is used for simulating passengers enbarking your aircraft.\n"
+                          "Enter the time when you are scheduled to depart (see Menus further down) "
+                          "and the number of passengers that are booked for your flight.\n"
+                          "Then press CTRL+S to start the countdown.\n"
+                          "\n"
+                          "The gate opens 20 minutes before departure, but don't expect too many "
+                          "passengers starting to arrive until 10 minutes before.\n"
+                          "5 mins before departure is the final boarding call made. If not all "
+                          "passengers are aboard on the scheduled time it will wait for 5 more "
+                          "minutes before closing the gate.\n"
+                          "\n"
+                          "Menus\n"
+                          "--------------------------------------------------\n"
+                          "File\n"
+                          "    Start - Starts the simulation\n"
+                          "    Exit  - Ends the program\n"
+                          "\n"
+                          "Options\n"
+                          "    Depart on clock - If not checked the gate will close as soon as all "
+                          "passengers have embarked.\n"
+                          "    Countdown time  - If checked the time will not reflect actual departure "
+                          "time but *time to* departure.\n"
+                          "    Play ... sound  - Plays the noted sound or not.\n"
+                          "\n"
+                          "Help\n"
+                          "    Help  - This text.\n"
+                          "    About - Version and copyright information about Tarmalo.");
 }
 
 void frmHelp::Form_Load()
 {
-    // The text's CR LF breaks become the field's own line breaks, so that
-    // what it shows and copies has no CR in it.
-    QString shown = HelpText();
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    txtHelp->setPlainText(shown);
+    txtHelp->setPlainText(HelpText());
 }

@@ -44,7 +44,7 @@ Parsed parse(const QString& text, const QLocale& locale, double& value)
     return ok ? Parsed::Number : Parsed::NotNumber;
 }
 
-// The number in a text, or the runtime's error for it.
+// The number in a text, or the error that says why there is none.
 double NumberOrThrow(const QString& text, const QLocale& locale)
 {
     double value = 0.0;
@@ -73,7 +73,8 @@ bool IsNumeric(const QString& text, const QLocale& locale)
 
 qint16 CIntFromDouble(double value)
 {
-    // Round half to even, as the old runtime's integer conversion does.
+    // Rounds half to even: 2.5 becomes 2, 3.5 becomes 4, so that halves do not
+    // all drift the same way.
     const double rounded = std::nearbyint(value);
     if (!(rounded >= -32768.0 && rounded <= 32767.0))
         throw RuntimeError::overflow();

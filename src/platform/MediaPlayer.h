@@ -4,8 +4,8 @@
 
 namespace plat {
 
-// Play states as the old media player control reported them. Only 2 counts
-// as playing; everything else is "not playing".
+// Play states the announcement player reports. Only 2 counts as playing;
+// everything else is "not playing".
 inline constexpr int mpStopped = 0;
 inline constexpr int mpPlaying = 2;
 inline constexpr int mpWaiting = 3;

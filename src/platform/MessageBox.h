@@ -5,7 +5,7 @@ class QWidget;
 
 namespace plat {
 
-// Message box styles of the old platform, as far as the program uses them.
+// Message box styles: the icon in bits 4-6, OK as the only button.
 inline constexpr int vbOKOnly = 0;
 inline constexpr int vbCritical = 16;
 inline constexpr int vbExclamation = 48;

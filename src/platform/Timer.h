@@ -7,10 +7,11 @@ namespace plat {
 class Clock;
 class TimerBackend;
 
-// A timer with the old platform's meaning: the enabled flag and the interval
-// are kept apart; an interval of 0 never ticks, even when enabled; setting
-// the interval neither enables nor disables; a newly set interval counts
-// from the moment it is set; enabling an enabled timer changes nothing.
+// A timer whose enabled flag and interval are kept apart, so that the
+// boarding can switch it off while a sound plays and on again at the same
+// interval: an interval of 0 never ticks, even when enabled; setting the
+// interval neither enables nor disables; a newly set interval counts from the
+// moment it is set; enabling an enabled timer changes nothing.
 class Timer : public QObject {
     Q_OBJECT
 public:

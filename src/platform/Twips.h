@@ -5,7 +5,7 @@
 
 namespace plat {
 
-// The old layout unit: 1440 to the inch, so 15 to the pixel at 96 dpi, which
+// The layout's unit: 1440 to the inch, so 15 to the pixel at 96 dpi, which
 // is what Qt's device-independent pixels are.
 inline constexpr int kTwipsPerPixel = 15;
 

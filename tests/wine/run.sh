@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Cross-compiles the Windows registry backend with mingw-w64 and runs its
-# tests under Wine, against values written into a private Wine registry.
+# tests under Wine, against values written into a private Wine registry,
+# with Wine's registry calls traced: the System Information keys must be
+# opened for reading only, as a standard Windows user is allowed to.
 # Installs the compiler and Wine from Debian when they are missing.
 set -euo pipefail
 
@@ -42,6 +44,25 @@ export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEARCH=win64
 export WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY
 
+# Every opening of either System Information key asks for KEY_READ
+# (20019) and nothing more; a standard Windows user gets no more under HKLM.
+check_read_only_opens() {
+    local key opens
+    for key in 'Shared Tools\\MSINFO"' 'Shared Tools Location"'; do
+        opens=$(grep -F "trace:reg:NtOpenKeyEx" "$work/reg-trace.txt" | grep -F "$key" || true)
+        if [ -z "$opens" ]; then
+            echo "== no opening of ${key%\"} in the trace"
+            return 1
+        fi
+        echo "$opens" | sed 's/^/   /'
+        if echo "$opens" | grep -vqE '",20019,'; then
+            echo "== ${key%\"} opened with more than read rights"
+            return 1
+        fi
+    done
+    echo "== both System Information keys opened for reading only"
+}
+
 echo "== preparing a Wine registry in $WINEPREFIX"
 wine wineboot --init >/dev/null 2>&1
 add() { wine reg add "$@" /f >/dev/null 2>&1 || { echo "reg add $* failed"; exit 1; }; }
@@ -55,9 +76,9 @@ add "$key" /v Big /t REG_DWORD /d 0x12345678
 add 'HKLM\SOFTWARE\Microsoft\Shared Tools\MSINFO' /v PATH /t REG_SZ /d 'C:\windows\system32\msinfo32.exe'
 add 'HKLM\SOFTWARE\Microsoft\Shared Tools Location' /v MSINFO /t REG_SZ /d 'C:\windows\system32'
 
-echo "== running the registry tests under $(wine --version)"
+echo "== running the registry tests under $(wine --version), WINEDEBUG=+reg"
 set +e
-wine "$work/registry_test.exe" | tr -d '\r' | tee "$work/out.txt"
+WINEDEBUG=+reg wine "$work/registry_test.exe" 2>"$work/reg-trace.txt" | tr -d '\r' | tee "$work/out.txt"
 rc=${PIPESTATUS[0]}
 set -e
 summary=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$work/out.txt" || true)
@@ -65,4 +86,5 @@ if [ "$rc" -ne 0 ] || [ -z "$summary" ]; then
     echo "== Windows registry backend: FAILED (exit $rc)"
     exit 1
 fi
+check_read_only_opens || exit 1
 echo "== Windows registry backend: all passed"

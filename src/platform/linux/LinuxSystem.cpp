@@ -1,9 +1,9 @@
 // What Linux gives the program: options in ~/.config/Tarmalo/Tarmalo.conf,
 // System Information from the PATH. The sound output is in PulseOutput.cpp.
-#include "platform/MessageBox.h"
+#include <QStandardPaths>
+
+#include "platform/Desktop.h"
 #include "platform/SettingsStore.h"
-#include "platform/SysInfo.h"
-#include "platform/linux/ToolOnPath.h"
 
 namespace plat {
 
@@ -13,15 +13,18 @@ SettingsStore& UserSettings()
     return store;
 }
 
-SysInfoServices SysInfoServices::System()
+QString SysInfoTool()
 {
-    static ToolOnPath locator;
-    static QtLauncher launcher;
-    static QtMessageBoxes messages;
-    return SysInfoServices{&locator, &launcher, &messages};
+    // The desktops' system-information programs, most wanted first.
+    for (const char* name : {"hardinfo", "hardinfo2", "kinfocenter"}) {
+        const QString found = QStandardPaths::findExecutable(QString::fromLatin1(name));
+        if (!found.isEmpty())
+            return found;
+    }
+    return QString();
 }
 
 // Nothing on Linux needs to know that the program runs.
-void MarkRunning() {}
+void MarkRunning() { }
 
 }  // namespace plat

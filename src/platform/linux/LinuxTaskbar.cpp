@@ -1,6 +1,6 @@
 // Off the taskbar on X11: the EWMH state, which Qt has no flag for short of a
 // tool window. Does nothing on other Linux platforms (offscreen, Wayland).
-#include "platform/Taskbar.h"
+#include "platform/Desktop.h"
 
 #include <QGuiApplication>
 #include <QWidget>

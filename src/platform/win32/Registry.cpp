@@ -6,8 +6,8 @@ namespace plat::reg {
 
 namespace {
 
-// Closes the key on every way out, the runtime error of the trimming
-// included; the old program left the key open on that path.
+// Closes the key on every way out, the error of the trimming included, so
+// that no press of System Info leaves a handle behind.
 class OpenedKey {
 public:
     OpenedKey(Registry& registry, Handle key) : m_registry(registry), m_key(key) { }
@@ -36,7 +36,7 @@ bool GetKeyValue(Registry& registry, std::uint32_t KeyRoot, const std::string& K
                  const std::string& SubKeyRef, std::string& KeyVal)
 {
     Handle hKey = 0;
-    if (registry.OpenKey(KeyRoot, KeyName, kKeyAccessRequested, hKey) != kErrorSuccess) {
+    if (registry.OpenKey(KeyRoot, KeyName, kKeyRead, hKey) != kErrorSuccess) {
         KeyVal.clear();
         return false;
     }

@@ -10,9 +10,10 @@ namespace plat::reg {
 
 // The k prefix keeps these clear of the macros <windows.h> defines.
 inline constexpr std::uint32_t kHkeyLocalMachine = 0x80000002u;
-// Query value, set value, create subkey, enumerate subkeys, notify, create
-// link (0x3F) and read control (0x20000): what the old program asked for.
-inline constexpr std::uint32_t kKeyAccessRequested = 0x2003Fu;
+// KEY_READ: query value, enumerate subkeys, notify and read control. Both
+// values are only read, and Windows grants more under HKEY_LOCAL_MACHINE
+// only to a program run as administrator.
+inline constexpr std::uint32_t kKeyRead = 0x20019u;
 inline constexpr std::uint32_t kValueBufferSize = 1024;
 inline constexpr std::uint32_t kRegSz = 1;
 inline constexpr std::uint32_t kRegDword = 4;
@@ -46,18 +47,18 @@ public:
     virtual void CloseKey(Handle key) = 0;
 };
 
-// The runtime error "Invalid procedure call or argument" (number 5): what the
-// trimming of a value with nothing stored raises.
+// A value with nothing stored has no last character to trim; the About box
+// shows its message for it like for any other failed lookup.
 class InvalidProcedureCall : public std::runtime_error {
 public:
     InvalidProcedureCall() : std::runtime_error("Invalid procedure call or argument") { }
 };
 
 // Reads one value as text. False, with KeyVal emptied, when the key cannot be
-// opened with kKeyAccessRequested or the value cannot be read into the
-// 1024-byte buffer. A REG_SZ gives its text with one terminating NUL taken
-// off; a REG_DWORD gives its number in decimal; any other type leaves KeyVal
-// as it was and still counts as read. A value with nothing stored throws
+// opened for reading or the value cannot be read into the 1024-byte buffer.
+// A REG_SZ gives its text with one terminating NUL taken off; a REG_DWORD
+// gives its number in decimal; any other type leaves KeyVal as it was and
+// still counts as read. A value with nothing stored throws
 // InvalidProcedureCall (the key is closed first).
 bool GetKeyValue(Registry& registry, std::uint32_t KeyRoot, const std::string& KeyName,
                  const std::string& SubKeyRef, std::string& KeyVal);

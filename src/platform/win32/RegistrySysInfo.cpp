@@ -5,40 +5,37 @@
 
 namespace plat::win32 {
 
-QString QtFileLookup::Dir(const QString& path)
+namespace {
+
+// An ordinary file, not hidden. Windows allows no quote in a file name, so a
+// value carrying arguments after a quoted program never passes.
+bool IsProgramFile(const QString& path)
 {
-    if (path.isEmpty())
-        return QString();
     const QFileInfo info(path);
-    if (!info.exists() || !info.isFile() || info.isHidden())
-        return QString();
-    return info.fileName();
+    return !path.isEmpty() && info.isFile() && !info.isHidden();
 }
 
-RegistrySysInfo::RegistrySysInfo(reg::Registry& registry, FileLookup& files)
-    : m_registry(registry), m_files(files)
-{ }
+}  // namespace
 
-QString RegistrySysInfo::Locate()
+QString LocateSysInfo(reg::Registry& registry)
 {
     QString SysInfoPath;
-    if (GetKeyValue(reg::kHkeyLocalMachine, QLatin1String(reg::kSysInfoKey), QLatin1String(reg::kSysInfoValue),
-                    SysInfoPath))
-        return SysInfoPath;
-    if (!GetKeyValue(reg::kHkeyLocalMachine, QLatin1String(reg::kSysInfoLocationKey),
-                     QLatin1String(reg::kSysInfoLocationValue), SysInfoPath))
-        return QString();
-    // Only here is the file checked: the first value is trusted as it is.
-    const QString file = SysInfoPath + QLatin1String(reg::kSysInfoFile);
-    return m_files.Dir(file).isEmpty() ? QString() : file;
+    if (!GetKeyValue(registry, reg::kHkeyLocalMachine, QLatin1String(reg::kSysInfoKey),
+                     QLatin1String(reg::kSysInfoValue), SysInfoPath)) {
+        if (!GetKeyValue(registry, reg::kHkeyLocalMachine, QLatin1String(reg::kSysInfoLocationKey),
+                         QLatin1String(reg::kSysInfoLocationValue), SysInfoPath))
+            return QString();
+        SysInfoPath += QLatin1String(reg::kSysInfoFile);
+    }
+    return IsProgramFile(SysInfoPath) ? SysInfoPath : QString();
 }
 
-bool RegistrySysInfo::GetKeyValue(std::uint32_t KeyRoot, const QString& KeyName, const QString& SubKeyRef,
-                                  QString& KeyVal)
+bool GetKeyValue(reg::Registry& registry, std::uint32_t KeyRoot, const QString& KeyName,
+                 const QString& SubKeyRef, QString& KeyVal)
 {
     const QByteArray before = KeyVal.toLocal8Bit();
     std::string value = before.toStdString();
-    const bool read = reg::GetKeyValue(m_registry, KeyRoot, KeyName.toLocal8Bit().toStdString(),
+    const bool read = reg::GetKeyValue(registry, KeyRoot, KeyName.toLocal8Bit().toStdString(),
                                        SubKeyRef.toLocal8Bit().toStdString(), value);
     // Untouched bytes leave the caller's text exactly as it was. Windows'
     // code page conversion stops at a NUL, so each piece between NULs is

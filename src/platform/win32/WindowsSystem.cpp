@@ -2,9 +2,8 @@
 // keep theirs (HKEY_CURRENT_USER\Software\VB and VBA Program Settings),
 // System Information from the registry. The sound output is in
 // WaveOutOutput.cpp.
-#include "platform/MessageBox.h"
+#include "platform/Desktop.h"
 #include "platform/SettingsStore.h"
-#include "platform/SysInfo.h"
 #include "platform/win32/RegistrySysInfo.h"
 #include "platform/win32/WinRegistry.h"
 
@@ -21,14 +20,10 @@ SettingsStore& UserSettings()
     return store;
 }
 
-SysInfoServices SysInfoServices::System()
+QString SysInfoTool()
 {
-    static win32::WinRegistry registry;
-    static win32::QtFileLookup files;
-    static win32::RegistrySysInfo locator(registry, files);
-    static QtLauncher launcher;
-    static QtMessageBoxes messages;
-    return SysInfoServices{&locator, &launcher, &messages};
+    win32::WinRegistry registry;
+    return win32::LocateSysInfo(registry);
 }
 
 // The setup and the uninstaller refuse to touch the program while this mark

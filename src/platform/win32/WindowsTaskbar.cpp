@@ -1,7 +1,7 @@
 // Off the taskbar on Windows: an owned window has no taskbar button, so the
 // window is given a hidden owner of its own (Qt makes a top-level dialog
 // without a parent an unowned application window).
-#include "platform/Taskbar.h"
+#include "platform/Desktop.h"
 
 #include <QWidget>
 
@@ -16,8 +16,8 @@ namespace {
 
 HWND HiddenOwner()
 {
-    static const HWND owner = CreateWindowExW(0, L"STATIC", L"Tarmalo", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                              GetModuleHandleW(nullptr), nullptr);
+    static const HWND owner = CreateWindowExW(0, L"STATIC", L"Tarmalo", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                              nullptr, GetModuleHandleW(nullptr), nullptr);
     return owner;
 }
 

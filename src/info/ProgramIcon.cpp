@@ -1,14 +1,6 @@
-#include "info/WindowHints.h"
+#include "info/ProgramIcon.h"
 
 #include <QIcon>
-#include <QWidget>
-#include <QWindow>
-
-void DropWindowIcon(QWidget* window)
-{
-    if (window && window->windowHandle())
-        window->windowHandle()->setIcon(QIcon());
-}
 
 QIcon ProgramIcon()
 {
