@@ -193,7 +193,10 @@ void TestSoak::thousandRuns()
           out.runs, out.ticks, out.userStops, out.selfStops, out.departureChecks, wallClock.elapsed());
     // Most big flights board after their departure; enough still board early.
     QVERIFY(out.departureChecks > runs / 50);
-    QVERIFY(wallClock.elapsed() < 60000);
+    // Fake time throughout: one boarding that waited on the real clock would
+    // take twenty minutes or more. The bound leaves room for a sanitized
+    // build on a busy machine.
+    QVERIFY(wallClock.elapsed() < 240000);
 }
 
 QTEST_MAIN(TestSoak)
