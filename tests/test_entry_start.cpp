@@ -2,15 +2,15 @@
 // refusing a start that cannot run, starting and stopping a run.
 #include "app/EntryFields.h"
 #include "platform/DateTime.h"
-#include "support/BoardingProbe.h"
 #include "support/Harness.h"
+#include "support/ProgramProbe.h"
 #include "support/WallClockDates.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QLabel>
 #include <QProgressBar>
 #include <QSignalSpy>
-#include <QAccessible>
 #include <QtTest>
 
 namespace {
@@ -337,7 +337,7 @@ void TestEntryStart::secondStartStops()
     QCOMPARE(w.stsStatusInfo->toolTip(), QString());  // "when?" ends with the run
     QCOMPARE(w.txtTotal->text(), QStringLiteral("150"));
     QCOMPARE(w.txtTime->Text(), QStringLiteral("10:15"));
-    QCOMPARE(BoardingProbe::LastState(*BoardingProbe::Common(w.boarding())), QString());
+    QCOMPARE(ProgramProbe::LastState(*ProgramProbe::Common(w.boarding())), QString());
     // No tick after the stop.
     const int plays = h.player->playCalls;
     h.clock.advance(3600 * 1000);

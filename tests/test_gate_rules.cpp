@@ -4,9 +4,9 @@
 #include "platform/DateTime.h"
 #include "platform/Random.h"
 #include "platform/RuntimeError.h"
-#include "support/BoardingProbe.h"
 #include "support/FakeClock.h"
 #include "support/Fakes.h"
+#include "support/ProgramProbe.h"
 #include "support/WallClockDates.h"
 
 #include <QSignalSpy>
@@ -125,7 +125,7 @@ void TestGateRules::gateState()
     const qint32 State = state;
     const QString got = gate.GateState(plat::FromQDateTime(departure), State);
     QCOMPARE(got, text);
-    QCOMPARE(BoardingProbe::LastState(gate), text);
+    QCOMPARE(ProgramProbe::LastState(gate), text);
     // Starting from nothing, only an open gate or a final call chimes.
     const bool chimes = text == clsCommon::kGoToGate || text == clsCommon::kFinalCall;
     QCOMPARE(spy.count(), chimes ? 1 : 0);
@@ -200,7 +200,7 @@ void TestGateRules::gateStateEvents()
         if (step == QLatin1String("C")) {
             gate.Clear();
             QCOMPARE(spy.count(), before);
-            QVERIFY(BoardingProbe::LastState(gate).isEmpty());
+            QVERIFY(ProgramProbe::LastState(gate).isEmpty());
             got << QStringLiteral("-");
             continue;
         }
@@ -210,7 +210,7 @@ void TestGateRules::gateStateEvents()
         got << QString::number(spy.count() - before);
     }
     QCOMPARE(got.join(u' '), raised);
-    QCOMPARE(BoardingProbe::LastState(gate), last);
+    QCOMPARE(ProgramProbe::LastState(gate), last);
 }
 
 void TestGateRules::eventComesBeforeTheTextIsStored()
@@ -220,7 +220,7 @@ void TestGateRules::eventComesBeforeTheTextIsStored()
     QStringList seenInHandler;
     int callsReturned = 0;
     connect(&gate, &clsCommon::GateStateChanged, this, [&] {
-        seenInHandler << BoardingProbe::LastState(gate);
+        seenInHandler << ProgramProbe::LastState(gate);
         // Raised inside the call, not after it.
         QCOMPARE(callsReturned, seenInHandler.size() - 1);
     });
@@ -235,7 +235,7 @@ void TestGateRules::eventComesBeforeTheTextIsStored()
     ++callsReturned;
 
     QCOMPARE(seenInHandler, (QStringList{QString(), clsCommon::kGoToGate}));
-    QCOMPARE(BoardingProbe::LastState(gate), clsCommon::kFinalCall);
+    QCOMPARE(ProgramProbe::LastState(gate), clsCommon::kFinalCall);
 }
 
 void TestGateRules::clearRaisesNothing()
@@ -243,13 +243,13 @@ void TestGateRules::clearRaisesNothing()
     CountingClock clock;
     clsCommon gate(clock, plat::Random());
     QSignalSpy spy(&gate, &clsCommon::GateStateChanged);
-    QVERIFY(BoardingProbe::LastState(gate).isEmpty());  // a new gate remembers nothing
+    QVERIFY(ProgramProbe::LastState(gate).isEmpty());  // a new gate remembers nothing
     clock.moment = minutesBefore(10);
     gate.GateState(plat::FromQDateTime(kDeparture), 0);
     gate.Clear();
     gate.Clear();
     QCOMPARE(spy.count(), 1);
-    QVERIFY(BoardingProbe::LastState(gate).isEmpty());
+    QVERIFY(ProgramProbe::LastState(gate).isEmpty());
     QCOMPARE(clock.reads, 1);
 }
 
@@ -359,7 +359,7 @@ void TestGateRules::countDown()
     QCOMPARE(clock.reads, 1);
     // Arrivals neither chime nor touch the remembered status.
     QCOMPARE(spy.count(), 0);
-    QVERIFY(BoardingProbe::LastState(gate).isEmpty());
+    QVERIFY(ProgramProbe::LastState(gate).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestGateRules)

@@ -5,8 +5,8 @@
 #include "platform/SoundOutput.h"
 #include "platform/SoundPlayer.h"
 #include "platform/WavFile.h"
-#include "support/BoardingProbe.h"
 #include "support/FakeSoundOutput.h"
+#include "support/ProgramProbe.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -257,7 +257,7 @@ void RealPlayerTest::missingFileEndsAtOnce()
     QVERIFY2(rec.reports.empty(), "notified from inside play()");
     QVERIFY2(rec.waitForEnd(1000), qPrintable(rec.dump()));
     QVERIFY2(!rec.sawPlaying(), qPrintable(rec.dump()));
-    QCOMPARE(BoardingProbe::PlayState(player), mpStopped);
+    QCOMPARE(ProgramProbe::PlayState(player), mpStopped);
     // Nothing more arrives later.
     QTest::qWait(300);
     QCOMPARE(int(rec.reports.size()), 1);
@@ -329,7 +329,7 @@ void RealPlayerTest::soundEndsEvenWithoutOutput()
     QVERIFY2(rec.waitForEnd(m_haveOutput ? 300 + kEndMargin : 1000), qPrintable(rec.dump()));
     qInfo().noquote() << (m_haveOutput ? "with" : "without") << "output:" << rec.dump();
     QCOMPARE(rec.sawPlaying(), m_haveOutput);
-    QCOMPARE(BoardingProbe::PlayState(player), mpStopped);
+    QCOMPARE(ProgramProbe::PlayState(player), mpStopped);
 }
 
 void RealPlayerTest::refusingOutputIsWarnedOnce()
@@ -405,7 +405,7 @@ void RealPlayerTest::realWavPlaysThenEnds()
     // It really played: the end comes no sooner than most of the sound's length.
     const qint64 played = rec.reports[1].atMs - rec.reports[0].atMs;
     QVERIFY2(played >= lengthMs * 3 / 4, qPrintable(rec.dump()));
-    QCOMPARE(BoardingProbe::PlayState(player), mpStopped);
+    QCOMPARE(ProgramProbe::PlayState(player), mpStopped);
 }
 
 void RealPlayerTest::unusualWavsPlay_data()
@@ -458,7 +458,7 @@ void RealPlayerTest::twoPlaysInARow()
 
     rec.restart();
     player.setFileName(b);
-    QCOMPARE(BoardingProbe::FileName(player), b);
+    QCOMPARE(ProgramProbe::FileName(player), b);
     player.play();
     QVERIFY2(rec.waitForEnd(600 + kEndMargin), qPrintable(rec.dump()));
     qInfo().noquote() << "second:" << rec.dump();
@@ -519,7 +519,7 @@ void RealPlayerTest::watchdogEndsAnOverlongSound()
     REQUIRE_AUDIO();
     const QString path = write(QStringLiteral("Overlong.wav"), SineWav(3000));
     plat::SoundPlayer player;
-    BoardingProbe::SetWatchdog(player, 2000, 400);
+    ProgramProbe::SetWatchdog(player, 2000, 400);
     Recorder rec(player);
     player.setFileName(path);
     rec.restart();

@@ -114,8 +114,6 @@ QByteArray Sz(const QByteArray& text)
     return text + QByteArray(1, '\0');
 }
 
-const wchar_t kTestKey[] = L"Software\\VB and VBA Program Settings\\TarmaloTest";
-
 // A value as the registry holds it: its type and its text.
 std::pair<DWORD, QString> RawValue(HKEY root, const wchar_t* key, const QString& name)
 {
@@ -134,7 +132,6 @@ std::pair<DWORD, QString> RawValue(HKEY root, const wchar_t* key, const QString&
 class TestRegistry : public QObject {
     Q_OBJECT
 private slots:
-    void cleanupTestCase() { RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey); }
 
     // GetKeyValue on its own: what one value gives.
     void getKeyValue_data()
@@ -328,28 +325,33 @@ private slots:
     // REG_SZ texts, and read back with the caller's default when missing.
     void settingsInTheRegistry_data()
     {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("value");
-        QTest::newRow("True") << "Depart"
-                              << "True";
-        QTest::newRow("False") << "Brief"
-                               << "False";
+        QTest::addColumn<int>("option_");
+        QTest::addColumn<bool>("on");
+        QTest::newRow("Depart off") << int(Option::Depart) << false;
+        QTest::newRow("Count on") << int(Option::Countdown) << true;
     }
     void settingsInTheRegistry()
     {
-        QFETCH(QString, key);
-        QFETCH(QString, value);
-        const QString app = QStringLiteral("TarmaloTest");
-        const QString section = QStringLiteral("Setting");
-        QCOMPARE(UserSettings().GetSetting(app, section, key, QStringLiteral("-1")), QStringLiteral("-1"));
-        QVERIFY(UserSettings().SaveSetting(app, section, key, value));
-        const auto [type, text] =
-            RawValue(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\TarmaloTest\\Setting", key);
+        QFETCH(int, option_);
+        QFETCH(bool, on);
+        const auto option = Option(option_);
+        const wchar_t* key = L"Software\\VB and VBA Program Settings\\Tarmalo\\Setting";
+        const QString name = SettingsStore::Key(option);
+        // This run's registry is Wine's own; a real one keeps the pilot's value.
+        const std::optional<QString> before = UserSettings().Text(name);
+        auto restore = qScopeGuard([&] {
+            if (before)
+                UserSettings().setText(name, *before);
+            else
+                RegDeleteKeyValueW(HKEY_CURRENT_USER, key, reinterpret_cast<const wchar_t*>(name.utf16()));
+        });
+        QVERIFY(UserSettings().Save(option, on));
+        const auto [type, text] = RawValue(HKEY_CURRENT_USER, key, name);
         QCOMPARE(type, DWORD(REG_SZ));
-        QCOMPARE(text, value);
+        QCOMPARE(text, on ? QStringLiteral("True") : QStringLiteral("False"));
         // A second store, as the next start of the program sees it.
         QSettingsStore later(QStringLiteral("VB and VBA Program Settings"));
-        QCOMPARE(later.GetSetting(app, section, key, QStringLiteral("-1")), value);
+        QCOMPARE(later.Read(option), on);
     }
 
     // The About box with the real registry (Wine's, of this test run) and

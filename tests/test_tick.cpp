@@ -3,7 +3,7 @@
 #include "app/ClockPanel.h"
 #include "platform/DateTime.h"
 #include "platform/Timer.h"
-#include "support/BoardingProbe.h"
+#include "support/ProgramProbe.h"
 #include "support/Runner.h"
 
 #include <QAction>
@@ -518,7 +518,7 @@ void TestTick::noTickAfterUserStop()
     frmMain& w = *h.window;
     QCOMPARE(w.boarding().m_lGateState, 1);
     QVERIFY(!w.tmrTimer().Enabled());
-    QVERIFY(BoardingProbe::PausedForAnnouncement(w.boarding()));
+    QVERIFY(ProgramProbe::PausedForAnnouncement(w.boarding()));
     h.start();  // the pilot stops the run while the sound plays
     h.player->report(plat::mpPaused);
     h.player->finish();

@@ -4,8 +4,8 @@
 #include "app/EntryFields.h"
 #include "info/frmAbout.h"
 #include "platform/Twips.h"
-#include "support/BoardingProbe.h"
 #include "support/Harness.h"
+#include "support/ProgramProbe.h"
 #include "support/Runner.h"
 
 #include <QAction>
@@ -16,9 +16,9 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QStyleOptionButton>
-#include <QSignalSpy>
 #include <QtTest>
 
 class TestWindow : public QObject {
@@ -150,8 +150,8 @@ void TestWindow::startUpState()
     QVERIFY(!w.mnuFileStart->isEnabled());
     QVERIFY(!w.tmrTimer().Enabled());
     QCOMPARE(w.tmrTimer().Interval(), 5000);
-    QVERIFY(BoardingProbe::Common(w.boarding()) != nullptr);
-    QCOMPARE(BoardingProbe::Path(w.boarding()), QStringLiteral("/opt/tarmalo"));
+    QVERIFY(ProgramProbe::Common(w.boarding()) != nullptr);
+    QCOMPARE(ProgramProbe::Path(w.boarding()), QStringLiteral("/opt/tarmalo"));
     QCOMPARE(w.lblPAX[0]->text(), QString());
     QCOMPARE(w.lblPAX[1]->text(), QString());
     QCOMPARE(w.stsStatusInfo->text(), QString());
@@ -220,8 +220,7 @@ void TestWindow::optionClickSavesAtOnce()
             item->trigger();
             QCOMPARE(flips.size(), 1);
             QCOMPARE(item->isChecked(), !before);
-            QCOMPARE(store.value(key),
-                     before ? QStringLiteral("False") : QStringLiteral("True"));
+            QCOMPARE(store.value(key), before ? QStringLiteral("False") : QStringLiteral("True"));
         }
         QCOMPARE(store.writes, 5);
         w.mnuOptionsCountdown->trigger();
@@ -283,14 +282,14 @@ void TestWindow::exitAndClose()
     Harness h;
     h.window->mnuFileExit->trigger();
     QCOMPARE(h.exits, 1);
-    QVERIFY(BoardingProbe::Common(h.window->boarding()) != nullptr);  // Exit runs no unload
+    QVERIFY(ProgramProbe::Common(h.window->boarding()) != nullptr);  // Exit runs no unload
     h.window->mnuHelpAbout->trigger();
     QCOMPARE(h.abouts, 1);
 
     Harness c;
     c.window->show();
     QVERIFY(c.window->close());
-    QVERIFY(BoardingProbe::Common(c.window->boarding()) == nullptr);
+    QVERIFY(ProgramProbe::Common(c.window->boarding()) == nullptr);
     QVERIFY(!c.window->tmrTimer().Enabled());
 }
 

@@ -1,14 +1,10 @@
 #include "Version.h"
 #include "app/AppServices.h"
 #include "app/frmMain.h"
+#include "platform/Desktop.h"
 
 #include <QApplication>
 #include <QPointer>
-
-namespace plat {
-// Per platform: tells an installer that this program is running.
-void MarkRunning();
-}  // namespace plat
 
 int main(int argc, char* argv[])
 {

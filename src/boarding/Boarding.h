@@ -89,5 +89,5 @@ private:
     QString m_sPath;
     QSet<QString> m_reportedFailures;
 
-    friend struct BoardingProbe;  // tests look inside through one peer
+    friend struct ProgramProbe;  // tests look inside through one peer
 };

@@ -40,5 +40,5 @@ private:
     std::function<float()> m_random;
     QString m_sLastState;
 
-    friend struct BoardingProbe;  // tests look inside through one peer
+    friend struct ProgramProbe;  // tests look inside through one peer
 };

@@ -1,6 +1,6 @@
 #pragma once
-// What the About box takes from the desktop, which each platform gives its
-// own way.
+// What the program takes from the desktop and tells it, which each
+// platform does its own way.
 #include <QString>
 
 class QWidget;
@@ -15,5 +15,8 @@ QString SysInfoTool();
 // Keeps `window` out of the taskbar (and the pager, where there is one). Call
 // while the native window exists but is not yet shown (from showEvent).
 void KeepOffTaskbar(QWidget* window);
+
+// Tells an installer, for as long as the program runs, that it is running.
+void MarkRunning();
 
 }  // namespace plat

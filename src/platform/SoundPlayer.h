@@ -7,7 +7,7 @@
 #include <memory>
 #include <thread>
 
-struct BoardingProbe;
+struct ProgramProbe;
 
 namespace plat {
 
@@ -36,7 +36,7 @@ public:
 
 private:
     friend struct SoundRun;
-    friend struct ::BoardingProbe;  // tests look inside through one peer
+    friend struct ::ProgramProbe;  // tests look inside through one peer
     void release();
     void endThread();
     void onOutput(quint64 generation, int newState, qint64 lengthMs, const QString& error);

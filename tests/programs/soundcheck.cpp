@@ -8,7 +8,7 @@
 #include "app/frmMain.h"
 #include "boarding/Boarding.h"
 #include "platform/WavFile.h"
-#include "support/BoardingProbe.h"
+#include "support/ProgramProbe.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,7 +25,7 @@ int main(int argc, char* argv[])
     QTextStream out(stdout);
     // The window fills m_sPath at load exactly as on a normal start.
     const auto window = std::make_unique<frmMain>(AppServices::System());
-    const QString folder = BoardingProbe::Path(window->boarding());
+    const QString folder = ProgramProbe::Path(window->boarding());
     out << "sound folder: " << folder << Qt::endl;
 
     bool allGood = !folder.isEmpty();

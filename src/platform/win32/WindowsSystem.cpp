@@ -1,5 +1,5 @@
-// What Windows gives the program: options where Windows programs of its kind
-// keep theirs (HKEY_CURRENT_USER\Software\VB and VBA Program Settings),
+// What Windows gives the program: options in the pilot's own part of the
+// registry (HKEY_CURRENT_USER\Software\VB and VBA Program Settings\Tarmalo),
 // System Information from the registry. The sound output is in
 // WaveOutOutput.cpp.
 #include "platform/Desktop.h"

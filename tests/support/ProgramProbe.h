@@ -4,7 +4,7 @@
 #include "platform/SoundPlayer.h"
 
 // What only tests read or set inside the program: the one peer its classes let in.
-struct BoardingProbe {
+struct ProgramProbe {
     static clsCommon* Common(const Boarding& b) { return b.m_cCommon.get(); }
     // The folder the sound files are looked for in.
     static const QString& Path(const Boarding& b) { return b.m_sPath; }
