@@ -1,4 +1,9 @@
 #!/bin/sh
+
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Scores how well a speech recogniser understands the announcements: each
 # one is decoded with pocketsphinx (16 kHz mono, the model's own rate) and
 # its word error rate against the text in announcements.txt is printed,

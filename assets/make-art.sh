@@ -1,4 +1,9 @@
 #!/bin/sh
+
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Regenerates banner.bmp and the icons from make_art.py.
 # Usage: make-art.sh [OUTPUT_DIR]   (default: this folder)
 # Only needed when the art changes: the outputs are committed, the build

@@ -1,4 +1,9 @@
 #!/bin/sh
+
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # shellcheck disable=SC2086  # $FMT holds several sox options, split on purpose
 # Makes the four announcement sounds: the crew speaks with Festival's
 # HTS voice cmu_us_slt_arctic_hts, the captain with Flite's rms voice, and

@@ -1,4 +1,9 @@
 #!/usr/bin/env python3
+
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Draws Tarmalo's banner and icons from scratch.
 
 Everything is procedural: signed-distance shapes rendered with numpy, plus

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Opens one window, and ends as soon as the window server has shown it.
 //
 //   bench_startup main   the real main window on the real services

@@ -1,4 +1,9 @@
 #!/bin/bash
+
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Idle cost: the real program during a running boarding that is still
 # waiting for its gate to open, the way a pilot leaves it beside the
 # simulator. Starts build/bin/tarmalo under Xvfb with a fresh HOME and a

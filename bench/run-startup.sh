@@ -1,4 +1,9 @@
 #!/bin/bash
+
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Start-up benchmark: the real main window against a bare QMainWindow with a
 # menu bar and a status bar (the toolkit's own floor), each opened and closed
 # as soon as it is on screen, interleaved, under one Xvfb server.

@@ -1,4 +1,9 @@
 #!/bin/bash
+
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # The Windows build under Wine: start-up of the real main window against a
 # bare QMainWindow built the same way (bench_startup.exe main|bare), each
 # opened and closed as soon as it is on screen, interleaved, under one Xvfb

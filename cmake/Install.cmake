@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Install rules and the Debian package.
 #
 # The program looks for its sounds in its own folder, so the executable and

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Windows: the program folder holds the program, its sounds, the Qt DLLs and
 # plugins it loads and the mingw-w64 runtime, so it runs from wherever it is
 # unpacked. The build fills bin/ that way; `cmake --install` copies the same

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Cross-compiling for 64-bit Windows with Debian's mingw-w64, posix thread
 # model (std::thread and Qt need it). Used for Qt itself and for Tarmalo.
 set(CMAKE_SYSTEM_NAME Windows)

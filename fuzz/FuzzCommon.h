@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // Shared by the fuzz targets: turning bytes into a locale and a text, and
 // failing loudly enough for libFuzzer to keep the input.

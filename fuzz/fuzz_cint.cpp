@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The text-to-count conversion: every text either gives a count or throws a
 // type mismatch or an overflow, and every count survives the trip through
 // its text.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The numeric test: a text it accepts converts without a type mismatch, and
 // it agrees with the locale's own way of writing numbers.
 #include "FuzzCommon.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Reading the time field: whatever is typed or pasted into the masked box,
 // it shows "hh:mm" with digits or blanks, and the time is read from it
 // exactly when it is a whole time of day.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The WAV reader, the one parser of files a user may replace: no input may
 // crash it, and what it accepts is a sound the output can take, made of no
 // more samples than the file holds.

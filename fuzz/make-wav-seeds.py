@@ -1,4 +1,9 @@
 #!/usr/bin/env python3
+
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Writes the WAV reader's seed corpus into fuzz/corpus/wav: short sounds of
 every format the reader takes, and the odd files a user's folder may hold
 instead (cut off, empty, sizes far past the end, wrong formats, chunks in odd

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Builds Tarmalo for 64-bit Windows on Debian: installs what is missing,
 # builds Qt for Windows once (scripts/windows-qt.sh keeps it in a cache),
 # then Tarmalo with the project's own CMake. Leaves in build-windows/:

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Shared by the quick-start scripts: root or sudo, and installing only what
 # is missing from Debian's archive.
 

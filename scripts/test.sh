@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Installs what is missing, builds Tarmalo and runs every test headless:
 # CTest, then every stage in tests/stages/ (e2e first).
 #   FUZZ_SECONDS  fuzzing time per fuzz target (default 15)

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Builds Qt for Windows (x86_64, mingw-w64) from Debian's own qt6-base source,
 # the same version as the host's Qt, and keeps it in a per-user cache keyed
 # by version and options. A later run finds it and builds nothing.

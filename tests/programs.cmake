@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Programs built from the program's library for checks outside the suites.
 
 # The packaging stage's check of an installed program's sounds; never installed.

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # The real announcement player. test_real_player is registered with the other
 # suites and plays through whatever audio server the environment names (CI
 # starts a private one with tests/audio/pulse-null.sh and exports

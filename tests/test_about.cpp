@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The About box: its texts and layout, closing it, and starting the System
 // Information tool that a fake lookup names: a harmless script that leaves
 // a mark each time it runs.

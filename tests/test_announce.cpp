@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The announcement handlers on a silent player: the chime, the play-state
 // notification, errors, and a stopped run staying stopped.
 #include "platform/MediaPlayer.h"

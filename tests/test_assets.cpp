@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The banner, the icons and the sounds: their file formats as the program
 // relies on them, that the compiled-in resources load, that the build put
 // the sounds beside the executables, and that the generator scripts still

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Text <-> number rules: passenger counts, the numeric test, booleans,
 // trimming, and the errors they raise.
 #include "platform/Conversions.h"

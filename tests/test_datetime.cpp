@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Date-times as day numbers: conversion, "hh:nn", reading a time of day,
 // day addition, differences as boundaries crossed, and the wall clock on a
 // daylight-saving night.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The two entry fields and File > Start: enabling Start, selecting on entry,
 // refusing a start that cannot run, starting and stopping a run.
 #include "app/EntryFields.h"

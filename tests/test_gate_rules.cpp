@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The gate's rules: which status it shows at each minute, when it chimes,
 // and how many passengers one tick brings (with scripted random values).
 #include "boarding/clsCommon.h"

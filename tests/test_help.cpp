@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The Help window: its text, the fit of the field to the window, and the
 // windows' independence.
 #include <QApplication>

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Help and About reached from the main window while a boarding runs.
 #include "info/frmHelp.h"
 #include "platform/Timer.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The arrivals' generator, and the arrivals it produces: over many ticks
 // with the real generator the means and shares must be those of the rules,
 // tightly enough that a slip in a formula shows.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The announcement player on a real audio output (a PulseAudio null sink in
 // CI: see tests/audio/pulse-null.sh), and on outputs that fail or freeze.
 // Sounds are written here, so the suite does not depend on the program's own

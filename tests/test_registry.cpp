@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The Windows backends: System Information found through the registry (its
 // value rules against an in-memory registry that treats the program as a
 // standard user, the files real), the About box starting what the real

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The per-user settings store: where the file lies, what a read and a write
 // do, and a store that cannot be written. Runs in a temporary config folder,
 // never the user's own.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A thousand randomised boardings in fake time: options switched at random
 // moments, pilots stopping at random, sounds failing and lasting at random.
 // After every tick the counts add up, nothing ticks after a stop, and every

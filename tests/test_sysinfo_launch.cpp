@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // System Info on the real system: which program is found on the PATH, the
 // button starting it detached, and hardinfo started so (with none, the
 // message). That case needs hardinfo and an X display (tests/sysinfo/run.sh

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The boarding clock tick: whole runs in fake time, the edge cases of each
 // state, and the mends that keep a run from stalling.
 #include "app/ClockPanel.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The timer's rules: enabled flag and interval kept apart, interval 0
 // never ticks, a new interval counts from when it is set. Driven by the
 // test clock, plus a short check on the real event loop.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The main window as created and after start-up: layout, menus, keys,
 // options and their store.
 #include "app/ClockPanel.h"

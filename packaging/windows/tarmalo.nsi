@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 ; Tarmalo's Windows installer. scripts/build-windows.sh makes it with
 ; makensis from the installed program folder:
 ;   VERSION  the program's version (1.0.0)

@@ -1,4 +1,9 @@
 #!/bin/sh
+
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # A private PulseAudio daemon with one null sink, for the tests that play
 # real sound on a machine without a sound card (CI, containers, ssh).
 #

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Runs the built Tarmalo as a pilot meets it and watches it from outside.
 
 Each session has its own X display (Xvfb), window manager (openbox), session

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Tells which of the program's WAV files reached the sink, and when.
 
 Both the recording of the sink's monitor and each WAV file are reduced to a

@@ -1,4 +1,9 @@
 #!/bin/sh
+
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # File > Exit, the close box and SIGTERM, each while a sound plays: the
 # first two must end the program cleanly, and $TMPDIR must stay empty: the
 # player plays from memory and nothing else may write there either. Runs the

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Linked with the program's own main() into tarmalo_driven: once the real
 // start-up has shown the main window, this starts a boarding with the
 // departure ten minutes away, so that the first tick sounds the chime, and

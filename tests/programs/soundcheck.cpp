@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The packaging stage's check of an installed program, as a tool of its own
 // so that the program itself needs no switch for it. Copied beside the
 // installed program and started through a link as the program is, it builds

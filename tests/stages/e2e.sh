@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # End-to-end: the built program under a display, bus, window manager and
 # sound server of its own, driven by real key presses and watched only from
 # outside (window properties, the settings file, AT-SPI, the sound sink).

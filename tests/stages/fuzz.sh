@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Builds the libFuzzer targets with clang, replays each one's committed seed
 # corpus and fuzzes it for a bounded time from a copy of it. Any crash,
 # broken property, timeout or sanitizer report fails the stage.

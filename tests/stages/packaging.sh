@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Installation and the Debian package: checks the tree's licence notes with
 # reuse, installs into a staging folder and checks the layout, validates the
 # desktop entry and the AppStream metadata, builds the .deb, checks it with

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # The whole test suite again, built with AddressSanitizer and
 # UndefinedBehaviorSanitizer (the asan preset). Any sanitizer report fails
 # the stage, even one from a test that still exited 0.

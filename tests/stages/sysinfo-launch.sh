@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # "System Info..." starting a real system-information program under Xvfb.
 # "sysinfo-launch.sh install" only installs what the stage needs.
 set -euo pipefail

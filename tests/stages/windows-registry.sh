@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # The Windows registry backend, cross-compiled and run under Wine.
 # "windows-registry.sh install" only installs what the stage needs.
 set -euo pipefail

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Tarmalo for Windows: built with mingw-w64 against a Qt built here (kept in
 # a cache, see scripts/windows-qt.sh), its suites run under Wine, the real
 # program driven under Wine on a display and sound server of its own, and

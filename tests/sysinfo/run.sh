@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # System Info for real: installs hardinfo and Xvfb when missing, then runs
 # test_sysinfo_launch under a virtual display, where pressing the About box's
 # button must start hardinfo (and, with no tool on the PATH, show the message).

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """The Windows build as a pilot meets it, under Wine on a display, window
 manager and sound server of its own (the end-to-end harness's session).
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The Windows registry backend against a real registry (Wine's). The values
 // written with `reg add` come from run.sh; the ones whose exact stored size
 // matters are written here with RegSetValueExA.

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Cross-compiles the Windows registry backend with mingw-w64 and runs its
 # tests under Wine, against values written into a private Wine registry,
 # with Wine's registry calls traced: the System Information keys must be

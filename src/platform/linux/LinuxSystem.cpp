@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What Linux gives the program: options in ~/.config/Tarmalo/Tarmalo.conf,
 // System Information from the PATH. The sound output is in PulseOutput.cpp.
 #include <QStandardPaths>

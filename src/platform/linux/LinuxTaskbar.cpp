@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Off the taskbar on X11: the EWMH state, which Qt has no flag for short of a
 // tool window. Does nothing on other Linux platforms (offscreen, Wayland).
 #include "platform/Desktop.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // The system registry as the About box reads it: open a key, query one value
 // into a fixed buffer, close. Plain C++ without Qt, so the Windows backend

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 // The registry of Windows itself, through advapi32's ANSI calls. Free of Qt
 // and of <windows.h>, so including it drags in neither.

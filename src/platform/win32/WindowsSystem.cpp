@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What Windows gives the program: options in the pilot's own part of the
 // registry (HKEY_CURRENT_USER\Software\VB and VBA Program Settings\Tarmalo),
 // System Information from the registry. The sound output is in

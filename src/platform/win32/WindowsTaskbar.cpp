@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 The Tarmalo developers
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Off the taskbar on Windows: an owned window has no taskbar button, so the
 // window is given a hidden owner of its own (Qt makes a top-level dialog
 // without a parent an unowned application window).
