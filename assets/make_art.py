@@ -766,7 +766,6 @@ def main():
     save_indexed_png(os.path.join(icons, "tarmalo-16.png"), t16)
 
     h32, h16 = help_16colour()
-    write_ico(os.path.join(icons, "help.ico"), [h32, h16])
     save_indexed_png(os.path.join(icons, "help-32.png"), h32)
     save_indexed_png(os.path.join(icons, "help-16.png"), h16)
 

@@ -11,12 +11,10 @@
 # (its licence asks for that); its licence texts go with the program.
 
 set(tarmalo_qt_dlls Qt6::Core Qt6::Gui Qt6::Widgets)
-# Plugin folder and plugin: the window system, the native look, and the
-# icon reader (the Help window's icon is an .ico).
+# Plugin folder and plugin: the window system and the native look.
 set(tarmalo_qt_plugins
   platforms Qt6::QWindowsIntegrationPlugin
-  styles Qt6::QWindowsVistaStylePlugin
-  imageformats Qt6::QICOPlugin)
+  styles Qt6::QWindowsVistaStylePlugin)
 
 set(tarmalo_runtime_dlls "")
 foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)

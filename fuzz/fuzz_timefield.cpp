@@ -61,7 +61,7 @@ void checkReading(const QString& t)
         FUZZ_CHECK(plat::ToMillis(d) == *minutes * 60000LL, t, c);
     } catch (const plat::RuntimeError& e) {
         FUZZ_CHECK(!minutes.has_value(), t, c);
-        FUZZ_CHECK(e.number() == plat::ERR_TYPE_MISMATCH, t, c);
+        FUZZ_CHECK(e.number() == int(plat::Fault::NotANumber), t, c);
     }
 }
 

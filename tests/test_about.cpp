@@ -432,7 +432,7 @@ private slots:
             QCOMPARE(fakes.messages.shown.size(), 1);
             QCOMPARE(fakes.messages.shown[0].text,
                      QStringLiteral("System Information Is Unavailable At This Time"));
-            QCOMPARE(fakes.messages.shown[0].style, 0);
+            QCOMPARE(fakes.messages.shown[0].icon, QMessageBox::NoIcon);
             QCOMPARE(fakes.messages.shown[0].title, QStringLiteral("Tarmalo"));
             QTest::qWait(300);
             QCOMPARE(Marks(dir), 0);

@@ -6,6 +6,7 @@
 // notification, errors, and a stopped run staying stopped.
 #include "platform/MediaPlayer.h"
 #include "platform/Timer.h"
+#include "support/ProgramProbe.h"
 #include "support/Runner.h"
 
 #include <QAction>
@@ -81,11 +82,11 @@ void TestAnnounce::chimeErrors()
         h.player->failSet = err;
     else
         h.player->failPlay = err;
-    h.window->boarding().m_cCommon_GateStateChanged();
+    ProgramProbe::Run(*h.window).m_cCommon_GateStateChanged();
     QCOMPARE(h.messages.shown.size(), boxes);
     if (boxes) {
         QCOMPARE(h.messages.shown[0].text, QStringLiteral("No sound today"));
-        QCOMPARE(h.messages.shown[0].style, 16);
+        QCOMPARE(h.messages.shown[0].icon, QMessageBox::Critical);
         QCOMPARE(h.messages.shown[0].title, QStringLiteral("Tarmalo"));
     }
     // A failure while setting the file skips the play.
@@ -97,11 +98,9 @@ void TestAnnounce::playStateResumesPausedTimer_data()
 {
     QTest::addColumn<int>("newState");
     QTest::addColumn<bool>("resumes");
-    QTest::newRow("playing") << plat::mpPlaying << false;
-    QTest::newRow("stopped") << plat::mpStopped << true;
-    QTest::newRow("paused") << plat::mpPaused << true;
-    QTest::newRow("waiting") << plat::mpWaiting << true;
-    QTest::newRow("closed") << plat::mpClosed << true;
+    QTest::newRow("playing") << int(plat::PlayState::Playing) << false;
+    QTest::newRow("stopped") << int(plat::PlayState::Stopped) << true;
+    QTest::newRow("waiting") << int(plat::PlayState::Waiting) << true;
 }
 
 void TestAnnounce::playStateResumesPausedTimer()
@@ -120,10 +119,10 @@ void TestAnnounce::playStateResumesPausedTimer()
     h.clock.advance(5000);  // boarded: "BoardComplete.wav" plays, the tick waits
     QCOMPARE(h.player->played.last(), QStringLiteral("/opt/tarmalo/BoardComplete.wav"));
     QVERIFY(!w.tmrTimer().Enabled());
-    QCOMPARE(w.tmrTimer().Interval(), 1000);
-    h.player->report(newState);
+    QCOMPARE(ProgramProbe::Interval(w.tmrTimer()), 1000);
+    h.player->report(plat::PlayState(newState));
     QCOMPARE(w.tmrTimer().Enabled(), resumes);
-    QCOMPARE(w.tmrTimer().Interval(), 1000);  // the interval is left alone
+    QCOMPARE(ProgramProbe::Interval(w.tmrTimer()), 1000);  // the interval is left alone
     if (!resumes) {
         h.player->finish();
         QVERIFY(w.tmrTimer().Enabled());
@@ -143,7 +142,7 @@ void TestAnnounce::chimeEndingWakesNothing()
     QVERIFY(w.tmrTimer().Enabled());
     h.player->finish();
     QVERIFY(w.tmrTimer().Enabled());
-    QCOMPARE(w.tmrTimer().Interval(), 5000);
+    QCOMPARE(ProgramProbe::Interval(w.tmrTimer()), 5000);
 }
 
 void TestAnnounce::stoppedRunStaysStopped_data()

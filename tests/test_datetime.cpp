@@ -171,7 +171,7 @@ void TestDateTime::timeValue()
         QVERIFY(value < 1.0);
     } catch (const plat::RuntimeError& e) {
         QVERIFY2(minutes < 0, "rejected a valid time of day");
-        QCOMPARE(e.number(), plat::ERR_TYPE_MISMATCH);
+        QCOMPARE(e.number(), int(plat::Fault::NotANumber));
     }
 }
 

@@ -243,9 +243,9 @@ void TestEntryStart::startCountdown()
     QCOMPARE(w.pgbInAC->maximum(), 150);
     QCOMPARE(w.pgbInAC->value(), 0);
     QVERIFY(w.tmrTimer().Enabled());
-    QCOMPARE(w.tmrTimer().Interval(), 5000);
-    QCOMPARE(w.boarding().m_lGateState, 0);
-    QCOMPARE(wall(w.boarding().m_dtDepTime), departure);
+    QCOMPARE(ProgramProbe::Interval(w.tmrTimer()), 5000);
+    QCOMPARE(ProgramProbe::Run(w).m_lGateState, 0);
+    QCOMPARE(wall(ProgramProbe::Run(w).m_dtDepTime), departure);
     QCOMPARE(w.stsStatusInfo->text(), QString());  // the first tick writes it
     QCOMPARE(w.stsStatusInfo->toolTip(), schedule);
     QVERIFY(h.messages.shown.isEmpty());
@@ -283,7 +283,7 @@ void TestEntryStart::startClockMode()
     h.setTotal(QStringLiteral("20"));
     h.start();
     QVERIFY(h.window->mnuFileStart->isChecked());
-    QCOMPARE(wall(h.window->boarding().m_dtDepTime), departure);
+    QCOMPARE(wall(ProgramProbe::Run(*h.window).m_dtDepTime), departure);
     QCOMPARE(h.window->stsStatusInfo->toolTip(), schedule);
 }
 
@@ -329,19 +329,19 @@ void TestEntryStart::secondStartStops()
     QVERIFY(!w.mnuFileStart->isChecked());
     QVERIFY(w.mnuFileStart->isEnabled());
     QVERIFY(!w.tmrTimer().Enabled());
-    QCOMPARE(w.tmrTimer().Interval(), 5000);
+    QCOMPARE(ProgramProbe::Interval(w.tmrTimer()), 5000);
     QVERIFY(w.txtTotal->isEnabled());
     QVERIFY(w.txtTime->isEnabled());
     QVERIFY(w.mnuOptionsCountdown->isEnabled());
     QCOMPARE(w.lblPAX[0]->text(), QString());
     QCOMPARE(w.lblPAX[1]->text(), QString());
     QVERIFY(!w.pgbInAC->isVisibleTo(&w));
-    QCOMPARE(w.boarding().m_lGateState, 0);
+    QCOMPARE(ProgramProbe::Run(w).m_lGateState, 0);
     QCOMPARE(w.stsStatusInfo->text(), QStringLiteral("Go to gate"));
     QCOMPARE(w.stsStatusInfo->toolTip(), QString());  // "when?" ends with the run
     QCOMPARE(w.txtTotal->text(), QStringLiteral("150"));
     QCOMPARE(w.txtTime->Text(), QStringLiteral("10:15"));
-    QCOMPARE(ProgramProbe::LastState(*ProgramProbe::Common(w.boarding())), QString());
+    QCOMPARE(ProgramProbe::LastState(*ProgramProbe::Common(ProgramProbe::Run(w))), QString());
     // No tick after the stop.
     const int plays = h.player->playCalls;
     h.clock.advance(3600 * 1000);
@@ -436,7 +436,7 @@ void TestEntryStart::refusedStartLeavesWindowAlone()
     QCOMPARE(w.pgbInAC->value(), 0);
     QCOMPARE(w.pgbInAC->maximum(), 100);
     QVERIFY(!w.tmrTimer().Enabled());
-    QCOMPARE(w.tmrTimer().Interval(), 5000);
+    QCOMPARE(ProgramProbe::Interval(w.tmrTimer()), 5000);
     QCOMPARE(w.stsStatusInfo->text(), QStringLiteral("Final call"));
     QCOMPARE(w.txtTime->Text(), timeBefore);
     QCOMPARE(w.txtTotal->text(), total);
@@ -460,7 +460,7 @@ void TestEntryStart::ferryFlight()
     QCOMPARE(w.pgbInAC->value(), 0);
     QCOMPARE(w.lblPAX[0]->text(), QStringLiteral("0"));
     h.clock.advance(5000);
-    QCOMPARE(w.boarding().m_lGateState, 1);
+    QCOMPARE(ProgramProbe::Run(w).m_lGateState, 1);
     QCOMPARE(w.lblPAX[0]->text(), QStringLiteral("0"));
     QCOMPARE(w.lblPAX[1]->text(), QStringLiteral("0"));
     QCOMPARE(h.player->played, QStringList{"/opt/tarmalo/BoardComplete.wav"});

@@ -113,71 +113,6 @@ private slots:
         QCOMPARE(lines[line - 1], expected);
     }
 
-    // The structure the text must keep, independent of the wording.
-    void textStructure_data()
-    {
-        QTest::addColumn<int>("line");
-        QTest::addColumn<QString>("kind");
-        for (int n : {2, 11})
-            QTest::addRow("line %d hyphens", n) << n << "hyphens";
-        for (int n : {6, 9, 15, 20})
-            QTest::addRow("line %d empty", n) << n << "empty";
-        for (int n : {13, 14, 17, 18, 19, 22, 23})
-            QTest::addRow("line %d indented", n) << n << "indented";
-        for (int n : {1, 3, 4, 5, 7, 8, 10, 12, 16, 21})
-            QTest::addRow("line %d flush", n) << n << "flush";
-        for (int n : {12, 16, 21})
-            QTest::addRow("line %d no rule under heading", n) << n << "heading";
-    }
-    void textStructure()
-    {
-        QFETCH(int, line);
-        QFETCH(QString, kind);
-        const QStringList lines = HelpLines();
-        const QString text = lines[line - 1];
-        if (kind == "hyphens") {
-            QCOMPARE(text, kHyphens50);
-            QCOMPARE(text.size(), 50);
-        } else if (kind == "empty") {
-            QVERIFY(text.isEmpty());
-        } else if (kind == "indented") {
-            QVERIFY(text.startsWith(QStringLiteral("    ")));
-            QVERIFY(!text.startsWith(QStringLiteral("     ")));
-        } else if (kind == "flush") {
-            QVERIFY(!text.isEmpty());
-            QVERIFY(!text.startsWith(QLatin1Char(' ')));
-            QVERIFY(!text.endsWith(QLatin1Char(' ')));
-        } else if (kind == "heading") {
-            QVERIFY(!lines[line].startsWith(QLatin1Char('-')));
-        }
-    }
-
-    // Two spaces before the hyphen after the short items, one after the long.
-    void menuItemSpacing_data()
-    {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<int>("spaces");
-        QTest::newRow("Start") << "Start" << 1;
-        QTest::newRow("Exit") << "Exit" << 2;
-        QTest::newRow("Depart on clock") << "Depart on clock" << 1;
-        QTest::newRow("Countdown time") << "Countdown time" << 2;
-        QTest::newRow("Play ... sound") << "Play ... sound" << 2;
-        QTest::newRow("Help") << "Help" << 2;
-        QTest::newRow("About") << "About" << 1;
-    }
-    void menuItemSpacing()
-    {
-        QFETCH(QString, item);
-        QFETCH(int, spaces);
-        const QString prefix =
-            QStringLiteral("    ") + item + QString(spaces, QLatin1Char(' ')) + QStringLiteral("- ");
-        int matches = 0;
-        for (const QString& line : HelpLines())
-            if (line.startsWith(prefix))
-                ++matches;
-        QCOMPARE(matches, 1);
-    }
-
     void windowShowsTheLinesWithoutStrayCharacters()
     {
         frmHelp help;
@@ -216,8 +151,6 @@ private slots:
 
     void windowIcon()
     {
-        if (!QFile::exists(QStringLiteral(":/tarmalo/help.ico")))
-            QSKIP("the help icon resource is not linked into this build");
         frmHelp help;
         const QList<QSize> sizes = help.windowIcon().availableSizes();
         QVERIFY2(sizes.contains(QSize(32, 32)), "no 32x32 image in the help icon");

@@ -25,8 +25,7 @@
 #include <cstring>
 #include <vector>
 
-using plat::mpPlaying;
-using plat::mpStopped;
+using plat::PlayState;
 
 namespace {
 
@@ -111,8 +110,8 @@ constexpr int kEndMargin = 3500;
 
 struct Report {
     qint64 atMs;
-    int oldState;
-    int newState;
+    PlayState oldState;
+    PlayState newState;
 };
 
 // Every notification of one player, stamped from a chosen moment.
@@ -120,7 +119,7 @@ struct Recorder {
     explicit Recorder(plat::MediaPlayer& player)
     {
         QObject::connect(&player, &plat::MediaPlayer::PlayStateChange, &player,
-                         [this](int oldState, int newState) {
+                         [this](PlayState oldState, PlayState newState) {
                              reports.push_back({clock.elapsed(), oldState, newState});
                          });
         clock.start();
@@ -131,14 +130,14 @@ struct Recorder {
         clock.restart();
     }
     // Index of the first report of the given state, or -1.
-    int find(int state, int from = 0) const
+    int find(PlayState state, int from = 0) const
     {
         for (int i = from; i < int(reports.size()); ++i)
             if (reports[i].newState == state)
                 return i;
         return -1;
     }
-    bool sawPlaying() const { return find(mpPlaying) >= 0; }
+    bool sawPlaying() const { return find(PlayState::Playing) >= 0; }
     // Waits until a "not playing" report follows the given index; false on timeout.
     bool waitForEnd(int timeoutMs, int from = 0)
     {
@@ -146,7 +145,7 @@ struct Recorder {
         waited.start();
         while (waited.elapsed() < timeoutMs) {
             for (int i = from; i < int(reports.size()); ++i)
-                if (reports[i].newState != mpPlaying)
+                if (reports[i].newState != PlayState::Playing)
                     return true;
             QTest::qWait(2);
         }
@@ -157,7 +156,7 @@ struct Recorder {
         QElapsedTimer waited;
         waited.start();
         while (waited.elapsed() < timeoutMs) {
-            if (sawPlaying() || find(mpStopped) >= 0)
+            if (sawPlaying() || find(PlayState::Stopped) >= 0)
                 return sawPlaying();
             QTest::qWait(1);
         }
@@ -167,7 +166,7 @@ struct Recorder {
     {
         QStringList parts;
         for (const Report& r : reports)
-            parts << QStringLiteral("%1ms %2->%3").arg(r.atMs).arg(r.oldState).arg(r.newState);
+            parts << QStringLiteral("%1ms %2->%3").arg(r.atMs).arg(int(r.oldState)).arg(int(r.newState));
         return parts.join(QStringLiteral(", "));
     }
 
@@ -261,7 +260,7 @@ void RealPlayerTest::missingFileEndsAtOnce()
     QVERIFY2(rec.reports.empty(), "notified from inside play()");
     QVERIFY2(rec.waitForEnd(1000), qPrintable(rec.dump()));
     QVERIFY2(!rec.sawPlaying(), qPrintable(rec.dump()));
-    QCOMPARE(ProgramProbe::PlayState(player), mpStopped);
+    QCOMPARE(ProgramProbe::PlayState(player), PlayState::Stopped);
     // Nothing more arrives later.
     QTest::qWait(300);
     QCOMPARE(int(rec.reports.size()), 1);
@@ -333,7 +332,7 @@ void RealPlayerTest::soundEndsEvenWithoutOutput()
     QVERIFY2(rec.waitForEnd(m_haveOutput ? 300 + kEndMargin : 1000), qPrintable(rec.dump()));
     qInfo().noquote() << (m_haveOutput ? "with" : "without") << "output:" << rec.dump();
     QCOMPARE(rec.sawPlaying(), m_haveOutput);
-    QCOMPARE(ProgramProbe::PlayState(player), mpStopped);
+    QCOMPARE(ProgramProbe::PlayState(player), PlayState::Stopped);
 }
 
 void RealPlayerTest::refusingOutputIsWarnedOnce()
@@ -403,13 +402,13 @@ void RealPlayerTest::realWavPlaysThenEnds()
     QVERIFY2(rec.waitForEnd(lengthMs + kEndMargin), qPrintable(rec.dump()));
     qInfo().noquote() << rec.dump();
     QCOMPARE(int(rec.reports.size()), 2);
-    QCOMPARE(rec.reports[0].newState, mpPlaying);
-    QCOMPARE(rec.reports[1].oldState, mpPlaying);
-    QCOMPARE(rec.reports[1].newState, mpStopped);
+    QCOMPARE(rec.reports[0].newState, PlayState::Playing);
+    QCOMPARE(rec.reports[1].oldState, PlayState::Playing);
+    QCOMPARE(rec.reports[1].newState, PlayState::Stopped);
     // It really played: the end comes no sooner than most of the sound's length.
     const qint64 played = rec.reports[1].atMs - rec.reports[0].atMs;
     QVERIFY2(played >= lengthMs * 3 / 4, qPrintable(rec.dump()));
-    QCOMPARE(ProgramProbe::PlayState(player), mpStopped);
+    QCOMPARE(ProgramProbe::PlayState(player), PlayState::Stopped);
 }
 
 void RealPlayerTest::unusualWavsPlay_data()
@@ -442,8 +441,8 @@ void RealPlayerTest::unusualWavsPlay()
     QVERIFY2(rec.waitForEnd(lengthMs + kEndMargin), qPrintable(rec.dump()));
     qInfo().noquote() << rec.dump();
     QCOMPARE(int(rec.reports.size()), 2);
-    QCOMPARE(rec.reports[0].newState, mpPlaying);
-    QCOMPARE(rec.reports[1].newState, mpStopped);
+    QCOMPARE(rec.reports[0].newState, PlayState::Playing);
+    QCOMPARE(rec.reports[1].newState, PlayState::Stopped);
     QVERIFY2(rec.reports[1].atMs - rec.reports[0].atMs >= lengthMs * 3 / 4, qPrintable(rec.dump()));
 }
 
@@ -467,8 +466,8 @@ void RealPlayerTest::twoPlaysInARow()
     QVERIFY2(rec.waitForEnd(600 + kEndMargin), qPrintable(rec.dump()));
     qInfo().noquote() << "second:" << rec.dump();
     QCOMPARE(int(rec.reports.size()), 2);
-    QCOMPARE(rec.reports[0].newState, mpPlaying);
-    QCOMPARE(rec.reports[1].newState, mpStopped);
+    QCOMPARE(rec.reports[0].newState, PlayState::Playing);
+    QCOMPARE(rec.reports[1].newState, PlayState::Stopped);
     QVERIFY2(rec.reports[1].atMs - rec.reports[0].atMs >= 600 * 3 / 4, qPrintable(rec.dump()));
 }
 
@@ -493,9 +492,9 @@ void RealPlayerTest::newFileWhilePlayingDropsTheOldEnd()
     QTest::qWait(2500);
     qInfo().noquote() << "after the switch:" << rec.dump();
     QCOMPARE(int(rec.reports.size()), 2);
-    QCOMPARE(rec.reports[0].newState, mpPlaying);
-    QCOMPARE(rec.reports[1].oldState, mpPlaying);
-    QCOMPARE(rec.reports[1].newState, mpStopped);
+    QCOMPARE(rec.reports[0].newState, PlayState::Playing);
+    QCOMPARE(rec.reports[1].oldState, PlayState::Playing);
+    QCOMPARE(rec.reports[1].newState, PlayState::Stopped);
     // The end reported is the new sound's, not an echo of the old one.
     QVERIFY2(rec.reports[1].atMs - rec.reports[0].atMs >= 700 * 3 / 4, qPrintable(rec.dump()));
 }
@@ -513,8 +512,8 @@ void RealPlayerTest::replayOfTheSameFile()
         player.play();
         QVERIFY2(rec.waitForEnd(250 + kEndMargin), qPrintable(rec.dump()));
         QCOMPARE(int(rec.reports.size()), 2);
-        QCOMPARE(rec.reports[0].newState, mpPlaying);
-        QCOMPARE(rec.reports[1].newState, mpStopped);
+        QCOMPARE(rec.reports[0].newState, PlayState::Playing);
+        QCOMPARE(rec.reports[1].newState, PlayState::Stopped);
     }
 }
 
@@ -550,7 +549,7 @@ void RealPlayerTest::latencyFromPlayToPlaying()
         rec.restart();
         player.play();
         QVERIFY2(rec.waitForPlaying(1000), qPrintable(rec.dump()));
-        latencies.push_back(rec.reports[rec.find(mpPlaying)].atMs);
+        latencies.push_back(rec.reports[rec.find(PlayState::Playing)].atMs);
         QVERIFY2(rec.waitForEnd(150 + kEndMargin), qPrintable(rec.dump()));
     }
     QStringList all;
@@ -612,10 +611,11 @@ void RealPlayerTest::soundReachesTheOutput()
 
     plat::SoundPlayer player;
     Recorder rec(player);
-    QObject::connect(&player, &plat::MediaPlayer::PlayStateChange, &player, [&](int, int newState) {
-        if (newState != mpPlaying)
-            endedAt = clock.elapsed() - playedAt;
-    });
+    QObject::connect(&player, &plat::MediaPlayer::PlayStateChange, &player,
+                     [&](PlayState, PlayState newState) {
+                         if (newState != PlayState::Playing)
+                             endedAt = clock.elapsed() - playedAt;
+                     });
     player.setFileName(path);
     playedAt = clock.elapsed();
     player.play();

@@ -68,9 +68,9 @@ public:
         accesses << access;
         const auto found = keys.find(name);
         if (root != reg::kHkeyLocalMachine || found == keys.end())
-            return reg::kErrorFileNotFound;
+            return ERROR_FILE_NOT_FOUND;
         if (found->second.denied || (access & ~kReadRights))
-            return reg::kErrorAccessDenied;
+            return ERROR_ACCESS_DENIED;
         key = m_next++;
         m_names[key] = name;
         open.insert(key);
@@ -82,7 +82,7 @@ public:
     {
         ++queries;
         if (!open.contains(key))
-            return reg::kErrorInvalidHandle;
+            return ERROR_INVALID_HANDLE;
         // The caller hands over 1024 NUL characters and says so.
         if (size != reg::kValueBufferSize
             || QByteArray(data, size) != QByteArray(int(reg::kValueBufferSize), '\0'))
@@ -90,12 +90,12 @@ public:
         const Key& k = keys[m_names[key]];
         const auto found = k.values.find(QString::fromStdString(valueName));
         if (found == k.values.end())
-            return reg::kErrorFileNotFound;
+            return ERROR_FILE_NOT_FOUND;
         const std::uint32_t needed = std::uint32_t(found->second.data.size());
         type = found->second.type;
         if (needed > size) {
             size = needed;
-            return reg::kErrorMoreData;
+            return ERROR_MORE_DATA;
         }
         std::memcpy(data, found->second.data.constData(), needed);
         size = needed;
@@ -220,7 +220,7 @@ private slots:
         Fakes fakes;
         fakes.registry.keys[QStringLiteral("K")].values[QStringLiteral("V")] = FakeValue{reg::kRegSz, {}};
         QString KeyVal = QStringLiteral("old");
-        QVERIFY_THROWS_EXCEPTION(reg::InvalidProcedureCall,
+        QVERIFY_THROWS_EXCEPTION(reg::EmptyRegistryValue,
                                  win32::GetKeyValue(fakes.registry, reg::kHkeyLocalMachine,
                                                     QStringLiteral("K"), QStringLiteral("V"), KeyVal));
         QVERIFY2(fakes.registry.open.isEmpty(), "the key was left open");
@@ -315,7 +315,7 @@ private slots:
         QString found;
         try {
             found = win32::LocateSysInfo(fakes.registry);
-        } catch (const reg::InvalidProcedureCall&) {
+        } catch (const reg::EmptyRegistryValue&) {
             found = QStringLiteral("!");
         }
         QCOMPARE(found, QString(located).replace(QStringLiteral("<dir>"), QString::fromLocal8Bit(native)));
@@ -325,22 +325,20 @@ private slots:
         QVERIFY2(fakes.registry.open.isEmpty(), "a key was left open");
     }
 
-    // The options go where Windows programs of this kind keep theirs, as
-    // REG_SZ texts, and read back with the caller's default when missing.
+    // The options go under Tarmalo's own key, as REG_SZ texts, and read
+    // back as stored.
     void settingsInTheRegistry_data()
     {
-        QTest::addColumn<int>("option_");
+        QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("on");
-        QTest::newRow("Depart off") << int(Option::Depart) << false;
-        QTest::newRow("Count on") << int(Option::Countdown) << true;
+        QTest::newRow("Depart off") << "Depart" << false;
+        QTest::newRow("Count on") << "Count" << true;
     }
     void settingsInTheRegistry()
     {
-        QFETCH(int, option_);
+        QFETCH(QString, name);
         QFETCH(bool, on);
-        const auto option = Option(option_);
-        const wchar_t* key = L"Software\\VB and VBA Program Settings\\Tarmalo\\Setting";
-        const QString name = SettingsStore::Key(option);
+        const wchar_t* key = L"Software\\Tarmalo\\Tarmalo\\Setting";
         // This run's registry is Wine's own; a real one keeps the pilot's value.
         const std::optional<QString> before = UserSettings().Text(name);
         auto restore = qScopeGuard([&] {
@@ -349,13 +347,13 @@ private slots:
             else
                 RegDeleteKeyValueW(HKEY_CURRENT_USER, key, reinterpret_cast<const wchar_t*>(name.utf16()));
         });
-        QVERIFY(UserSettings().Save(option, on));
+        QVERIFY(UserSettings().Save(name, on));
         const auto [type, text] = RawValue(HKEY_CURRENT_USER, key, name);
         QCOMPARE(type, DWORD(REG_SZ));
         QCOMPARE(text, on ? QStringLiteral("True") : QStringLiteral("False"));
         // A second store, as the next start of the program sees it.
-        QSettingsStore later(QStringLiteral("VB and VBA Program Settings"));
-        QCOMPARE(later.Read(option), on);
+        QSettingsStore later;
+        QCOMPARE(later.Read(name, !on), on);
     }
 
     // The About box with the real registry (Wine's, of this test run) and

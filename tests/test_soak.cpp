@@ -8,6 +8,7 @@
 // run either is stopped by hand or ends by itself.
 #include "platform/DateTime.h"
 #include "platform/Timer.h"
+#include "support/ProgramProbe.h"
 #include "support/Runner.h"
 #include "support/WallClockDates.h"
 
@@ -158,7 +159,7 @@ void TestSoak::thousandRuns()
         // leaves at the first waiting tick at or after the departure second
         // and stops 30 s later (plus the gate-departure sound).
         if (!userStops && departOn && !departToggled) {
-            const qint64 dep = plat::ToMillis(w.boarding().m_dtDepTime);
+            const qint64 dep = plat::ToMillis(ProgramProbe::Run(w).m_dtDepTime);
             auto ms = [](const QDateTime& t) { return plat::ToMillis(plat::FromQDateTime(t)); };
             int firstWait = -1, departIdx = -1;
             for (int i = 0; i < run.ticks.size(); ++i) {

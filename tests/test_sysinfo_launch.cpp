@@ -229,7 +229,7 @@ private slots:
 
         QCOMPARE(messages.shown.size(), 1);
         QCOMPARE(messages.shown[0].text, QStringLiteral("System Information Is Unavailable At This Time"));
-        QCOMPARE(messages.shown[0].style, vbOKOnly);
+        QCOMPARE(messages.shown[0].icon, QMessageBox::NoIcon);
         QCOMPARE(messages.shown[0].title, QStringLiteral("Tarmalo"));
         QVERIFY(box.isVisible());
     }

@@ -19,6 +19,8 @@
 namespace {
 
 const QDateTime kStart = Harness::At(10, 0);
+// What a player reports for a missing file; not E_FAIL, so it is shown.
+constexpr qint32 kFileNotFound = qint32(0x80070002u);
 
 // Sets up a run: booked passengers, the typed time, the switches.
 struct Setup {
@@ -235,13 +237,13 @@ void TestTick::arrivalsAtOrAboveRemaining()
     h.clock.advance(5000);
     frmMain& w = *h.window;
     if (total == "10") {
-        QCOMPARE(w.boarding().m_lGateState, 0);
+        QCOMPARE(ProgramProbe::Run(w).m_lGateState, 0);
         QCOMPARE(w.lblPAX[0]->text(), QStringLiteral("1"));
         QCOMPARE(w.lblPAX[1]->text(), QStringLiteral("9"));
         QCOMPARE(w.pgbInAC->value(), 9);
         return;
     }
-    QCOMPARE(w.boarding().m_lGateState, 1);
+    QCOMPARE(ProgramProbe::Run(w).m_lGateState, 1);
     QCOMPARE(w.lblPAX[0]->text(), QStringLiteral("0"));
     QCOMPARE(w.lblPAX[1]->text(), total);
     QVERIFY(!w.pgbInAC->isVisibleTo(&w));
@@ -265,9 +267,9 @@ void TestTick::completingTickShowsTotalAsTyped()
     QCOMPARE(w.lblPAX[0]->text(), QStringLiteral("2"));
     QCOMPARE(w.lblPAX[1]->text(), QStringLiteral("0"));
     QCOMPARE(w.stsStatusInfo->text(), QStringLiteral("Go to gate"));
-    QCOMPARE(w.boarding().m_lGateState, 0);
+    QCOMPARE(ProgramProbe::Run(w).m_lGateState, 0);
     h.clock.advance(5000);
-    QCOMPARE(w.boarding().m_lGateState, 1);
+    QCOMPARE(ProgramProbe::Run(w).m_lGateState, 1);
     QCOMPARE(w.lblPAX[0]->text(), QStringLiteral("0"));
     QCOMPARE(w.lblPAX[1]->text(), QStringLiteral("2.0"));
     // The status panel is left from the tick before; the bar, hidden, still
@@ -336,12 +338,12 @@ void TestTick::optionSwitchedDuringRun()
     QCOMPARE(w.lblPAX[0]->text(), QStringLiteral("8"));
     w.mnuOptionsBoarding->trigger();  // off before the completing tick
     h.clock.advance(5000);
-    QCOMPARE(w.boarding().m_lGateState, 1);
+    QCOMPARE(ProgramProbe::Run(w).m_lGateState, 1);
     QVERIFY(!run.sounds.contains("BoardComplete.wav"));
     QVERIFY(w.tmrTimer().Enabled());
     w.mnuOptionsDepart->trigger();  // depart as soon as boarded, next tick
     h.clock.advance(1000);
-    QCOMPARE(w.boarding().m_lGateState, 2);
+    QCOMPARE(ProgramProbe::Run(w).m_lGateState, 2);
     QCOMPARE(run.sounds.last(), QStringLiteral("Gndbrief.wav"));
 }
 
@@ -355,11 +357,11 @@ void TestTick::unknownStateOnlyDisablesTimer()
     frmMain& w = *h.window;
     const QString status = w.stsStatusInfo->text();
     const QString remaining = w.lblPAX[0]->text();
-    w.boarding().m_lGateState = 3;
+    ProgramProbe::Run(w).m_lGateState = 3;
     h.clock.advance(5000);
     QVERIFY(!w.tmrTimer().Enabled());
-    QCOMPARE(w.tmrTimer().Interval(), 5000);
-    QCOMPARE(w.boarding().m_lGateState, 3);
+    QCOMPARE(ProgramProbe::Interval(w.tmrTimer()), 5000);
+    QCOMPARE(ProgramProbe::Run(w).m_lGateState, 3);
     QCOMPARE(w.stsStatusInfo->text(), status);
     QCOMPARE(w.lblPAX[0]->text(), remaining);
     QVERIFY(w.mnuFileStart->isChecked());
@@ -378,17 +380,17 @@ void TestTick::failedCompletionTestChangesNothing()
     w.pgbInAC->setValue(7);
     h.clock.advance(5000);
     QCOMPARE(h.messages.shown.size(), 1);
-    QCOMPARE(h.messages.shown[0].style, 16);
+    QCOMPARE(h.messages.shown[0].icon, QMessageBox::Critical);
     QCOMPARE(h.messages.shown[0].title, QStringLiteral("Tarmalo"));
     QCOMPARE(h.messages.shown[0].text, QStringLiteral("Type mismatch"));
     QCOMPARE(w.lblPAX[0]->text(), QString());
     QCOMPARE(w.lblPAX[1]->text(), QStringLiteral("7"));
     QCOMPARE(w.pgbInAC->value(), 7);
     QVERIFY(w.pgbInAC->isVisibleTo(&w));
-    QCOMPARE(w.boarding().m_lGateState, 0);
+    QCOMPARE(ProgramProbe::Run(w).m_lGateState, 0);
     // The timer kept its state; the same test is tried at the next tick.
     QVERIFY(w.tmrTimer().Enabled());
-    QCOMPARE(w.tmrTimer().Interval(), 5000);
+    QCOMPARE(ProgramProbe::Interval(w.tmrTimer()), 5000);
     w.lblPAX[0]->setText(QStringLiteral("143"));
     h.clock.advance(5000);
     QCOMPARE(h.messages.shown.size(), 1);
@@ -400,7 +402,7 @@ void TestTick::errorsByNumber_data()
     QTest::addColumn<int>("number");
     QTest::addColumn<int>("boxes");
     QTest::newRow("E_FAIL is silent") << plat::E_FAIL << 0;
-    QTest::newRow("file not found") << plat::ERR_FILE_NOT_FOUND << 1;
+    QTest::newRow("file not found") << kFileNotFound << 1;
     QTest::newRow("invalid call") << 5 << 1;
 }
 
@@ -419,7 +421,7 @@ void TestTick::errorsByNumber()
     QCOMPARE(h.messages.shown.size(), boxes);
     if (boxes) {
         QCOMPARE(h.messages.shown[0].text, QStringLiteral("The sound could not be opened"));
-        QCOMPARE(h.messages.shown[0].style, 16);
+        QCOMPARE(h.messages.shown[0].icon, QMessageBox::Critical);
         QCOMPARE(h.messages.shown[0].title, QStringLiteral("Tarmalo"));
     }
     QCOMPARE(h.player->playCalls, 0);
@@ -434,7 +436,7 @@ void TestTick::failedAnnouncementNeverBlocksPhase_data()
     QTest::addColumn<int>("number");
     QTest::addColumn<int>("boxes");
     QTest::newRow("E_FAIL") << plat::E_FAIL << 0;
-    QTest::newRow("other error") << plat::ERR_FILE_NOT_FOUND << 3;  // one per failing sound
+    QTest::newRow("other error") << kFileNotFound << 3;  // one per failing sound
 }
 
 void TestTick::failedAnnouncementNeverBlocksPhase()
@@ -499,7 +501,7 @@ void TestTick::noTickWhileErrorBoxIsOpen()
     // After the box the run goes on from where it was.
     h.messages.whileOpen = nullptr;
     QVERIFY(w.tmrTimer().Enabled());
-    QCOMPARE(w.tmrTimer().Interval(), 5000);
+    QCOMPARE(ProgramProbe::Interval(w.tmrTimer()), 5000);
     const int before = run.ticks.size();
     h.clock.advance(5000);
     QCOMPARE(run.ticks.size(), before + 1);
@@ -520,11 +522,11 @@ void TestTick::noTickAfterUserStop()
     h.start();
     h.clock.advance(5000);  // boarded; "BoardComplete.wav" plays, the tick waits
     frmMain& w = *h.window;
-    QCOMPARE(w.boarding().m_lGateState, 1);
+    QCOMPARE(ProgramProbe::Run(w).m_lGateState, 1);
     QVERIFY(!w.tmrTimer().Enabled());
-    QVERIFY(ProgramProbe::PausedForAnnouncement(w.boarding()));
+    QVERIFY(ProgramProbe::PausedForAnnouncement(ProgramProbe::Run(w)));
     h.start();  // the pilot stops the run while the sound plays
-    h.player->report(plat::mpPaused);
+    h.player->report(plat::PlayState::Waiting);
     h.player->finish();
     QVERIFY(!w.tmrTimer().Enabled());
     const int ticks = run.ticks.size();
@@ -550,10 +552,10 @@ void TestTick::gateClosedRunNeverTicksAgain()
     // The briefing's end enables a timer whose interval is 0: still no tick.
     const int ticks = run.ticks.size();
     h.player->finish();
-    h.window->boarding().mpAnnounce_StateChange(plat::mpPlaying, plat::mpStopped);
+    ProgramProbe::Run(*h.window).mpAnnounce_StateChange(plat::PlayState::Playing, plat::PlayState::Stopped);
     h.clock.advance(3600 * 1000);
     QCOMPARE(run.ticks.size(), ticks);
-    QCOMPARE(h.window->tmrTimer().Interval(), 0);
+    QCOMPARE(ProgramProbe::Interval(h.window->tmrTimer()), 0);
 }
 
 void TestTick::wallClockChanges_data()
@@ -654,7 +656,7 @@ void TestTick::wallClockChanges()
             // does not move its next tick a month.
             plat::Timer& t = w.tmrTimer();
             if (t.Enabled())
-                t.setInterval(t.Interval());
+                t.setInterval(ProgramProbe::Interval(t));
             h.clock.advance(0);  // the fake clock's overdue wakes come now
             continue;
         }

@@ -153,9 +153,9 @@ void TestWindow::startUpState()
     QVERIFY(!w.mnuFileStart->isChecked());
     QVERIFY(!w.mnuFileStart->isEnabled());
     QVERIFY(!w.tmrTimer().Enabled());
-    QCOMPARE(w.tmrTimer().Interval(), 5000);
-    QVERIFY(ProgramProbe::Common(w.boarding()) != nullptr);
-    QCOMPARE(ProgramProbe::Path(w.boarding()), QStringLiteral("/opt/tarmalo"));
+    QCOMPARE(ProgramProbe::Interval(w.tmrTimer()), 5000);
+    QVERIFY(ProgramProbe::Common(ProgramProbe::Run(w)) != nullptr);
+    QCOMPARE(ProgramProbe::Path(ProgramProbe::Run(w)), QStringLiteral("/opt/tarmalo"));
     QCOMPARE(w.lblPAX[0]->text(), QString());
     QCOMPARE(w.lblPAX[1]->text(), QString());
     QCOMPARE(w.stsStatusInfo->text(), QString());
@@ -286,14 +286,14 @@ void TestWindow::exitAndClose()
     Harness h;
     h.window->mnuFileExit->trigger();
     QCOMPARE(h.exits, 1);
-    QVERIFY(ProgramProbe::Common(h.window->boarding()) != nullptr);  // Exit runs no unload
+    QVERIFY(ProgramProbe::Common(ProgramProbe::Run(*h.window)) != nullptr);  // Exit runs no unload
     h.window->mnuHelpAbout->trigger();
     QCOMPARE(h.abouts, 1);
 
     Harness c;
     c.window->show();
     QVERIFY(c.window->close());
-    QVERIFY(ProgramProbe::Common(c.window->boarding()) == nullptr);
+    QVERIFY(ProgramProbe::Common(ProgramProbe::Run(*c.window)) == nullptr);
     QVERIFY(!c.window->tmrTimer().Enabled());
 }
 

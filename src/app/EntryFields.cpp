@@ -10,7 +10,9 @@
 
 TextBox::TextBox(QWidget* parent) : QLineEdit(parent)
 {
-    // Connected before anyone else, so that others see only the kept text.
+    // Connected first, so text() holds the kept text by the time any later
+    // textChanged slot runs; such a slot may still be handed the written
+    // text as its argument, so it reads text().
     connect(this, &QLineEdit::textChanged, this, [this] {
         if (!isEnabled() && text() != m_lockedText)
             setText(m_lockedText);

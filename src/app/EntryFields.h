@@ -12,7 +12,8 @@ class TextBox : public QLineEdit {
     Q_OBJECT
 public:
     explicit TextBox(QWidget* parent = nullptr);
-    QString Text() const { return text(); }
+    // What the box holds as the program reads it.
+    virtual QString Text() const { return text(); }
 
 signals:
     void GotFocus();
@@ -33,5 +34,5 @@ public:
     explicit MaskEdBox(QWidget* parent = nullptr);
     // The full display text: always five characters with this mask, digits
     // of any script read as 0-9 and any other number as a blank.
-    QString Text() const;
+    QString Text() const override;
 };

@@ -5,29 +5,33 @@
 #include "app/MainMenus.h"
 
 #include "platform/MessageBox.h"
+#include "platform/SettingsStore.h"
 
 #include <QAction>
 #include <QMainWindow>
 #include <QMenuBar>
 
-using plat::Option;
+using Option = MainMenus::Option;
 
 namespace {
 
-// The Options menu's switches, top to bottom, in the order of plat::Option.
+// The Options menu's switches, top to bottom, in the order of Option: the
+// item, its caption, the key it is stored under and its value when nothing
+// is stored.
 struct OptionSwitch {
-    Option option;
     QAction* MainMenus::*item;
     const char* name;
     const char* caption;
+    const char* key;
+    bool def;
 };
 constexpr OptionSwitch kOptions[] = {
-    {Option::Depart, &MainMenus::mnuOptionsDepart, "mnuOptionsDepart", "&Depart on clock"},
-    {Option::Countdown, &MainMenus::mnuOptionsCountdown, "mnuOptionsCountdown", "C&ountdown time"},
-    {Option::Boarding, &MainMenus::mnuOptionsBoarding, "mnuOptionsBoarding",
-     "Play \"boarding &complete\" sound"},
-    {Option::Gate, &MainMenus::mnuOptionsGate, "mnuOptionsGate", "Play \"&gate departure\" sound"},
-    {Option::Briefing, &MainMenus::mnuOptionsBriefing, "mnuOptionsBriefing", "Play \"&briefing\" sound"},
+    {&MainMenus::mnuOptionsDepart, "mnuOptionsDepart", "&Depart on clock", "Depart", true},
+    {&MainMenus::mnuOptionsCountdown, "mnuOptionsCountdown", "C&ountdown time", "Count", false},
+    {&MainMenus::mnuOptionsBoarding, "mnuOptionsBoarding", "Play \"boarding &complete\" sound", "Boarding",
+     true},
+    {&MainMenus::mnuOptionsGate, "mnuOptionsGate", "Play \"&gate departure\" sound", "Gate", true},
+    {&MainMenus::mnuOptionsBriefing, "mnuOptionsBriefing", "Play \"&briefing\" sound", "Brief", true},
 };
 
 QMenu* AddMenu(QMainWindow& window, const char* name, const QString& caption)
@@ -54,18 +58,18 @@ QAction* MainMenus::OptionItem(Option option) const
 void MainMenus::ReadOptions()
 {
     for (const OptionSwitch& s : kOptions)
-        (this->*s.item)->setChecked(m_settings->Read(s.option));
+        (this->*s.item)->setChecked(m_settings->Read(QLatin1String(s.key), s.def));
 }
 
-void MainMenus::mnuOptions_Click(Option option, bool on)
+void MainMenus::mnuOptions_Click(const char* key, bool on)
 {
-    if (m_settings->Save(option, on) || m_toldSaveFailed)
+    if (m_settings->Save(QLatin1String(key), on) || m_toldSaveFailed)
         return;
     m_toldSaveFailed = true;
-    m_messages->MsgBox(m_window,
-                       QStringLiteral("Tarmalo could not save this choice in your settings. "
-                                      "It applies until Tarmalo is closed."),
-                       plat::vbExclamation, plat::AppTitle());
+    m_messages->Show(m_window,
+                     QStringLiteral("Tarmalo could not save this choice in your settings. "
+                                    "It applies until Tarmalo is closed."),
+                     QMessageBox::Warning, plat::AppTitle());
 }
 
 void MainMenus::BuildMenus(QMainWindow& window, plat::SettingsStore& settings, plat::MessageBoxes& messages)
@@ -90,7 +94,7 @@ void MainMenus::BuildMenus(QMainWindow& window, plat::SettingsStore& settings, p
         QAction* item = AddItem(mnuOptions, s.name, QString::fromUtf8(s.caption));
         item->setCheckable(true);
         QObject::connect(item, &QAction::triggered, &window,
-                         [this, option = s.option](bool on) { mnuOptions_Click(option, on); });
+                         [this, key = s.key](bool on) { mnuOptions_Click(key, on); });
         this->*s.item = item;
     }
 

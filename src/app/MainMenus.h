@@ -3,7 +3,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #pragma once
-#include "platform/SettingsStore.h"
+#include "boarding/BoardingForm.h"
 
 #include <QString>
 
@@ -12,6 +12,7 @@ class QMainWindow;
 class QMenu;
 namespace plat {
 class MessageBoxes;
+class SettingsStore;
 }  // namespace plat
 
 // The main window's menu bar and its items, by their names: captions,
@@ -28,7 +29,8 @@ struct MainMenus {
     QAction* mnuHelpHelp = nullptr;
     QAction* mnuHelpAbout = nullptr;
 
-    QAction* OptionItem(plat::Option option) const;
+    using Option = BoardingForm::Option;
+    QAction* OptionItem(Option option) const;
 
 protected:
     // Each switch's click is stored at once.
@@ -39,7 +41,7 @@ protected:
 private:
     // Stores a switch the pilot turned over. A failed write is told once;
     // the switch then holds only until the program ends.
-    void mnuOptions_Click(plat::Option option, bool on);
+    void mnuOptions_Click(const char* key, bool on);
 
     QMainWindow* m_window = nullptr;
     plat::SettingsStore* m_settings = nullptr;

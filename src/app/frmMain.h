@@ -30,7 +30,6 @@ public:
     void txtTotal_GotFocus();
     void txtTime_GotFocus();
 
-    Boarding& boarding() { return *m_boarding; }
     plat::Timer& tmrTimer() { return m_boarding->tmrTimer(); }
 
 protected:
@@ -41,4 +40,6 @@ private:
     BoardingFormAdapter m_form;
     plat::MediaPlayer* m_player = nullptr;
     Boarding* m_boarding = nullptr;
+
+    friend struct ProgramProbe;  // tests look inside through one peer
 };

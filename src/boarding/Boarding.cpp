@@ -6,16 +6,13 @@
 
 #include "platform/Clock.h"
 #include "platform/Conversions.h"
-#include "platform/MediaPlayer.h"
-#include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"
 
 #include <QDir>
 
 #include <cmath>
 
-using plat::CInt;
-using plat::CStr;
+using plat::PaxCount;
 using plat::RuntimeError;
 using Option = BoardingForm::Option;
 
@@ -26,7 +23,7 @@ qint16 Sub16(qint16 a, qint16 b)
 {
     const qint32 r = static_cast<qint32>(a) - static_cast<qint32>(b);
     if (r < -32768 || r > 32767)
-        throw RuntimeError::overflow();
+        throw RuntimeError(plat::Fault::Overflow);
     return static_cast<qint16>(r);
 }
 
@@ -72,7 +69,7 @@ bool Boarding::ValidateStart()
     if (!plat::IsTimeOfDay(m_form.TimeText())) {
         ShowError(countdown ? QStringLiteral("Type the time to departure as hh:mm, from 00:00 to 23:59.")
                             : QStringLiteral("Type the departure time as hh:mm, from 00:00 to 23:59."),
-                  plat::vbExclamation);
+                  QMessageBox::Warning);
         m_form.FocusField(BoardingForm::Field::Time);
         return false;
     }
@@ -80,7 +77,7 @@ bool Boarding::ValidateStart()
     const std::optional<double> total = plat::ParseNumber(m_form.TotalText());
     if (!total || *total < 0 || *total > 32767 || std::trunc(*total) != *total) {
         ShowError(QStringLiteral("Type the number of booked passengers, a whole number from 0 to 32767."),
-                  plat::vbExclamation);
+                  QMessageBox::Warning);
         m_form.FocusField(BoardingForm::Field::Total);
         return false;
     }
@@ -107,12 +104,12 @@ void Boarding::StartRun()
     const QDateTime now = m_clock.now();
     m_dtDepTime = ResolveDeparture(now, plat::TimeValue(m_form.TimeText()));
     m_form.setPaxCaption(0, m_form.TotalText());
-    m_form.setPaxCaption(1, CStr(0));
-    m_form.setProgressMax(plat::CSng(m_form.TotalText()));
+    m_form.setPaxCaption(1, QStringLiteral("0"));
+    m_form.setProgressMax(PaxCount(m_form.TotalText()));
     m_form.setProgressValue(0);
     m_form.setProgressVisible(true);
     m_form.setStatusToolTip(ScheduleText());
-    LeaveSoundWait();
+    m_waitingForSound = false;
     m_reportedFailures.clear();
     m_timer.setInterval(kBoardingInterval);
     m_timer.setEnabled(true);
@@ -123,7 +120,7 @@ void Boarding::StopRun()
     m_form.setStartChecked(false);
     m_timer.setEnabled(false);
     // A sound still playing must not wake the stopped run when it ends.
-    LeaveSoundWait();
+    m_waitingForSound = false;
     m_form.setEntriesEnabled(true);
     m_form.setPaxCaption(0, QString());
     m_form.setPaxCaption(1, QString());
@@ -132,14 +129,6 @@ void Boarding::StopRun()
     m_lGateState = 0;
     if (m_cCommon)
         m_cCommon->Clear();
-}
-
-void Boarding::LeaveSoundWait()
-{
-    if (m_phase == Phase::WaitingForSound)
-        m_phase = Phase::Idle;
-    else if (m_phase == Phase::WaitingForBox && m_underBox == Phase::WaitingForSound)
-        m_underBox = Phase::Idle;
 }
 
 QString Boarding::ScheduleText() const
@@ -166,27 +155,23 @@ QString Boarding::ScheduleText() const
 void Boarding::tmrTimer_Timer()
 {
     // One tick at a time: a tick's message box must not let another in.
-    if (m_phase == Phase::Ticking || m_phase == Phase::WaitingForBox)
+    if (m_ticking)
         return;
     if (!m_form.StartChecked() || !m_cCommon) {
         // Nothing is running; whatever woke the timer was late.
         m_timer.setEnabled(false);
         return;
     }
-    const Phase before = m_phase;
-    m_phase = Phase::Ticking;
+    m_ticking = true;
     // "Tomorrow" becomes today at midnight.
     m_form.setStatusToolTip(ScheduleText());
     try {
         TickBody();
     } catch (const RuntimeError& e) {
         if (e.number() != plat::E_FAIL)
-            ShowError(e.description(), plat::vbCritical);
+            ShowError(e.description(), QMessageBox::Critical);
     }
-    // A tick that came while a sound played (none should) keeps waiting for
-    // it unless the run stopped.
-    if (m_phase == Phase::Ticking)
-        m_phase = before == Phase::WaitingForSound && m_form.StartChecked() ? before : Phase::Idle;
+    m_ticking = false;
 }
 
 void Boarding::TickBody()
@@ -197,16 +182,16 @@ void Boarding::TickBody()
 
     switch (m_lGateState) {
     case 0: {
-        const qint16 total = CInt(m_form.TotalText());
+        const qint16 total = PaxCount(m_form.TotalText());
         const qint16 arrivals = m_cCommon->CountDown(total, reference);
-        const qint16 test = Sub16(CInt(m_form.PaxCaption(0)), arrivals);
+        const qint16 test = Sub16(PaxCount(m_form.PaxCaption(0)), arrivals);
         if (test > 0) {
-            m_form.setPaxCaption(0, CStr(Sub16(CInt(m_form.PaxCaption(0)), arrivals)));
-            const qint16 remaining = CInt(m_form.PaxCaption(0));
-            m_form.setPaxCaption(1, CStr(Sub16(CInt(m_form.TotalText()), remaining)));
+            m_form.setPaxCaption(0, QString::number(Sub16(PaxCount(m_form.PaxCaption(0)), arrivals)));
+            const qint16 remaining = PaxCount(m_form.PaxCaption(0));
+            m_form.setPaxCaption(1, QString::number(Sub16(PaxCount(m_form.TotalText()), remaining)));
             m_form.setStatusInfo(m_cCommon->GateState(reference, m_lGateState));
         } else {
-            m_form.setPaxCaption(0, CStr(0));
+            m_form.setPaxCaption(0, QStringLiteral("0"));
             m_form.setPaxCaption(1, m_form.TotalText());
             m_form.setProgressVisible(false);
             if (m_form.OptionChecked(Option::Boarding) && Announce(kBoardComplete))
@@ -214,7 +199,7 @@ void Boarding::TickBody()
             m_timer.setInterval(kWaitInterval);
             m_lGateState = 1;
         }
-        m_form.setProgressValue(CInt(m_form.PaxCaption(1)));
+        m_form.setProgressValue(PaxCount(m_form.PaxCaption(1)));
         break;
     }
     case 1: {
@@ -265,7 +250,7 @@ bool Boarding::Announce(const QString& fileName)
         const QString key = fileName + u'\n' + QString::number(e.number()) + u'\n' + e.description();
         if (e.number() != plat::E_FAIL && !m_reportedFailures.contains(key)) {
             m_reportedFailures.insert(key);
-            ShowError(e.description(), plat::vbCritical);
+            ShowError(e.description(), QMessageBox::Critical);
         }
         return false;
     }
@@ -273,7 +258,7 @@ bool Boarding::Announce(const QString& fileName)
 
 void Boarding::PauseForAnnouncement()
 {
-    m_phase = Phase::WaitingForSound;
+    m_waitingForSound = true;
     m_timer.setEnabled(false);
 }
 
@@ -283,43 +268,29 @@ void Boarding::m_cCommon_GateStateChanged()
         PlayAnnouncement(kDing);
     } catch (const RuntimeError& e) {
         if (e.number() != plat::E_FAIL)
-            ShowError(e.description(), plat::vbCritical);
+            ShowError(e.description(), QMessageBox::Critical);
     }
 }
 
-void Boarding::mpAnnounce_StateChange(int /*OldState*/, int NewState)
+void Boarding::mpAnnounce_StateChange(plat::PlayState /*OldState*/, plat::PlayState NewState)
 {
-    if (NewState == plat::mpPlaying)
-        return;
     // Only a timer that a tick paused for its sound resumes; a chime ending,
-    // or a sound outliving a stopped run, wakes nothing. Under a box the run
-    // resumes when the box closes.
-    if (m_phase == Phase::WaitingForBox) {
-        if (m_underBox == Phase::WaitingForSound)
-            m_underBox = Phase::Idle;
+    // or a sound outliving a stopped run, wakes nothing.
+    if (NewState == plat::PlayState::Playing || !m_waitingForSound)
         return;
-    }
-    if (m_phase != Phase::WaitingForSound)
-        return;
-    m_phase = Phase::Idle;
-    m_timer.setEnabled(true);
+    m_waitingForSound = false;
+    // Under a tick's box the run resumes when the box closes.
+    if (!m_ticking)
+        m_timer.setEnabled(true);
 }
 
-void Boarding::ShowError(const QString& text, int style)
+void Boarding::ShowError(const QString& text, QMessageBox::Icon icon)
 {
-    // The run waits while the box is open and goes on where it was after.
+    // No tick while the box is open. After it the run goes on as it was, or
+    // wakes if the sound it waited for ended meanwhile.
     const bool wasEnabled = m_timer.Enabled();
-    const Phase before = m_phase;
-    if (before != Phase::WaitingForBox)
-        m_underBox = before;
-    m_phase = Phase::WaitingForBox;
+    const bool wasWaiting = m_waitingForSound;
     m_timer.setEnabled(false);
-    m_messages.MsgBox(m_form.MessageParent(), text, style, plat::AppTitle());
-    if (before == Phase::WaitingForBox)
-        return;  // the outer box resumes the run
-    // The sound the run waited for ended while the box was open.
-    const bool soundEnded =
-        before == Phase::WaitingForSound && m_underBox == Phase::Idle && m_form.StartChecked();
-    m_phase = m_underBox;
-    m_timer.setEnabled(wasEnabled || soundEnded);
+    m_messages.Show(m_form.MessageParent(), text, icon, plat::AppTitle());
+    m_timer.setEnabled(wasEnabled || (wasWaiting && !m_waitingForSound && m_form.StartChecked()));
 }

@@ -6,6 +6,8 @@
 #include "boarding/BoardingForm.h"
 #include "boarding/clsCommon.h"
 #include "platform/DateTime.h"
+#include "platform/MediaPlayer.h"
+#include "platform/MessageBox.h"
 #include "platform/Timer.h"
 
 #include <QObject>
@@ -15,9 +17,7 @@
 
 namespace plat {
 class Clock;
-class MediaPlayer;
-class MessageBoxes;
-}  // namespace plat
+}
 
 // One boarding run: File > Start and its stop, the clock tick that carries a
 // run from the open gate to the closed one, and the announcements.
@@ -43,7 +43,7 @@ public:
     void mnuFileStart_Click();
     void tmrTimer_Timer();
     void m_cCommon_GateStateChanged();
-    void mpAnnounce_StateChange(int OldState, int NewState);
+    void mpAnnounce_StateChange(plat::PlayState OldState, plat::PlayState NewState);
 
     plat::Timer& tmrTimer() { return m_timer; }
 
@@ -70,9 +70,8 @@ private:
     // reported). The tick then goes on as if it had played and ended.
     bool Announce(const QString& fileName);
     void PauseForAnnouncement();
-    // Forgets a sound the run waits for, also under an open box.
-    void LeaveSoundWait();
-    void ShowError(const QString& text, int style);
+    // The run waits while the box is open and goes on where it was after.
+    void ShowError(const QString& text, QMessageBox::Icon icon);
 
     BoardingForm& m_form;
     plat::Clock& m_clock;
@@ -82,13 +81,11 @@ private:
     std::function<float()> m_random;
     std::unique_ptr<clsCommon> m_cCommon;
 
-    // Where the run is between the window's events. A tick that starts a
-    // sound it must wait for leaves WaitingForSound; a box open on top of any
-    // phase is WaitingForBox, and m_underBox the phase it interrupted (a
-    // sound ending meanwhile turns WaitingForSound there into Idle).
-    enum class Phase { Idle, Ticking, WaitingForSound, WaitingForBox };
-    Phase m_phase = Phase::Idle;
-    Phase m_underBox = Phase::Idle;
+    // A tick is running: every box of a run is shown from inside one, and
+    // no other tick may start under it.
+    bool m_ticking = false;
+    // A tick switched the timer off until its sound has ended.
+    bool m_waitingForSound = false;
 
     QString m_sPath;
     QSet<QString> m_reportedFailures;

@@ -3,8 +3,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #pragma once
-#include "platform/SettingsStore.h"
-
 #include <QString>
 
 class QWidget;
@@ -13,7 +11,8 @@ class QWidget;
 // widget. The main window's adapter answers it.
 class BoardingForm {
 public:
-    using Option = plat::Option;
+    // The five switches of the Options menu.
+    enum class Option { Depart, Countdown, Boarding, Gate, Briefing };
     enum class Field { Time, Total };
 
     virtual ~BoardingForm() = default;

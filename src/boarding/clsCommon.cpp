@@ -25,7 +25,7 @@ qint16 clsCommon::CountDown(qint16 TotalPAX, plat::Date TimeLeft)
     auto cap = static_cast<qint32>(std::floor(static_cast<double>(TotalPAX) / 120.0));
 
     // A clock set weeks away counts as the nearest end of the range: nobody
-    // comes for a departure far ahead, everybody for one long past.
+    // comes for a departure far ahead; one long past is the last ten minutes.
     const auto m = static_cast<qint16>(std::clamp<qint64>(MinutesToDeparture(TimeLeft), -32768, 32767));
 
     qint32 result = 0;

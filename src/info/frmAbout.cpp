@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QEvent>
+#include <QFileInfo>
 #include <QFont>
 #include <QLabel>
 #include <QPalette>
@@ -75,7 +76,6 @@ frmAbout::frmAbout(std::function<QString()> locateTool, plat::MessageBoxes* mess
     if (!m_messages)
         m_messages = &systemMessages;
     setObjectName(QStringLiteral("frmAbout"));
-    // The title alone has a font of its own.
     setFont(DialogFont());
     setSizeGripEnabled(false);
 
@@ -224,6 +224,8 @@ void frmAbout::StartSysInfo()
     } catch (const std::exception&) {
         SysInfoPath.clear();
     }
-    if (SysInfoPath.isEmpty() || !QProcess::startDetached(SysInfoPath, QStringList()))
-        m_messages->MsgBox(this, kUnavailableMessage, plat::vbOKOnly, plat::AppTitle());
+    // Started in its own folder, so Tarmalo's (a USB stick, say) is not held.
+    if (SysInfoPath.isEmpty()
+        || !QProcess::startDetached(SysInfoPath, QStringList(), QFileInfo(SysInfoPath).absolutePath()))
+        m_messages->Show(this, kUnavailableMessage, QMessageBox::NoIcon, plat::AppTitle());
 }

@@ -17,8 +17,9 @@ frmHelp::frmHelp() : QWidget(nullptr, Qt::Window)
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmHelp"));
     setWindowTitle(QStringLiteral("Help"));
-    // A missing icon file gives a null icon: the window shows the default.
-    setWindowIcon(QIcon(QStringLiteral(":/tarmalo/help.ico")));
+    QIcon icon(QStringLiteral(":/tarmalo/help-16.png"));
+    icon.addFile(QStringLiteral(":/tarmalo/help-32.png"));
+    setWindowIcon(icon);
     resize(TwipsToPixels(7545), TwipsToPixels(3840));
 
     txtHelp = new QPlainTextEdit(this);

@@ -53,8 +53,8 @@ double NumberOrThrow(const QString& text, const QLocale& locale)
 {
     double value = 0.0;
     switch (parse(text, locale, value)) {
-    case Parsed::NotNumber: throw RuntimeError::typeMismatch();
-    case Parsed::TooBig: throw RuntimeError::overflow();
+    case Parsed::NotNumber: throw RuntimeError(Fault::NotANumber);
+    case Parsed::TooBig: throw RuntimeError(Fault::Overflow);
     case Parsed::Number: break;
     }
     return value;
@@ -75,35 +75,17 @@ bool IsNumeric(const QString& text, const QLocale& locale)
     return ParseNumber(text, locale).has_value();
 }
 
-qint16 CIntFromDouble(double value)
+qint16 PaxCount(const QString& text, const QLocale& locale)
 {
     // Rounds half to even: 2.5 becomes 2, 3.5 becomes 4, so that halves do not
     // all drift the same way.
-    const double rounded = std::nearbyint(value);
+    const double rounded = std::nearbyint(NumberOrThrow(text, locale));
     if (!(rounded >= -32768.0 && rounded <= 32767.0))
-        throw RuntimeError::overflow();
+        throw RuntimeError(Fault::Overflow);
     return static_cast<qint16>(rounded);
 }
 
-qint16 CInt(const QString& text, const QLocale& locale)
-{
-    return CIntFromDouble(NumberOrThrow(text, locale));
-}
-
-QString CStr(qint32 value)
-{
-    return QString::number(value);
-}
-
-float CSng(const QString& text, const QLocale& locale)
-{
-    const double value = NumberOrThrow(text, locale);
-    if (std::fabs(value) > 3.402823466e38)
-        throw RuntimeError::overflow();
-    return static_cast<float>(value);
-}
-
-std::optional<bool> CBool(const QString& text, const QLocale& locale)
+std::optional<bool> SwitchFromText(const QString& text, const QLocale& locale)
 {
     const QString t = text.trimmed();
     if (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)

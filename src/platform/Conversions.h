@@ -22,24 +22,15 @@ bool IsNumeric(const QString& text, const QLocale& locale = QLocale());
 // Text to a double by the same rules as IsNumeric; nullopt when not numeric.
 std::optional<double> ParseNumber(const QString& text, const QLocale& locale = QLocale());
 
-// Text to a 16-bit passenger count: rounded to the nearest whole number, a
-// half to the even neighbour. Throws RuntimeError: type mismatch for a text
-// that is no number (the empty text included), overflow outside
+// A 16-bit passenger count from text: rounded to the nearest whole number, a
+// half to the even neighbour. Throws RuntimeError: Fault::NotANumber for a
+// text that is no number (the empty text included), Fault::Overflow outside
 // -32768..32767.
-qint16 CInt(const QString& text, const QLocale& locale = QLocale());
+qint16 PaxCount(const QString& text, const QLocale& locale = QLocale());
 
-// A double to a 16-bit count with the same rounding and overflow rule.
-qint16 CIntFromDouble(double value);
-
-// Count to text: plain decimal digits, a leading minus when negative.
-QString CStr(qint32 value);
-
-// Text to single precision (the progress bar's maximum). Throws type mismatch.
-float CSng(const QString& text, const QLocale& locale = QLocale());
-
-// The text-to-boolean rule: "True"/"False" in any letter case, or a number
+// A stored switch from text: "True"/"False" in any letter case, or a number
 // (0 off, any other on). nullopt for anything else.
-std::optional<bool> CBool(const QString& text, const QLocale& locale = QLocale::c());
+std::optional<bool> SwitchFromText(const QString& text, const QLocale& locale = QLocale::c());
 
 // Removes leading and trailing space characters (code 32) only.
 QString TrimSpaces(const QString& text);

@@ -114,7 +114,7 @@ bool IsTimeOfDay(const QString& hhmm)
 Date TimeValue(const QString& hhmm)
 {
     if (!IsTimeOfDay(hhmm))
-        throw RuntimeError::typeMismatch();
+        throw RuntimeError(Fault::NotANumber);
     const int h = hhmm.left(2).toInt();
     const int m = hhmm.mid(3, 2).toInt();
     return FromMillis((h * 60LL + m) * 60000LL);

@@ -8,11 +8,8 @@
 
 namespace plat {
 
-// Play states the announcement player reports. Only 2 counts as playing;
-// everything else is "not playing".
-inline constexpr int mpStopped = 0;
-inline constexpr int mpPlaying = 2;
-inline constexpr int mpWaiting = 3;
+// What the announcement player is doing. Only Playing counts as playing.
+enum class PlayState { Stopped, Playing, Waiting };
 
 // One announcement player. PlayStateChange is always delivered through the
 // event loop, never from inside setFileName() or play(), so a handler that
@@ -31,7 +28,7 @@ public:
     virtual void stop() = 0;
 
 signals:
-    void PlayStateChange(int oldState, int newState);
+    void PlayStateChange(plat::PlayState oldState, plat::PlayState newState);
 };
 
 }  // namespace plat

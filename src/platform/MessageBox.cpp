@@ -4,8 +4,6 @@
 
 #include "platform/MessageBox.h"
 
-#include <QMessageBox>
-
 namespace plat {
 
 QString AppTitle()
@@ -14,14 +12,8 @@ QString AppTitle()
     return QStringLiteral("Tarmalo");
 }
 
-void QtMessageBoxes::MsgBox(QWidget* parent, const QString& text, int style, const QString& title)
+void QtMessageBoxes::Show(QWidget* parent, const QString& text, QMessageBox::Icon icon, const QString& title)
 {
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    switch (style & 0x70) {
-    case vbCritical: icon = QMessageBox::Critical; break;
-    case vbExclamation: icon = QMessageBox::Warning; break;
-    default: break;
-    }
     QMessageBox box(icon, title.isEmpty() ? AppTitle() : title, text, QMessageBox::Ok, parent);
     box.exec();
 }

@@ -10,25 +10,23 @@
 
 namespace plat {
 
-// The numbers of the errors Tarmalo raises or traps. E_FAIL is what a
-// component reports when it simply could not do the job; the boarding
-// handlers pass it over silently.
+// What a component reports when it simply could not do the job; the
+// boarding handlers pass it over silently.
 inline constexpr qint32 E_FAIL = -2147467259;  // 0x80004005
-inline constexpr qint32 ERR_OVERFLOW = 6;
-inline constexpr qint32 ERR_TYPE_MISMATCH = 13;
-inline constexpr qint32 ERR_FILE_NOT_FOUND = 53;
 
-// A runtime error that carries a number and a description.
+// The errors Tarmalo raises itself, numbered apart from a component's.
+enum class Fault : qint32 { Overflow = 1, NotANumber = 2 };
+
+// An error that carries a number and the description a pilot is shown.
 class RuntimeError : public std::exception {
 public:
     RuntimeError(qint32 number, QString description)
         : m_number(number), m_description(std::move(description)), m_what(m_description.toStdString())
     { }
-    static RuntimeError overflow() { return RuntimeError(ERR_OVERFLOW, QStringLiteral("Overflow")); }
-    static RuntimeError typeMismatch()
-    {
-        return RuntimeError(ERR_TYPE_MISMATCH, QStringLiteral("Type mismatch"));
-    }
+    explicit RuntimeError(Fault fault)
+        : RuntimeError(qint32(fault), fault == Fault::Overflow ? QStringLiteral("Overflow")
+                                                               : QStringLiteral("Type mismatch"))
+    { }
 
     qint32 number() const noexcept { return m_number; }
     const QString& description() const noexcept { return m_description; }

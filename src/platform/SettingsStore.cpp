@@ -6,66 +6,126 @@
 
 #include "platform/Conversions.h"
 
+#include <QHash>
 #include <QSettings>
+
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 namespace plat {
 
 namespace {
 
 const QString kApp = QStringLiteral("Tarmalo");
-
-struct Switch {
-    const char* key;
-    bool def;
-};
-// In the order of Option.
-constexpr Switch kSwitches[] = {
-    {"Depart", true}, {"Count", false}, {"Boarding", true}, {"Gate", true}, {"Brief", true},
-};
+// How long an option click waits for its write: a blink.
+constexpr std::chrono::milliseconds kWriteWait{500};
 
 QString Path(const QString& key)
 {
     return QStringLiteral("Setting/") + key;
 }
 
-}  // namespace
-
-QString SettingsStore::Key(Option option)
+std::unique_ptr<QSettings> Open()
 {
-    return QString::fromLatin1(kSwitches[static_cast<int>(option)].key);
-}
-
-bool SettingsStore::Read(Option option)
-{
-    const bool def = kSwitches[static_cast<int>(option)].def;
-    const std::optional<QString> text = Text(Key(option));
-    return text ? CBool(*text).value_or(def) : def;
-}
-
-bool SettingsStore::Save(Option option, bool on)
-{
-    return setText(Key(option), on ? QStringLiteral("True") : QStringLiteral("False"));
-}
-
-QSettingsStore::QSettingsStore(QString organisation) : m_organisation(std::move(organisation)) { }
-
-QSettingsStore::~QSettingsStore() = default;
-
-std::unique_ptr<QSettings> QSettingsStore::open() const
-{
-    auto s = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                         m_organisation.isEmpty() ? kApp : m_organisation, kApp);
+    auto s = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, kApp, kApp);
     // Only Tarmalo's own values: no organisation-wide or machine-wide
     // defaults (on Windows QSettings would also read those).
     s->setFallbacksEnabled(false);
     return s;
 }
 
+// Stores the texts and says whether they landed; if not, they are taken
+// back, so that no later write stores them either.
+bool Write(const QHash<QString, QString>& texts)
+{
+    std::unique_ptr<QSettings> settings = Open();
+    if (!settings->isWritable())
+        return false;
+    QHash<QString, QVariant> before;
+    for (auto it = texts.begin(); it != texts.end(); ++it) {
+        before.insert(Path(it.key()), settings->value(Path(it.key())));
+        settings->setValue(Path(it.key()), it.value());
+    }
+    settings->sync();
+    if (settings->status() != QSettings::NoError) {
+        // The status keeps the first error of the object's life, a file that
+        // did not parse included. A fresh object on the same file writes
+        // whatever is still pending and starts with a clean status.
+        settings = Open();
+        settings->sync();
+    }
+    if (settings->status() == QSettings::NoError)
+        return true;
+    for (auto it = before.begin(); it != before.end(); ++it) {
+        if (it.value().isValid())
+            settings->setValue(it.key(), it.value());
+        else
+            settings->remove(it.key());
+    }
+    return false;
+}
+
+}  // namespace
+
+// What option clicks hand the writing thread, and what it hands back.
+struct QSettingsStore::Writer {
+    std::mutex lock;
+    std::condition_variable changed;
+    QHash<QString, QString> wanted;  // not written yet: the latest text per key
+    quint64 asked = 0;  // writes asked for, and those finished
+    quint64 done = 0;
+    bool stored = true;  // what the last finished write came to
+    bool overdue = false;  // a click gave up waiting for it
+    bool running = false;
+    bool quit = false;
+
+    void run()
+    {
+        std::unique_lock<std::mutex> held(lock);
+        while (changed.wait(held, [this] { return asked != done || quit; }), asked != done) {
+            const quint64 upTo = asked;
+            const QHash<QString, QString> texts = wanted;
+            held.unlock();
+            const bool ok = Write(texts);
+            held.lock();
+            for (auto it = texts.begin(); it != texts.end(); ++it) {
+                if (wanted.value(it.key()) == it.value())
+                    wanted.remove(it.key());
+            }
+            stored = ok;
+            done = upTo;
+            overdue = false;
+            changed.notify_all();
+        }
+    }
+};
+
+bool SettingsStore::Read(const QString& key, bool def)
+{
+    const std::optional<QString> text = Text(key);
+    return text ? SwitchFromText(*text).value_or(def) : def;
+}
+
+bool SettingsStore::Save(const QString& key, bool on)
+{
+    return setText(key, on ? QStringLiteral("True") : QStringLiteral("False"));
+}
+
+QSettingsStore::QSettingsStore() : m_writer(std::make_shared<Writer>()) { }
+
+QSettingsStore::~QSettingsStore()
+{
+    // A write held by the lock for good keeps its thread; the rest end.
+    std::lock_guard<std::mutex> held(m_writer->lock);
+    m_writer->quit = true;
+    m_writer->changed.notify_all();
+}
+
 std::optional<QString> QSettingsStore::Text(const QString& key)
 {
-    if (!m_settings)
-        m_settings = open();
-    const QVariant v = m_settings->value(Path(key));
+    const QVariant v = Open()->value(Path(key));
     if (!v.isValid())
         return std::nullopt;
     return v.toString();
@@ -73,31 +133,29 @@ std::optional<QString> QSettingsStore::Text(const QString& key)
 
 bool QSettingsStore::setText(const QString& key, const QString& text)
 {
-    if (!m_settings)
-        m_settings = open();
-    if (!m_settings->isWritable())
+    Writer& w = *m_writer;
+    std::unique_lock<std::mutex> held(w.lock);
+    try {
+        if (!w.running)
+            std::thread([writer = m_writer] { writer->run(); }).detach();
+        w.running = true;
+    } catch (const std::system_error&) {
         return false;
-    const QString path = Path(key);
-    const QVariant before = m_settings->value(path);
-    m_settings->setValue(path, text);
-    m_settings->sync();
-    if (m_settings->status() == QSettings::NoError)
-        return true;
-    // The status keeps the first error of the object's life, a file that did
-    // not parse included, so it cannot tell whether this write landed. A fresh
-    // object on the same file writes whatever is still pending and starts
-    // with a clean status.
-    m_settings = open();
-    m_settings->sync();
-    if (m_settings->status() == QSettings::NoError)
-        return true;
-    // Not stored: this run goes on with what the store holds.
-    if (before.isValid())
-        m_settings->setValue(path, before);
-    else
-        m_settings->remove(path);
-    m_settings.reset();
+    }
+    w.wanted.insert(key, text);
+    const quint64 mine = ++w.asked;
+    w.changed.notify_all();
+    // Behind a write that is already overdue, this one is not waited for.
+    if (!w.overdue && w.changed.wait_for(held, kWriteWait, [&] { return w.done >= mine; }))
+        return w.stored;
+    w.overdue = true;
     return false;
+}
+
+SettingsStore& UserSettings()
+{
+    static QSettingsStore store;
+    return store;
 }
 
 }  // namespace plat

@@ -7,51 +7,47 @@
 #include <memory>
 #include <optional>
 
-class QSettings;
-
 namespace plat {
 
-// The five switches of the Options menu.
-enum class Option { Depart, Countdown, Boarding, Gate, Briefing };
-
-// Tarmalo's options in the per-user store: section "Setting", one key per
-// switch ("Depart", "Count", "Boarding", "Gate", "Brief"), written as "True"
-// or "False".
+// The pilot's option switches in the per-user store, section "Setting", one
+// key per switch, written as "True" or "False".
 class SettingsStore {
 public:
     virtual ~SettingsStore() = default;
 
     // The switch as stored. Absent, or hand-edited into neither a number nor
-    // True/False, it reads as its default: on, except Countdown.
-    bool Read(Option option);
+    // True/False, it reads as `def`.
+    bool Read(const QString& key, bool def);
     // Stores the switch at once; false when it could not be stored.
-    bool Save(Option option, bool on);
+    bool Save(const QString& key, bool on);
 
     // The text under "Setting/<key>", if there is one.
     virtual std::optional<QString> Text(const QString& key) = 0;
     // False when the text could not be stored.
     virtual bool setText(const QString& key, const QString& text) = 0;
-
-    static QString Key(Option option);
 };
 
-// The native store through QSettings: ~/.config/Tarmalo/Tarmalo.conf on
-// Linux, the registry under HKEY_CURRENT_USER\Software\<organisation>\Tarmalo
-// on Windows (without an organisation, "Tarmalo" stands for it).
+// The native store through QSettings, organisation and application
+// "Tarmalo": ~/.config/Tarmalo/Tarmalo.conf on Linux, the registry under
+// HKEY_CURRENT_USER\Software\Tarmalo\Tarmalo on Windows. Writes go through
+// a thread of their own, so that a held or stale lock on the file cannot
+// hold the window.
 class QSettingsStore final : public SettingsStore {
 public:
-    explicit QSettingsStore(QString organisation = QString());
+    QSettingsStore();
     ~QSettingsStore() override;
     std::optional<QString> Text(const QString& key) override;
+    // Waits a moment at most; a write still held by the file's lock then
+    // counts as not stored, and lands once the lock is free.
     bool setText(const QString& key, const QString& text) override;
 
+    struct Writer;
+
 private:
-    std::unique_ptr<QSettings> open() const;
-    QString m_organisation;
-    std::unique_ptr<QSettings> m_settings;
+    std::shared_ptr<Writer> m_writer;
 };
 
-// The store of the platform the program runs on.
+// The store the program keeps its options in.
 SettingsStore& UserSettings();
 
 }  // namespace plat

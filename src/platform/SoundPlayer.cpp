@@ -44,7 +44,7 @@ struct SoundRun {
     bool done = false;
 
     // Called with the lock held.
-    void post(int state, qint64 lengthMs, const QString& error)
+    void post(PlayState state, qint64 lengthMs, const QString& error)
     {
         if (owner)
             QMetaObject::invokeMethod(
@@ -58,7 +58,7 @@ struct SoundRun {
     void finish(const QString& error)
     {
         std::lock_guard<std::mutex> held(lock);
-        post(mpStopped, 0, error);
+        post(PlayState::Stopped, 0, error);
         done = true;
         ended.notify_all();
     }
@@ -75,7 +75,7 @@ struct SoundRun {
             return run->finish(out->errorText());
         {
             std::lock_guard<std::mutex> held(run->lock);
-            run->post(mpPlaying, sound->lengthUs() / 1000, {});
+            run->post(PlayState::Playing, sound->lengthUs() / 1000, {});
         }
         const QByteArray& pcm = sound->samples;
         const qsizetype piece = std::max(1, sound->rate * kPieceMs / 1000) * 2 * qsizetype(sound->channels);
@@ -117,8 +117,8 @@ void SoundPlayer::play()
 {
     stop();
     endThread();
-    m_state = mpWaiting;
-    m_reported = mpWaiting;  // a new play: its end must be reported even if the last one ended too
+    m_state = PlayState::Waiting;
+    m_reported = PlayState::Waiting;  // a new play: its end must be reported even if the last one ended too
     m_watchdog.start(m_startLimitMs);
     auto run = std::make_shared<SoundRun>();
     run->path = m_path;
@@ -164,39 +164,39 @@ void SoundPlayer::stop()
 {
     ++m_generation;
     release();
-    m_state = mpStopped;
-    m_reported = mpStopped;
+    m_state = PlayState::Stopped;
+    m_reported = PlayState::Stopped;
 }
 
-void SoundPlayer::onOutput(quint64 generation, int newState, qint64 lengthMs, const QString& error)
+void SoundPlayer::onOutput(quint64 generation, PlayState newState, qint64 lengthMs, const QString& error)
 {
     // Once, not for every sound while the output stays away.
     if (!error.isEmpty() && error != m_warned) {
         m_warned = error;
         qWarning().noquote() << "Announcements cannot be played:" << error;
     }
-    if (generation != m_generation || m_state == mpStopped)
+    if (generation != m_generation || m_state == PlayState::Stopped)
         return;
-    if (newState == mpPlaying && m_state != mpPlaying) {
+    if (newState == PlayState::Playing && m_state != PlayState::Playing) {
         m_warned.clear();  // the output is back: its next failure is news
-        m_state = mpPlaying;
+        m_state = PlayState::Playing;
         m_watchdog.start(int(std::min<qint64>(m_lengthLimitMs, lengthMs + kEndSlackMs)));
-        report(mpPlaying);
-    } else if (newState == mpStopped) {
+        report(PlayState::Playing);
+    } else if (newState == PlayState::Stopped) {
         giveUp();
     }
 }
 
 void SoundPlayer::giveUp()
 {
-    const bool wanted = m_state != mpStopped;
+    const bool wanted = m_state != PlayState::Stopped;
     release();
-    m_state = mpStopped;
+    m_state = PlayState::Stopped;
     if (wanted)
-        report(mpStopped);
+        report(PlayState::Stopped);
 }
 
-void SoundPlayer::report(int newState)
+void SoundPlayer::report(PlayState newState)
 {
     // Always through the event loop: the caller of play() has returned first.
     const quint64 generation = m_generation;
@@ -205,7 +205,7 @@ void SoundPlayer::report(int newState)
         [this, generation, newState] {
             if (generation != m_generation || newState == m_reported)
                 return;
-            const int old = m_reported;
+            const PlayState old = m_reported;
             m_reported = newState;
             emit PlayStateChange(old, newState);
         },

@@ -43,17 +43,17 @@ private:
     friend struct ::ProgramProbe;  // tests look inside through one peer
     void release();
     void endThread();
-    void onOutput(quint64 generation, int newState, qint64 lengthMs, const QString& error);
+    void onOutput(quint64 generation, PlayState newState, qint64 lengthMs, const QString& error);
     void giveUp();
-    void report(int newState);
+    void report(PlayState newState);
 
     OutputFactory m_makeOutput;
     QString m_path;
     std::shared_ptr<SoundRun> m_run;  // shared with the thread that plays it
     std::thread m_thread;
     QTimer m_watchdog;
-    int m_state = mpStopped;
-    int m_reported = mpStopped;
+    PlayState m_state = PlayState::Stopped;
+    PlayState m_reported = PlayState::Stopped;
     quint64 m_generation = 0;
     // How long a sound may take to start, and to last, before it counts as
     // ended; a stuck audio output must not hold the boarding.

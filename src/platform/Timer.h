@@ -6,6 +6,8 @@
 #include <QObject>
 #include <memory>
 
+struct ProgramProbe;
+
 namespace plat {
 
 class Clock;
@@ -24,7 +26,6 @@ public:
 
     bool Enabled() const { return m_enabled; }
     void setEnabled(bool on);
-    int Interval() const { return m_interval; }
     void setInterval(int ms);
 
     // Exact to the millisecond instead of the default coarse timing, for a
@@ -42,6 +43,8 @@ private:
     std::unique_ptr<TimerBackend> m_backend;
     bool m_enabled = true;
     int m_interval = 0;
+
+    friend struct ::ProgramProbe;  // tests look inside through one peer
 };
 
 }  // namespace plat

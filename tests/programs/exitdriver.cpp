@@ -48,16 +48,17 @@ void Drive()
     }
     const QByteArray end = qgetenv("TARMALO_DRIVE_END");
     auto* player = window->findChild<plat::MediaPlayer*>();
-    QObject::connect(player, &plat::MediaPlayer::PlayStateChange, window, [window, end](int, int state) {
-        if (state != plat::mpPlaying)
-            return;
-        std::printf("playing\n");
-        std::fflush(stdout);
-        if (end == "exit")
-            window->findChild<QAction*>(QStringLiteral("mnuFileExit"))->trigger();
-        else if (end == "close")
-            window->close();
-    });
+    QObject::connect(player, &plat::MediaPlayer::PlayStateChange, window,
+                     [window, end](plat::PlayState, plat::PlayState state) {
+                         if (state != plat::PlayState::Playing)
+                             return;
+                         std::printf("playing\n");
+                         std::fflush(stdout);
+                         if (end == "exit")
+                             window->findChild<QAction*>(QStringLiteral("mnuFileExit"))->trigger();
+                         else if (end == "close")
+                             window->close();
+                     });
     const QTime departure = QTime::currentTime().addSecs(10 * 60);
     Type(window, "txtTime", departure.toString(QStringLiteral("hhmm")));
     Type(window, "txtTotal", QStringLiteral("30"));

@@ -29,7 +29,7 @@ int main(int argc, char* argv[])
     QTextStream out(stdout);
     // The window fills m_sPath at load exactly as on a normal start.
     const auto window = std::make_unique<frmMain>(AppServices::System());
-    const QString folder = ProgramProbe::Path(window->boarding());
+    const QString folder = ProgramProbe::Path(ProgramProbe::Run(*window));
     out << "sound folder: " << folder << Qt::endl;
 
     bool allGood = !folder.isEmpty();

@@ -6,9 +6,9 @@
 
 namespace plat {
 
-void RecordingMessageBoxes::MsgBox(QWidget*, const QString& text, int style, const QString& title)
+void RecordingMessageBoxes::Show(QWidget*, const QString& text, QMessageBox::Icon icon, const QString& title)
 {
-    shown.append({text, style, title.isEmpty() ? AppTitle() : title});
+    shown.append({text, icon, title.isEmpty() ? AppTitle() : title});
     if (whileOpen)
         whileOpen();
 }

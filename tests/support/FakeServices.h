@@ -15,14 +15,14 @@ namespace plat {
 
 struct RecordedMessage {
     QString text;
-    int style;
+    QMessageBox::Icon icon;
     QString title;
 };
 
 // Message boxes that are recorded instead of shown.
 class RecordingMessageBoxes final : public MessageBoxes {
 public:
-    void MsgBox(QWidget* parent, const QString& text, int style, const QString& title) override;
+    void Show(QWidget* parent, const QString& text, QMessageBox::Icon icon, const QString& title) override;
     QList<RecordedMessage> shown;
     // Runs while the "box" is open, e.g. to deliver events meanwhile.
     std::function<void()> whileOpen;

@@ -28,17 +28,17 @@ void FakePlayer::play()
         throw e;
     }
     played.append(m_path);
-    m_state = plat::mpPlaying;
+    m_state = plat::PlayState::Playing;
 }
 
 void FakePlayer::stop()
 {
-    m_state = plat::mpStopped;
+    m_state = plat::PlayState::Stopped;
 }
 
-void FakePlayer::report(int newState)
+void FakePlayer::report(plat::PlayState newState)
 {
-    const int old = m_state;
+    const plat::PlayState old = m_state;
     m_state = newState;
     emit PlayStateChange(old, newState);
 }

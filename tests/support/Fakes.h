@@ -12,13 +12,6 @@
 #include <functional>
 #include <optional>
 
-namespace plat {
-// States another player could report and the program's own never does; the
-// boarding must take them as "not playing" all the same.
-inline constexpr int mpPaused = 1;
-inline constexpr int mpClosed = 6;
-}  // namespace plat
-
 // A player that never makes a sound. It records what it was asked to do and
 // reports "playing" and "ended" only when a test says so (or after a set
 // length of fake time through the harness).
@@ -33,8 +26,8 @@ public:
 
     // Reports a state change as the real player would (queued by the event
     // loop in the real one; delivered now here).
-    void report(int newState);
-    void finish() { report(plat::mpStopped); }
+    void report(plat::PlayState newState);
+    void finish() { report(plat::PlayState::Stopped); }
 
     QStringList played;  // full paths, in order
     QStringList setFiles;  // every file set, in order
@@ -47,7 +40,7 @@ public:
 
 private:
     QString m_path;
-    int m_state = plat::mpStopped;
+    plat::PlayState m_state = plat::PlayState::Stopped;
 };
 
 // Hands out a scripted sequence of random values, then a fallback. Given

@@ -5,6 +5,7 @@
 #include "support/Runner.h"
 
 #include "platform/Timer.h"
+#include "support/ProgramProbe.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -31,9 +32,15 @@ void Runner::onTick()
 {
     notePlays();
     frmMain& w = *m_h.window;
-    TickRecord r{m_h.clock.now(),        w.boarding().m_lGateState, w.mnuFileStart->isChecked(),
-                 w.tmrTimer().Enabled(), w.tmrTimer().Interval(),   w.stsStatusInfo->text(),
-                 w.lblPAX[0]->text(),    w.lblPAX[1]->text(),       w.pgbInAC->isVisibleTo(&w),
+    TickRecord r{m_h.clock.now(),
+                 ProgramProbe::Run(w).m_lGateState,
+                 w.mnuFileStart->isChecked(),
+                 w.tmrTimer().Enabled(),
+                 ProgramProbe::Interval(w.tmrTimer()),
+                 w.stsStatusInfo->text(),
+                 w.lblPAX[0]->text(),
+                 w.lblPAX[1]->text(),
+                 w.pgbInAC->isVisibleTo(&w),
                  w.pgbInAC->value()};
     if (statuses.isEmpty() || statuses.last() != r.status)
         statuses << r.status;

@@ -35,7 +35,7 @@ from harness import SLOW, check, say, wait_for  # noqa: E402
 
 ARTIFACTS = Path(os.environ.get("TARMALO_WINDOWS_ARTIFACTS", h.ROOT / "build-windows" / "e2e-artifacts"))
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarmalo"
-SETTINGS_KEY = r"HKCU\Software\VB and VBA Program Settings\Tarmalo\Setting"
+SETTINGS_KEY = r"HKCU\Software\Tarmalo\Tarmalo\Setting"
 
 
 class WineApp(h.App):

@@ -127,7 +127,7 @@ int main()
     bool threw = false;
     try {
         Get(kTestKey, "Nothing");
-    } catch (const plat::reg::InvalidProcedureCall&) {
+    } catch (const plat::reg::EmptyRegistryValue&) {
         threw = true;
     }
     Check(threw, "nothing stored is a runtime error");
@@ -145,7 +145,7 @@ int main()
           "open for reading");
     char buffer[16] = {};
     std::uint32_t type = 0, size = sizeof buffer;
-    Check(registry.QueryValue(key, "Long", type, buffer, size) == plat::reg::kErrorMoreData && size > 1024,
+    Check(registry.QueryValue(key, "Long", type, buffer, size) == ERROR_MORE_DATA && size > 1024,
           "a short buffer reports the size needed", "size " + std::to_string(size));
     registry.CloseKey(key);
     size = sizeof buffer;

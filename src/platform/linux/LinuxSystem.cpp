@@ -2,20 +2,13 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// What Linux gives the program: options in ~/.config/Tarmalo/Tarmalo.conf,
-// System Information from the PATH. The sound output is in PulseOutput.cpp.
+// What Linux gives the program: System Information from the PATH. The
+// sound output is in PulseOutput.cpp.
 #include <QStandardPaths>
 
 #include "platform/Desktop.h"
-#include "platform/SettingsStore.h"
 
 namespace plat {
-
-SettingsStore& UserSettings()
-{
-    static QSettingsStore store;
-    return store;
-}
 
 QString SysInfoTool()
 {

@@ -63,7 +63,7 @@ bool GetKeyValue(Registry& registry, std::uint32_t KeyRoot, const std::string& K
     // last stored character sits at position KeyValSize counting from 1,
     // which does not exist when nothing was stored.
     if (KeyValSize == 0)
-        throw InvalidProcedureCall();
+        throw EmptyRegistryValue();
     const std::size_t kept = tmpVal[KeyValSize - 1] == '\0' ? KeyValSize - 1 : KeyValSize;
     std::string trimmed(tmpVal.data(), kept);
 

@@ -22,12 +22,8 @@ inline constexpr std::uint32_t kValueBufferSize = 1024;
 inline constexpr std::uint32_t kRegSz = 1;
 inline constexpr std::uint32_t kRegDword = 4;
 
-// Status codes, as the Win32 calls return them.
+// The status of a Win32 call that succeeded.
 inline constexpr long kErrorSuccess = 0;
-inline constexpr long kErrorFileNotFound = 2;
-inline constexpr long kErrorAccessDenied = 5;
-inline constexpr long kErrorInvalidHandle = 6;
-inline constexpr long kErrorMoreData = 234;
 
 // Where the System Information tool is registered.
 inline constexpr char kSysInfoKey[] = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
@@ -45,7 +41,7 @@ public:
     virtual long OpenKey(std::uint32_t root, const std::string& keyName, std::uint32_t access,
                          Handle& key) = 0;
     // `size` holds the buffer's size on entry and the bytes stored on return
-    // (the bytes needed, with kErrorMoreData, when the buffer is too small).
+    // (the bytes needed, with ERROR_MORE_DATA, when the buffer is too small).
     virtual long QueryValue(Handle key, const std::string& valueName, std::uint32_t& type, char* data,
                             std::uint32_t& size) = 0;
     virtual void CloseKey(Handle key) = 0;
@@ -53,9 +49,9 @@ public:
 
 // A value with nothing stored has no last character to trim; the About box
 // shows its message for it like for any other failed lookup.
-class InvalidProcedureCall : public std::runtime_error {
+class EmptyRegistryValue : public std::runtime_error {
 public:
-    InvalidProcedureCall() : std::runtime_error("Invalid procedure call or argument") { }
+    EmptyRegistryValue() : std::runtime_error("The registry value holds nothing") { }
 };
 
 // Reads one value as text. False, with KeyVal emptied, when the key cannot be
@@ -63,7 +59,7 @@ public:
 // A REG_SZ gives its text with one terminating NUL taken off; a REG_DWORD
 // gives its number in decimal; any other type leaves KeyVal as it was and
 // still counts as read. A value with nothing stored throws
-// InvalidProcedureCall (the key is closed first).
+// EmptyRegistryValue (the key is closed first).
 bool GetKeyValue(Registry& registry, std::uint32_t KeyRoot, const std::string& KeyName,
                  const std::string& SubKeyRef, std::string& KeyVal);
 

@@ -2,12 +2,9 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// What Windows gives the program: options in the pilot's own part of the
-// registry (HKEY_CURRENT_USER\Software\VB and VBA Program Settings\Tarmalo),
-// System Information from the registry. The sound output is in
-// WaveOutOutput.cpp.
+// What Windows gives the program: System Information from the registry.
+// The sound output is in WaveOutOutput.cpp.
 #include "platform/Desktop.h"
-#include "platform/SettingsStore.h"
 #include "platform/win32/RegistrySysInfo.h"
 #include "platform/win32/WinRegistry.h"
 
@@ -17,12 +14,6 @@
 #include <windows.h>
 
 namespace plat {
-
-SettingsStore& UserSettings()
-{
-    static QSettingsStore store(QStringLiteral("VB and VBA Program Settings"));
-    return store;
-}
 
 QString SysInfoTool()
 {

@@ -24,19 +24,19 @@ struct Outcome {
 Outcome convert(const QString& text, const QLocale& locale)
 {
     try {
-        return {plat::CInt(text, locale), 0};
+        return {plat::PaxCount(text, locale), 0};
     } catch (const plat::RuntimeError& e) {
-        if (e.number() != plat::ERR_TYPE_MISMATCH && e.number() != plat::ERR_OVERFLOW)
-            fuzz::fail("CInt threw a runtime error other than 13 or 6", text, locale);
+        if (e.number() != int(plat::Fault::NotANumber) && e.number() != int(plat::Fault::Overflow))
+            fuzz::fail("PaxCount threw a runtime error other than NotANumber or Overflow", text, locale);
         return {std::nullopt, e.number()};
     } catch (...) {
-        fuzz::fail("CInt let an exception of another kind escape", text, locale);
+        fuzz::fail("PaxCount let an exception of another kind escape", text, locale);
     }
 }
 
 void checkRoundTrip(qint16 count, const QLocale& locale)
 {
-    const QString text = plat::CStr(count);
+    const QString text = QString::number(count);
     const Outcome back = convert(text, locale);
     FUZZ_CHECK(back.value && *back.value == count, text, locale);
     // Plain digits and a minus: no group separators, no leading zeros.
@@ -56,7 +56,7 @@ std::optional<Outcome> plainInteger(const QString& text)
         magnitude = std::min<qint64>(magnitude * 10 + (c.unicode() - u'0'), 1000000);
     const qint64 value = m.captured(1) == QLatin1String("-") ? -magnitude : magnitude;
     if (value < -32768 || value > 32767)
-        return Outcome{std::nullopt, plat::ERR_OVERFLOW};
+        return Outcome{std::nullopt, int(plat::Fault::Overflow)};
     return Outcome{static_cast<qint16>(value), 0};
 }
 
@@ -87,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(parsed.has_value(), text, locale);
         FUZZ_CHECK(std::nearbyint(*parsed) == *got.value, text, locale);
         checkRoundTrip(*got.value, locale);
-    } else if (got.error == plat::ERR_TYPE_MISMATCH) {
+    } else if (got.error == int(plat::Fault::NotANumber)) {
         FUZZ_CHECK(!parsed.has_value(), text, locale);
     } else {
         // Overflow: a number out of range, or one beyond what a double holds.
