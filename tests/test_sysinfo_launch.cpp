@@ -102,29 +102,40 @@ private slots:
         QTest::addColumn<QStringList>("executables");
         QTest::addColumn<QStringList>("plainFiles");
         QTest::addColumn<QString>("found");
+        QTest::addColumn<QByteArray>("display");
         QTest::newRow("hardinfo first")
-            << QStringList{"kinfocenter", "hardinfo"} << QStringList() << "hardinfo";
+            << QStringList{"kinfocenter", "hardinfo"} << QStringList() << "hardinfo" << QByteArray(":0");
         QTest::newRow("hardinfo2 before kinfocenter")
-            << QStringList{"hardinfo2", "kinfocenter"} << QStringList() << "hardinfo2";
-        QTest::newRow("kinfocenter") << QStringList{"kinfocenter"} << QStringList() << "kinfocenter";
+            << QStringList{"hardinfo2", "kinfocenter"} << QStringList() << "hardinfo2" << QByteArray(":0");
+        QTest::newRow("kinfocenter") << QStringList{"kinfocenter"} << QStringList() << "kinfocenter"
+                                     << QByteArray(":0");
         QTest::newRow("not executable: passed over")
-            << QStringList{"kinfocenter"} << QStringList{"hardinfo"} << "kinfocenter";
-        QTest::newRow("none") << QStringList() << QStringList{"hardinfo"} << "";
+            << QStringList{"kinfocenter"} << QStringList{"hardinfo"} << "kinfocenter" << QByteArray(":0");
+        QTest::newRow("none") << QStringList() << QStringList{"hardinfo"} << "" << QByteArray(":0");
+        // Without an X display hardinfo shows no window: passed over.
+        QTest::newRow("hardinfo without X")
+            << QStringList{"kinfocenter", "hardinfo"} << QStringList() << "kinfocenter" << QByteArray();
+        QTest::newRow("hardinfo alone without X")
+            << QStringList{"hardinfo"} << QStringList() << "" << QByteArray();
     }
     void sysInfoTool()
     {
         QFETCH(QStringList, executables);
         QFETCH(QStringList, plainFiles);
         QFETCH(QString, found);
+        QFETCH(QByteArray, display);
         QTemporaryDir dir;
         for (const QString& name : executables)
             WriteFile(dir.filePath(name), "#!/bin/sh\n", true);
         for (const QString& name : plainFiles)
             WriteFile(dir.filePath(name), "#!/bin/sh\n", false);
         const QByteArray savedPath = qgetenv("PATH");
+        const QByteArray savedDisplay = qgetenv("DISPLAY");
         qputenv("PATH", dir.path().toLocal8Bit());
+        qputenv("DISPLAY", display);
         const QString located = SysInfoTool();
         qputenv("PATH", savedPath);
+        qputenv("DISPLAY", savedDisplay);
         QCOMPARE(located, found.isEmpty() ? QString() : dir.filePath(found));
     }
 
