@@ -610,11 +610,11 @@ def press(acc):
     acc.queryAction().doAction(0)
 
 
-def case_wayland():
-    """A Wayland desktop: with an X display beside it the window is an X11
+def case_wayland_xwayland():
+    """A Wayland desktop with an X display beside it: the window is an X11
     one, where the window manager keeps its size, title and place, unless
-    the pilot names the platform; on Wayland alone it runs natively."""
-    with h.WaylandSession("wayland-x", xwayland=True) as s:
+    the pilot names the platform."""
+    with h.WaylandSession("wayland-xwayland", xwayland=True) as s:
         app = s.launch()
         check(app.platforms() == ["xcb"], "with XWayland offered, the window is an X11 window")
         wid = wait_for(lambda: app.window_named("Tarmalo"), SLOW, "the main window on the X display")
@@ -622,7 +622,11 @@ def case_wayland():
         app.kill()
         app = s.launch(platform="wayland")
         check(app.platforms() == ["wayland"], "the pilot's own QT_QPA_PLATFORM=wayland wins")
-    with h.WaylandSession("wayland-only", xwayland=False) as s:
+
+
+def case_wayland_native():
+    """Wayland alone: the window is a native one, and a boarding runs."""
+    with h.WaylandSession("wayland-native", xwayland=False) as s:
         app = s.launch()
         check(app.platforms() == ["wayland"], "on Wayland alone the window is a native Wayland window")
         w = Window(app)
@@ -633,7 +637,7 @@ def case_wayland():
         press(w.start)
         w.wait(lambda x: x["start"] and x["remaining"] == "150" and x["in aircraft"] == "0"
                and not any(x["fields"]), SLOW, "the boarding started: 150 remaining, fields locked")
-        snap = w.wait(lambda x: x["status"] != "", 15, "the first tick")[2]
+        snap = w.wait(lambda x: x["status"] != "", SLOW, "the first tick")[2]
         check(snap["status"] == "Final call" and int(snap["remaining"]) + int(snap["in aircraft"]) == 150,
               f"the first tick: {snap['status']!r}, {snap['remaining']} remaining, {snap['in aircraft']} aboard")
         press(w.start)
@@ -647,7 +651,8 @@ CASES = {
     "accessibility": case_accessibility,
     "clock_boarding": case_clock_boarding,
     "countdown_boarding": case_countdown_boarding,
-    "wayland": case_wayland,
+    "wayland_xwayland": case_wayland_xwayland,
+    "wayland_native": case_wayland_native,
 }
 
 

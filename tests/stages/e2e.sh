@@ -47,8 +47,10 @@ for c in first_start refused_start help_about accessibility; do
     finish "$c" $?
 done
 # The window on a Wayland desktop, with and without an X display beside it.
-timeout 300 "$py" tests/e2e/cases.py wayland
-finish wayland $?
+for c in wayland_xwayland wayland_native; do
+    timeout 300 "$py" tests/e2e/cases.py "$c"
+    finish "$c" $?
+done
 for c in clock_boarding countdown_boarding; do
     wait "${pids[$c]}"
     rc=$?
