@@ -605,8 +605,7 @@ def case_countdown_boarding():
     boarding(countdown=True)
 
 
-def press(acc):
-    """What assistive software does to a menu item: its first action."""
+def press(acc):  # as assistive software clicks a menu item
     acc.queryAction().doAction(0)
 
 

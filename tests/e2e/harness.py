@@ -554,11 +554,8 @@ class Session:
 
 
 class WaylandSession(Session):
-    """A session on a headless Wayland compositor (weston, whose shell is the
-    window manager), with or without the X display it can offer beside
-    Wayland (XWayland); a bus, the accessibility bus and a sound server as
-    in any session. The program is launched as a desktop starts it: the
-    session type is Wayland and no platform is named."""
+    """A headless Wayland compositor (weston) with or without the X display it
+    offers beside it; the program starts as a Wayland desktop starts it."""
 
     def __init__(self, name, xwayland):
         super().__init__(name)
