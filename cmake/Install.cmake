@@ -95,6 +95,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Debian 12.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pipewire-pulse | pulseaudio")
+# The About box's System Info starts hardinfo, the first tool it looks for.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS hardinfo)
 # A source archive (cpack --config CPackSourceConfig.cmake) leaves out
 # build trees and version control.
 set(CPACK_SOURCE_GENERATOR TGZ)

@@ -180,6 +180,9 @@ void TestEntryStart::otherScriptsDigits_data()
                                 << QString::fromUtf8("\u096A\u0966") << 40;
     QTest::newRow("vulgar fraction") << QString::fromUtf8("1\u00BC30") << "1_:30"
                                      << "10" << -1;
+    // A paste of any length is kept whole and read by the same rules.
+    QTest::newRow("long paste") << "0930"
+                                << "09:30" << QString(40000, u'0') + "150" << 150;
 }
 
 void TestEntryStart::otherScriptsDigits()

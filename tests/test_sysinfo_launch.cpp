@@ -102,29 +102,36 @@ private slots:
         QTest::addColumn<QStringList>("executables");
         QTest::addColumn<QStringList>("plainFiles");
         QTest::addColumn<QString>("found");
+        QTest::addColumn<bool>("x");  // an X display offered
         QTest::newRow("hardinfo first")
-            << QStringList{"kinfocenter", "hardinfo"} << QStringList() << "hardinfo";
+            << QStringList{"kinfocenter", "hardinfo"} << QStringList() << "hardinfo" << true;
         QTest::newRow("hardinfo2 before kinfocenter")
-            << QStringList{"hardinfo2", "kinfocenter"} << QStringList() << "hardinfo2";
-        QTest::newRow("kinfocenter") << QStringList{"kinfocenter"} << QStringList() << "kinfocenter";
+            << QStringList{"hardinfo2", "kinfocenter"} << QStringList() << "hardinfo2" << true;
+        QTest::newRow("kinfocenter") << QStringList{"kinfocenter"} << QStringList() << "kinfocenter" << true;
         QTest::newRow("not executable: passed over")
-            << QStringList{"kinfocenter"} << QStringList{"hardinfo"} << "kinfocenter";
-        QTest::newRow("none") << QStringList() << QStringList{"hardinfo"} << "";
+            << QStringList{"kinfocenter"} << QStringList{"hardinfo"} << "kinfocenter" << true;
+        QTest::newRow("none") << QStringList() << QStringList{"hardinfo"} << "" << true;
+        // Without an X display hardinfo shows no window: the message instead.
+        QTest::newRow("hardinfo alone without X") << QStringList{"hardinfo"} << QStringList() << "" << false;
     }
     void sysInfoTool()
     {
         QFETCH(QStringList, executables);
         QFETCH(QStringList, plainFiles);
         QFETCH(QString, found);
+        QFETCH(bool, x);
         QTemporaryDir dir;
         for (const QString& name : executables)
             WriteFile(dir.filePath(name), "#!/bin/sh\n", true);
         for (const QString& name : plainFiles)
             WriteFile(dir.filePath(name), "#!/bin/sh\n", false);
         const QByteArray savedPath = qgetenv("PATH");
+        const QByteArray savedDisplay = qgetenv("DISPLAY");
         qputenv("PATH", dir.path().toLocal8Bit());
+        qputenv("DISPLAY", x ? ":0" : "");
         const QString located = SysInfoTool();
         qputenv("PATH", savedPath);
+        qputenv("DISPLAY", savedDisplay);
         QCOMPARE(located, found.isEmpty() ? QString() : dir.filePath(found));
     }
 

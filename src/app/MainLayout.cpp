@@ -18,6 +18,8 @@
 #include <QStyleOptionFrame>
 #include <qdrawutil.h>
 
+#include <limits>
+
 using plat::TwipsToPixels;
 
 namespace {
@@ -113,6 +115,7 @@ void MainLayout::BuildLayout(QMainWindow& window, plat::Clock& clock)
     txtTotal = new TextBox(Frame1);
     txtTotal->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     txtTotal->setAccessibleName(QStringLiteral("Total"));
+    txtTotal->setMaxLength(std::numeric_limits<int>::max());  // a paste is kept whole
     Place(txtTotal, "txtTotal", 1680, 180, 615, 315);
     Label2->setBuddy(txtTotal);
 

@@ -12,6 +12,13 @@
 
 int main(int argc, char* argv[])
 {
+#ifdef Q_OS_LINUX
+    // Only a window manager places and decorates the window as it is laid
+    // out: where a Wayland desktop offers an X display too, the window goes
+    // there, unless the pilot has named a platform.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+#endif
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarmalo"));
     QApplication::setApplicationVersion(QString::fromLatin1(plat::kVersionText));

@@ -605,6 +605,44 @@ def case_countdown_boarding():
     boarding(countdown=True)
 
 
+def press(acc):  # as assistive software clicks a menu item
+    acc.queryAction().doAction(0)
+
+
+def case_wayland_xwayland():
+    """A Wayland desktop with an X display beside it: the window is an X11
+    one, where the window manager keeps its size, title and place, unless
+    the pilot names the platform."""
+    with h.WaylandSession("wayland-xwayland", xwayland=True) as s:
+        app = s.launch()
+        check(app.platforms() == ["xcb"], "with XWayland offered, the window is an X11 window")
+        wid = wait_for(lambda: app.window_named("Tarmalo"), SLOW, "the main window on the X display")
+        say(f"on {s.env['DISPLAY']}: window {wid} {app.geometry(wid)}")
+        app.kill()
+        app = s.launch(platform="wayland")
+        check(app.platforms() == ["wayland"], "the pilot's own QT_QPA_PLATFORM=wayland wins")
+
+
+def case_wayland_native():
+    """Wayland alone: the window is a native one, and a boarding runs."""
+    with h.WaylandSession("wayland-native", xwayland=False) as s:
+        app = s.launch()
+        check(app.platforms() == ["wayland"], "on Wayland alone the window is a native Wayland window")
+        w = Window(app)
+        press(menu_item(w.root, "Countdown time"))
+        w.time.queryEditableText().setTextContents("00:01")
+        w.total.queryEditableText().setTextContents("150")
+        wait_for(lambda: "enabled" in h.states(w.start), SLOW, "Start enabled by the total")
+        press(w.start)
+        w.wait(lambda x: x["start"] and x["remaining"] == "150" and x["in aircraft"] == "0"
+               and not any(x["fields"]), SLOW, "the boarding started: 150 remaining, fields locked")
+        snap = w.wait(lambda x: x["status"] != "", SLOW, "the first tick")[2]
+        check(snap["status"] == "Final call" and int(snap["remaining"]) + int(snap["in aircraft"]) == 150,
+              f"the first tick: {snap['status']!r}, {snap['remaining']} remaining, {snap['in aircraft']} aboard")
+        press(w.start)
+        w.wait(lambda x: not x["start"] and all(x["fields"]), SLOW, "Start again stops the run")
+
+
 CASES = {
     "first_start": case_first_start,
     "refused_start": case_refused_start,
@@ -612,6 +650,8 @@ CASES = {
     "accessibility": case_accessibility,
     "clock_boarding": case_clock_boarding,
     "countdown_boarding": case_countdown_boarding,
+    "wayland_xwayland": case_wayland_xwayland,
+    "wayland_native": case_wayland_native,
 }
 
 

@@ -553,6 +553,48 @@ class Session:
         return x - left, y - top, w + left + right, h + top + bottom
 
 
+class WaylandSession(Session):
+    """A headless Wayland compositor (weston) with or without the X display it
+    offers beside it; the program starts as a Wayland desktop starts it."""
+
+    def __init__(self, name, xwayland):
+        super().__init__(name)
+        self.xwayland = xwayland
+
+    def start(self):
+        log = self.logs / "weston-core.log"
+        self._spawn("weston", ["weston", "--backend=headless-backend.so", "--socket=wayland-e2e",
+                               "--idle-time=0", f"--log={log}"] + (["--xwayland"] if self.xwayland else []))
+        wait_for((self.tmp / "run" / "wayland-e2e").exists, SLOW, "the Wayland compositor")
+        self.env.update(WAYLAND_DISPLAY="wayland-e2e", XDG_SESSION_TYPE="wayland")
+        if self.xwayland:
+            m = wait_for(lambda: re.search(r"xserver listening on display (:\d+)", log.read_text()), SLOW,
+                         "the compositor's X display")
+            self.env["DISPLAY"] = m.group(1)
+        self._start_bus()
+        self._start_a11y()
+        self._start_audio()
+        say(f"session ready: weston {'with X display ' + self.env['DISPLAY'] if self.xwayland else 'alone'}, "
+            f"own bus, accessibility bus, PulseAudio null sink, HOME {self.home}")
+        return self
+
+    def launch(self, platform=None):
+        env = dict(self.env, HOME=str(self.home), PULSE_SERVER=self.pulse_server)
+        if platform:
+            env["QT_QPA_PLATFORM"] = platform
+        log = open(self.logs / f"tarmalo-{len(self.apps)}.log", "wb")
+        app = App(self, subprocess.Popen([str(EXE)], env=env, stdout=log, stderr=log, start_new_session=True))
+        self.apps.append(app)
+        def shown():
+            self._ended(app)
+            acc = a11y_app(self.env, app.pid)
+            return acc is not None and frame(acc, "Tarmalo") is not None
+        wait_for(shown, SLOW, "the main window on the accessibility bus")
+        say(f"Tarmalo started: pid {app.pid}{', QT_QPA_PLATFORM=' + platform if platform else ''}, "
+            f"window platform {app.platforms()}")
+        return app
+
+
 class App:
     """One running Tarmalo process."""
 
@@ -615,6 +657,11 @@ class App:
 
     # -- process
 
+    def platforms(self):
+        """The window platforms whose Qt plugins the process has loaded."""
+        maps = Path(f"/proc/{self.pid}/maps").read_text()
+        return [n for n, lib in (("xcb", "/libqxcb.so"), ("wayland", "/libqwayland-")) if lib in maps]
+
     def alive(self):
         return self.proc.poll() is None
 
@@ -664,7 +711,8 @@ def _atspi(env):
     global _pyatspi
     if _pyatspi is None:
         for k in ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR"):
-            os.environ[k] = env[k]
+            if k in env:  # no X display on Wayland alone
+                os.environ[k] = env[k]
         import pyatspi  # noqa: E402
         _pyatspi = pyatspi
     return _pyatspi

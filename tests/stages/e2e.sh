@@ -14,6 +14,9 @@ cd "$(dirname "$0")/../.."
 . scripts/lib.sh
 ensure_packages xvfb xdotool x11-utils imagemagick libfaketime at-spi2-core dbus python3 \
                 python3-pyatspi pulseaudio pulseaudio-utils openbox fonts-dejavu-core || exit 1
+# A Wayland compositor, the X display it offers beside Wayland, and Qt's
+# Wayland platform, as a Wayland desktop brings them.
+ensure_packages weston xwayland qt6-wayland || exit 1
 [ "${1:-}" != install ] || exit 0
 
 export TARMALO_BUILD_DIR="${TARMALO_BUILD_DIR:-build}"
@@ -40,6 +43,11 @@ for c in clock_boarding countdown_boarding; do
     pids[$c]=$!
 done
 for c in first_start refused_start help_about accessibility; do
+    timeout 300 "$py" tests/e2e/cases.py "$c"
+    finish "$c" $?
+done
+# The window on a Wayland desktop, with and without an X display beside it.
+for c in wayland_xwayland wayland_native; do
     timeout 300 "$py" tests/e2e/cases.py "$c"
     finish "$c" $?
 done

@@ -207,6 +207,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 depends=$(field Depends)
 echo "      Depends: $depends"
 echo "      Recommends: $(field Recommends)"
+check "suggests hardinfo, the System Info tool ($(field Suggests))" test "$(field Suggests)" = hardinfo
 check "Package: tarmalo" test "$(field Package)" = tarmalo
 check "Version: $version" test "$(field Version)" = "$version"
 check "Maintainer: Tarmalo developers <tarmalo@example.org>" \

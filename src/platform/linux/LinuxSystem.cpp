@@ -12,9 +12,14 @@ namespace plat {
 
 QString SysInfoTool()
 {
-    // The desktops' system-information programs, most wanted first.
-    for (const char* name : {"hardinfo", "hardinfo2", "kinfocenter"}) {
-        const QString found = QStandardPaths::findExecutable(QString::fromLatin1(name));
+    // The desktops' system-information programs, most wanted first. hardinfo
+    // shows its window only on an X display: without one it would print its
+    // report into the program's output and run its benchmarks unseen.
+    QStringList names{QStringLiteral("hardinfo2"), QStringLiteral("kinfocenter")};
+    if (!qEnvironmentVariableIsEmpty("DISPLAY"))
+        names.prepend(QStringLiteral("hardinfo"));
+    for (const QString& name : names) {
+        const QString found = QStandardPaths::findExecutable(name);
         if (!found.isEmpty())
             return found;
     }
