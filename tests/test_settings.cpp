@@ -9,6 +9,8 @@
 #include "support/FakeServices.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QLockFile>
 #include <QFile>
 #include <QProcess>
 #include <QScopeGuard>
@@ -83,6 +85,8 @@ private slots:
     void handEditedFile();
     void unwritable_data();
     void unwritable();
+    void lockedFile_data();
+    void lockedFile();
 
 private:
     QString configRoot() const { return m_tmp.path() + QStringLiteral("/cfg%1").arg(m_round); }
@@ -300,6 +304,50 @@ void TestSettings::unwritable()
     QVERIFY(store.setText(QStringLiteral("Gate"), QStringLiteral("False")));
     QCOMPARE(store.Text(QStringLiteral("Count")).value_or(QStringLiteral("0")), expected);
     QVERIFY(!readFile(confFile()).contains(QStringLiteral("Count=True")));
+}
+
+void TestSettings::lockedFile_data()
+{
+    QTest::addColumn<bool>("stale");
+    // Held by a live process (this one), and left by a crash in a folder
+    // where it cannot be removed, which Qt would wait out for ever.
+    QTest::newRow("lock held") << false;
+    QTest::newRow("stale lock, immutable folder") << true;
+}
+
+void TestSettings::lockedFile()
+{
+    QFETCH(bool, stale);
+    const QString appDir = configRoot() + QStringLiteral("/Tarmalo");
+    QVERIFY(writeFile(confFile(), "[Setting]\nCount=False\n"));
+    QLockFile held(confFile() + QStringLiteral(".lock"));
+    auto restore = qScopeGuard([&] { chattr(QStringLiteral("-i"), appDir); });
+    if (stale) {
+        QFile lock(confFile() + QStringLiteral(".lock"));  // left an hour ago
+        QVERIFY(lock.open(QIODevice::WriteOnly) && lock.write("999999999\ntarmalo\n\n") > 0);
+        QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+        lock.close();
+        if (!chattr(QStringLiteral("+i"), appDir))
+            QSKIP("chattr +i is not available on this file system or to this user");
+    } else {
+        QVERIFY(held.lock());
+    }
+    plat::QSettingsStore store;
+    for (const QString& text : {QStringLiteral("True"), QStringLiteral("False"), QStringLiteral("True")}) {
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!store.setText(QStringLiteral("Count"), text));
+        QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
+    }
+    QCOMPARE(readFile(confFile()), QStringLiteral("[Setting]\nCount=False\n"));
+    // Once the lock is free the last choice lands; nothing older follows it.
+    held.unlock();
+    restore.dismiss();
+    chattr(QStringLiteral("-i"), appDir);
+    QTRY_COMPARE_WITH_TIMEOUT(store.Text(QStringLiteral("Count")).value_or(QString()), QStringLiteral("True"),
+                              20000);
+    QVERIFY(store.setText(QStringLiteral("Gate"), QStringLiteral("False")));
+    QCOMPARE(store.Text(QStringLiteral("Count")).value_or(QString()), QStringLiteral("True"));
 }
 
 QTEST_GUILESS_MAIN(TestSettings)
