@@ -20,6 +20,8 @@ manager and sound server of its own (the end-to-end harness's session).
   smoke.py signatures DIR...   every Windows program and DLL in the folders
                                is signed, and timestamped where a timestamp
                                authority's certificate is given
+  smoke.py names EXE SETUP     the name Task Manager gives the program and
+                               the setup's DPI awareness
   smoke.py prefix DIR          a Wine prefix set up as below, to be copied:
                                with TARMALO_WINE_PREFIX naming one, every
                                session starts from a copy of it instead of
@@ -242,6 +244,22 @@ def autumn(bin_dir):
         check(app.wait_exit(SLOW) is not None, "File > Exit ended the program")
 
 
+def names(exe, setup):
+    """Task Manager and the volume mixer show the version record's
+    FileDescription (UTF-16 in the program file); Windows stretches, and so
+    blurs, a setup whose manifest does not declare it DPI-aware."""
+    data = Path(exe).read_bytes()
+    key = "FileDescription\0".encode("utf-16-le")
+    value = None
+    if (at := data.find(key)) >= 0:
+        at += len(key) + (4 - (at + len(key)) % 4) % 4  # the value starts on a 32-bit boundary
+        value = data[at:data.find(b"\0\0", at) + 1].decode("utf-16-le", "replace")
+    check(value == "Tarmalo", f"Task Manager's name for tarmalo.exe is Tarmalo ({value!r})")
+    manifest = Path(setup).read_bytes()
+    check(b'<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true</dpiAware>' in manifest,
+          "the setup's manifest declares it DPI-aware")
+
+
 def signatures(*folders):
     """Every Windows program and DLL under the folders (or the files given)
     carries an Authenticode signature (SHA-256) that osslsigncode accepts,
@@ -343,6 +361,7 @@ if __name__ == "__main__":
         env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
         prepare_prefix(dict(env, WINEPREFIX=str(Path(sys.argv[2]).resolve()), **WINE_ENV))
         sys.exit(0)
-    modes = {"program": program, "installer": installer, "autumn": autumn, "signatures": signatures}
+    modes = {"program": program, "installer": installer, "autumn": autumn, "signatures": signatures,
+             "names": names}
     modes[sys.argv[1]](*sys.argv[2:])
     say("passed")
