@@ -186,7 +186,7 @@ def gate_status(s, app):
     GATE_TEXTS, or what was read instead."""
     shot = s.screenshot(s.tmp / "status.png", window=app.wid, frame=False)
     strip = s.tmp / "status-strip.png"
-    h._run(["convert", str(shot), "-gravity", "South", "-crop", "100%x24+0+0", "+repage",
+    h._run(["convert", str(shot), "-gravity", "South", "-crop", "x24+0+0", "+repage",
             "-colorspace", "Gray", "-resize", "400%", str(strip)], s.env)
     read = " ".join(h._run(["tesseract", str(strip), "stdout", "--psm", "7"], s.env).split())
     return next((t for t in GATE_TEXTS if t.lower() in read.lower()), read)
