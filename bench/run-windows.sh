@@ -32,6 +32,8 @@ if [ "${1:-}" = "--inside" ]; then
     mkdir -p "$WINEPREFIX"
     wineserver -p
     wine wineboot --init >/dev/null 2>&1
+    # Qt 6 runs on Windows 10 and 11; a new prefix says Windows 7.
+    wine reg add 'HKCU\Software\Wine' /v Version /t REG_SZ /d win10 /f >/dev/null 2>&1
     wine "$exe" main >/dev/null 2>&1 || true
     wine "$exe" bare >/dev/null 2>&1 || true
     for ((i = 0; i < runs; i++)); do

@@ -11,9 +11,10 @@
 #   Tarmalo-<version>-windows.zip the portable program folder
 #   Tarmalo-Setup-<version>.exe   the installer
 # With --tests the test suites are built too (tests/stages/windows.sh).
-# With TARMALO_SIGN_PFX and TARMALO_SIGN_PASSWORD set (and, if wanted,
-# TARMALO_SIGN_TIMESTAMP), tarmalo.exe, the setup and the uninstaller it
-# writes are signed: see scripts/sign-windows.sh.
+# With TARMALO_SIGN_PFX and TARMALO_SIGN_PASSWORD set (and TARMALO_SIGN_TIMESTAMP,
+# so that the signatures outlive the certificate), every program and DLL in
+# the program folder, the NSIS plugins the setup unpacks, the setup and the
+# uninstaller it writes are signed: see scripts/sign-windows.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib.sh
@@ -32,6 +33,12 @@ if [ -n "${TARMALO_SIGN_PFX:-}" ]; then
     [ -r "$TARMALO_SIGN_PFX" ] || { echo "TARMALO_SIGN_PFX: cannot read $TARMALO_SIGN_PFX" >&2; exit 1; }
     sign=(scripts/sign-windows.sh)
     signing="signed with $(sha256sum <"$TARMALO_SIGN_PFX" | cut -d' ' -f1)"
+    if [ -n "${TARMALO_SIGN_TIMESTAMP:-}" ]; then
+        signing+=", timestamped"
+    else
+        echo "Not timestamped: TARMALO_SIGN_TIMESTAMP is not set, so the signatures stop" \
+             "validating when the certificate expires" >&2
+    fi
 else
     signing=unsigned
 fi
@@ -45,11 +52,13 @@ out=build-windows
 version=$(sed -n 's/^project(Tarmalo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 zip="$out/Tarmalo-$version-windows.zip" setup="$out/Tarmalo-Setup-$version.exe"
 signed_note="$out/packed-$version.txt"
+plugins_src=/usr/share/nsis/Plugins/amd64-unicode
+[ -d "$plugins_src" ] || { echo "No NSIS plugins in $plugins_src" >&2; exit 1; }
 # Packed again only when the program folder or what packs or signs it has
 # changed, or the certificate has.
 if [ -e "$zip" ] && [ -e "$setup" ] && [ "$(cat "$signed_note" 2>/dev/null)" = "$signing" ] &&
    [ -z "$(find "$out/bin" packaging LICENSES assets/icons/tarmalo.ico scripts/build-windows.sh \
-                scripts/sign-windows.sh -newer "$setup" -print -quit)" ]; then
+                scripts/sign-windows.sh "$plugins_src" -newer "$setup" -print -quit)" ]; then
     echo "Up to date ($signing): $out/bin/tarmalo.exe, $zip, $setup"
     exit 0
 fi
@@ -58,11 +67,17 @@ stage="$out/stage/Tarmalo"
 rm -rf "$out/stage"
 cmake --install "$out" --prefix "$stage" >/dev/null
 find "$stage" -name '*.exe' -o -name '*.dll' | xargs x86_64-w64-mingw32-strip --strip-unneeded
+# Windows may refuse to load an unsigned DLL of a program it does not know,
+# so everything that runs is signed, the setup's own plugins included.
+plugins="$out/stage/plugins"
+mkdir -p "$plugins"
+cp "$plugins_src"/*.dll "$plugins"
 if [ "${#sign[@]}" -gt 0 ]; then
-    "${sign[@]}" "$stage/tarmalo.exe"
+    find "$stage" "$plugins" -type f \( -name '*.exe' -o -name '*.dll' \) -print0 | sort -z |
+        xargs -0 "${sign[@]}"
 else
-    echo "Unsigned: TARMALO_SIGN_PFX is not set, so tarmalo.exe, the setup and its uninstaller" \
-         "are not signed"
+    echo "Unsigned: TARMALO_SIGN_PFX is not set, so the program folder, the setup and its" \
+         "uninstaller are not signed"
 fi
 
 # The portable form: the program folder, runnable from anywhere.
@@ -91,7 +106,7 @@ nsis_sign=()
 [ "${#sign[@]}" -eq 0 ] || nsis_sign=(-DSIGN="$(pwd)/${sign[0]}")
 makensis -V2 -DVERSION="$version" -DSTAGE="$abs_stage" -DFILES="$(pwd)/$files" \
     -DUNFILES="$(pwd)/$unfiles" -DICON="$(pwd)/assets/icons/tarmalo.ico" \
-    -DLICENSE="$abs_stage/LICENSE.txt" "${nsis_sign[@]}" \
+    -DLICENSE="$abs_stage/LICENSE.txt" -DPLUGINS="$(cd "$plugins" && pwd)" "${nsis_sign[@]}" \
     -DOUTFILE="$(pwd)/$setup" packaging/windows/tarmalo.nsi
 echo "$signing" >"$signed_note"
 

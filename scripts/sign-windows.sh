@@ -7,12 +7,13 @@
 #   TARMALO_SIGN_PASSWORD   the PKCS#12 file's password
 #   TARMALO_SIGN_TIMESTAMP  optional: an RFC 3161 timestamp server's URL, so
 #                           the signature outlives the certificate
-# scripts/build-windows.sh calls it for tarmalo.exe, and makensis for the
-# uninstaller and the setup as it writes them. The password reaches
-# osslsigncode on its standard input, never on a command line.
+# scripts/build-windows.sh calls it for the program folder's programs and
+# DLLs and the setup's plugins, and makensis for the uninstaller and the
+# setup as it writes them. The password reaches osslsigncode on its standard
+# input, never on a command line.
 set -euo pipefail
 : "${TARMALO_SIGN_PFX:?is not set}" "${TARMALO_SIGN_PASSWORD?is not set}"
-[ "$#" -gt 0 ] || { echo "usage: $0 FILE.exe..." >&2; exit 2; }
+[ "$#" -gt 0 ] || { echo "usage: $0 FILE.exe|FILE.dll..." >&2; exit 2; }
 timestamp=()
 [ -z "${TARMALO_SIGN_TIMESTAMP:-}" ] || timestamp=(-ts "$TARMALO_SIGN_TIMESTAMP")
 for f in "$@"; do
@@ -21,5 +22,5 @@ for f in "$@"; do
             -n Tarmalo -i https://tarmalo.example.org/ "${timestamp[@]}" \
             -in "$f" -out "$f.signed" >/dev/null || { rm -f "$f.signed"; exit 1; }
     mv -f "$f.signed" "$f"
-    echo "Signed: $f"
 done
+echo "Signed${timestamp[0]:+ and timestamped}: $(for f in "$@"; do printf '%s ' "${f##*/}"; done)"

@@ -11,6 +11,8 @@
 ;   ICON     the installer's icon
 ;   LICENSE  the licence text shown before installing
 ;   OUTFILE  the installer to write
+;   PLUGINS  optional: a folder of NSIS plugins (signed copies) to use
+;            instead of NSIS's own
 ;   SIGN     optional: a command that signs the file it is given in place;
 ;            the uninstaller and the setup are signed with it as they are
 ;            written
@@ -18,11 +20,18 @@ Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
+; Sharp text on scaled screens, as Windows would otherwise stretch the pages.
+ManifestDPIAware true
 
+!ifdef PLUGINS
+!addplugindir /amd64-unicode "${PLUGINS}"
+!endif
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
+!include "FileFunc.nsh"
 
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarmalo"
+!define HOMEPAGE "https://tarmalo.example.org/"
 
 Name "Tarmalo"
 OutFile "${OUTFILE}"
@@ -131,6 +140,11 @@ Section "Tarmalo"
     WriteRegStr HKLM "${UNINST_KEY}" "InstallLocation" "$INSTDIR"
     WriteRegStr HKLM "${UNINST_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
     WriteRegStr HKLM "${UNINST_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
+    WriteRegStr HKLM "${UNINST_KEY}" "URLInfoAbout" "${HOMEPAGE}"
+    WriteRegStr HKLM "${UNINST_KEY}" "HelpLink" "${HOMEPAGE}"
+    ; The size Settings > Apps shows, in KiB.
+    ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+    WriteRegDWORD HKLM "${UNINST_KEY}" "EstimatedSize" $0
     WriteRegDWORD HKLM "${UNINST_KEY}" "NoModify" 1
     WriteRegDWORD HKLM "${UNINST_KEY}" "NoRepair" 1
 SectionEnd

@@ -33,7 +33,8 @@ std::unique_ptr<TimerBackend> Clock::makeTimer(std::function<void()> due)
 
 QDateTime SystemClock::now() const
 {
-    return QDateTime::currentDateTime();
+    // The instant first, then its local reading: the wall clock repeats an hour in autumn.
+    return QDateTime::fromMSecsSinceEpoch(QDateTime::currentMSecsSinceEpoch());
 }
 
 SystemClock& SystemClock::instance()

@@ -14,6 +14,14 @@ manager and sound server of its own (the end-to-end harness's session).
                                start of the installed program, during which a
                                silent uninstall and a silent setup both stop
                                and change nothing; then a silent uninstall
+  smoke.py autumn BIN_DIR      a boarding across the night the clocks go back
+                               in Europe/Berlin; run it where /etc/localtime
+                               is that zone (a mount namespace of its own)
+  smoke.py signatures DIR...   every Windows program and DLL in the folders
+                               is signed, and timestamped where a timestamp
+                               authority's certificate is given
+  smoke.py names EXE SETUP     the name Task Manager gives the program and
+                               the setup's DPI awareness
   smoke.py prefix DIR          a Wine prefix set up as below, to be copied:
                                with TARMALO_WINE_PREFIX naming one, every
                                session starts from a copy of it instead of
@@ -51,12 +59,16 @@ WINE_ENV = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
 
 def prepare_prefix(env):
     """Boots the prefix env names and sets it up as a Windows desktop is:
-    its dialog font (Tahoma) where Windows keeps fonts (Debian's Wine ships
-    one but does not load it from its own folder), and smoothed text."""
+    Windows 10 (Qt 6 runs on 10 and 11; a new prefix says Windows 7), its
+    dialog font (Tahoma) where Windows keeps fonts (Debian's Wine ships one
+    but does not load it from its own folder), and smoothed text."""
     def wine(*args):
-        h._run(["wine", *args], env, timeout=SLOW)
+        return h._run(["wine", *args], env, timeout=SLOW)
     wine("wineboot", "--init")
     h._run(["wineserver", "-w"], env, timeout=SLOW)
+    wine("reg", "add", r"HKCU\Software\Wine", "/v", "Version", "/t", "REG_SZ", "/d", "win10", "/f")
+    version = wine("cmd", "/c", "ver").strip()
+    check("Windows 10.0." in version, f"the prefix is Windows 10 ({version})")
     for font in Path("/usr/share/wine/fonts").glob("tahoma*.ttf"):
         shutil.copy(font, Path(env["WINEPREFIX"]) / "drive_c" / "windows" / "Fonts")
     desktop = r"HKCU\Control Panel\Desktop"
@@ -165,19 +177,115 @@ def program(bin_dir):
         check(not left, f"nothing left in %TEMP% ({left})")
 
 
-def signed(path, what):
-    """An Authenticode signature osslsigncode accepts, against the test
-    certificate windows.sh made (TARMALO_SIGN_CA), which is its own root."""
-    ca = os.environ.get("TARMALO_SIGN_CA")
+GATE_TEXTS = ("Go to gate", "Final call", "Gate closed")
+
+
+def gate_status(s, app):
+    """The gate status in the status bar, read off the window's picture
+    (Tarmalo under Wine offers no accessibility interface): one of
+    GATE_TEXTS, or what was read instead."""
+    shot = s.screenshot(s.tmp / "status.png", window=app.wid, frame=False)
+    strip = s.tmp / "status-strip.png"
+    h._run(["convert", str(shot), "-gravity", "South", "-crop", "x24+0+0", "+repage",
+            "-colorspace", "Gray", "-resize", "400%", str(strip)], s.env)
+    read = " ".join(h._run(["tesseract", str(strip), "stdout", "--psm", "7"], s.env).split())
+    return next((t for t in GATE_TEXTS if t.lower() in read.lower()), read)
+
+
+def autumn(bin_dir):
+    """A boarding for 02:10 started at 01:58:30 on the night the clocks go
+    back: 02:00 comes twice, and the first one is still ten minutes before
+    departure. The program's clock is faked, its timers are real, and the
+    clock is moved on while the boarding runs so that the test stays short."""
+    exe = Path(bin_dir).resolve() / "tarmalo.exe"
+    utc = datetime.timezone.utc
+    start = datetime.datetime(2026, 10, 24, 23, 58, 30)  # 01:58:30 CEST
+    departure = datetime.datetime(2026, 10, 25, 0, 10)  # 02:10 CEST, the first one
+    def local(t):
+        return t.replace(tzinfo=utc).astimezone().strftime("%H:%M:%S %Z")
+    check(local(start) == "01:58:30 CEST" and local(departure + datetime.timedelta(hours=1)) == "02:10:00 CET",
+          f"the local zone is Europe/Berlin ({local(start)})")
+    with WineSession("wine-autumn") as s:
+        clock = h.FakeClock(s.tmp / "faketime.rc", start)
+        clock.mark_launched()
+        clock.set(start - datetime.timedelta(seconds=30))
+        # An offset, the same in every Wine process; no TZ, as the C runtime
+        # would read it its own way.
+        s.env.update({k: v for k, v in clock.env().items() if k != "TZ"})
+        # The two sounds that hold the tick while they play are off: the
+        # test waits on real timers.
+        for key in ("Boarding", "Brief"):
+            s.wine("reg", "add", SETTINGS_KEY, "/v", key, "/t", "REG_SZ", "/d", "False", "/f")
+        app = s.launch_exe(exe)
+        clock.set(start)
+        app.type("0210")
+        app.key("alt+t")
+        app.type("8")
+        app.key("ctrl+s")
+        wait_for(lambda: gate_status(s, app) == "Go to gate", SLOW, "the gate open")
+        say(f"{local(clock.now())}: {gate_status(s, app)}")
+
+        clock.set(datetime.datetime(2026, 10, 25, 0, 0, 22))
+        clock.wait_until(datetime.datetime(2026, 10, 25, 0, 0, 30))
+        status = gate_status(s, app)
+        check(status in ("Go to gate", "Final call"),
+              f"at {local(clock.now())}, before the clocks go back, the gate is open ({status!r})")
+
+        clock.set(departure - datetime.timedelta(seconds=5))
+        open_at = None
+        while (status := gate_status(s, app)) != "Gate closed":
+            open_at = clock.now()
+            if open_at > departure + datetime.timedelta(seconds=SLOW):
+                raise h.CaseFailed(f"the gate still shows {status!r} at {local(open_at)}")
+            time.sleep(0.5)
+        say(f"gate open at {local(open_at)}, then closed at {local(clock.now())}")
+        check(open_at and open_at >= departure, "the gate closed only after departure")
+        app.key("alt+f")
+        app.key("x", window=False)
+        check(app.wait_exit(SLOW) is not None, "File > Exit ended the program")
+
+
+def names(exe, setup):
+    """Task Manager and the volume mixer show the version record's
+    FileDescription (UTF-16 in the program file); Windows stretches, and so
+    blurs, a setup whose manifest does not declare it DPI-aware."""
+    data = Path(exe).read_bytes()
+    key = "FileDescription\0".encode("utf-16-le")
+    value = None
+    if (at := data.find(key)) >= 0:
+        at += len(key) + (4 - (at + len(key)) % 4) % 4  # the value starts on a 32-bit boundary
+        value = data[at:data.find(b"\0\0", at) + 1].decode("utf-16-le", "replace")
+    check(value == "Tarmalo", f"Task Manager's name for tarmalo.exe is Tarmalo ({value!r})")
+    manifest = Path(setup).read_bytes()
+    check(b'<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true</dpiAware>' in manifest,
+          "the setup's manifest declares it DPI-aware")
+
+
+def signatures(*folders):
+    """Every Windows program and DLL under the folders (or the files given)
+    carries an Authenticode signature (SHA-256) that osslsigncode accepts,
+    against the test certificate windows.sh made (TARMALO_SIGN_CA), which is
+    its own root; with TARMALO_SIGN_TSA_CA, one timestamped by that
+    authority."""
+    ca, tsa = os.environ.get("TARMALO_SIGN_CA"), os.environ.get("TARMALO_SIGN_TSA_CA")
+    files = sorted(p for f in map(Path, folders) for p in ([f] if f.is_file() else f.rglob("*"))
+                   if p.is_file() and p.open("rb").read(2) == b"MZ")
+    what = f"{len(files)} programs and DLLs in {', '.join(Path(f).name for f in folders)}"
     if not ca:
-        say(f"not checked: the signature of {what} (no TARMALO_SIGN_CA)")
+        say(f"not checked: the signatures of {what} (no TARMALO_SIGN_CA)")
         return
-    r = subprocess.run(["osslsigncode", "verify", "-CAfile", ca, "-in", str(path)],
-                       capture_output=True, text=True, timeout=SLOW)
-    ok = r.returncode == 0 and "Signature verification: ok" in r.stdout.splitlines()
-    if not ok:
-        say((r.stdout + r.stderr).strip())
-    check(ok and "Message digest algorithm  : SHA256" in r.stdout, f"{what} is signed (SHA-256)")
+    bad = []
+    for f in files:
+        r = subprocess.run(["osslsigncode", "verify", "-CAfile", ca, *(["-TSA-CAfile", tsa] if tsa else []),
+                            "-in", str(f)], capture_output=True, text=True, timeout=SLOW)
+        lines = r.stdout.splitlines()
+        ok = (r.returncode == 0 and "Signature verification: ok" in lines
+              and "Message digest algorithm  : SHA256" in lines
+              and (not tsa or "Timestamp Server Signature verification: ok" in lines))
+        if not ok:
+            bad.append(f.name)
+            say(f"{f}:\n{(r.stdout + r.stderr).strip()}")
+    check(files and not bad, f"{what} are signed (SHA-256){', timestamped' if tsa else ''} ({bad} not)")
 
 
 def installer(setup):
@@ -196,11 +304,14 @@ def installer(setup):
         check(links, "a Start-menu shortcut")
         entry = s.reg_query(UNINSTALL_KEY)
         say("uninstall entry: " + " | ".join(" ".join(l.split()) for l in entry.splitlines() if "REG_" in l))
-        for value in ("DisplayName", "DisplayVersion", "Publisher", "DisplayIcon", "UninstallString"):
+        for value in ("DisplayName", "DisplayVersion", "Publisher", "DisplayIcon", "UninstallString",
+                      "URLInfoAbout", "HelpLink"):
             check(value in entry, f"the uninstall entry has {value}")
-        signed(setup, "the setup")
-        signed(folder / "tarmalo.exe", "the installed tarmalo.exe")
-        signed(folder / "Uninstall.exe", "the uninstaller the setup wrote")
+        size = [int(l.split()[-1], 16) for l in entry.splitlines() if "EstimatedSize" in l]
+        installed_kib = sum((folder / p).stat().st_size for p in installed) // 1024
+        check(size and installed_kib * 0.9 <= size[0] <= installed_kib * 1.1,
+              f"the Apps entry's size, {size} KiB, is what was installed ({installed_kib} KiB)")
+        signatures(setup, folder)
 
         app = s.launch_exe(folder / "tarmalo.exe")
         app.key("alt+o")
@@ -251,5 +362,7 @@ if __name__ == "__main__":
         env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
         prepare_prefix(dict(env, WINEPREFIX=str(Path(sys.argv[2]).resolve()), **WINE_ENV))
         sys.exit(0)
-    {"program": program, "installer": installer}[sys.argv[1]](sys.argv[2])
+    modes = {"program": program, "installer": installer, "autumn": autumn, "signatures": signatures,
+             "names": names}
+    modes[sys.argv[1]](*sys.argv[2:])
     say("passed")

@@ -70,6 +70,8 @@ check_read_only_opens() {
 
 echo "== preparing a Wine registry in $WINEPREFIX"
 wine wineboot --init >/dev/null 2>&1
+# Windows 10, as Tarmalo is built for (a new prefix says Windows 7).
+wine reg add 'HKCU\Software\Wine' /v Version /t REG_SZ /d win10 /f >/dev/null 2>&1
 add() { wine reg add "$@" /f >/dev/null 2>&1 || { echo "reg add $* failed"; exit 1; }; }
 key='HKLM\SOFTWARE\TarmaloTest'
 add "$key" /v WithNul /t REG_SZ /d 'C:\Tools\sysinfo.exe'
