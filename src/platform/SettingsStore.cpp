@@ -69,36 +69,34 @@ bool Write(const QHash<QString, QString>& texts)
 
 }  // namespace
 
-// What option clicks hand the writing thread, and what it hands back.
+// What option clicks hand the writing threads, and what they hand back.
 struct QSettingsStore::Writer {
-    std::mutex lock;
+    std::mutex writing;  // one write at a time
+    std::mutex lock;  // guards the rest
     std::condition_variable changed;
     QHash<QString, QString> wanted;  // not written yet: the latest text per key
     quint64 asked = 0;  // writes asked for, and those finished
     quint64 done = 0;
     bool stored = true;  // what the last finished write came to
-    bool overdue = false;  // a click gave up waiting for it
-    bool running = false;
-    bool quit = false;
 
-    void run()
+    // Writes what is wanted now, so that a thread held up by the file's lock
+    // never stores an older choice after a newer one.
+    void write()
     {
+        const std::lock_guard<std::mutex> one(writing);
         std::unique_lock<std::mutex> held(lock);
-        while (changed.wait(held, [this] { return asked != done || quit; }), asked != done) {
-            const quint64 upTo = asked;
-            const QHash<QString, QString> texts = wanted;
-            held.unlock();
-            const bool ok = Write(texts);
-            held.lock();
-            for (auto it = texts.begin(); it != texts.end(); ++it) {
-                if (wanted.value(it.key()) == it.value())
-                    wanted.remove(it.key());
-            }
-            stored = ok;
-            done = upTo;
-            overdue = false;
-            changed.notify_all();
+        const quint64 upTo = asked;
+        const QHash<QString, QString> texts = wanted;
+        held.unlock();
+        const bool ok = upTo == done || Write(texts);
+        held.lock();
+        for (auto it = texts.begin(); it != texts.end(); ++it) {
+            if (wanted.value(it.key()) == it.value())
+                wanted.remove(it.key());
         }
+        stored = upTo == done ? stored : ok;
+        done = upTo;
+        changed.notify_all();
     }
 };
 
@@ -115,13 +113,7 @@ bool SettingsStore::Save(const QString& key, bool on)
 
 QSettingsStore::QSettingsStore() : m_writer(std::make_shared<Writer>()) { }
 
-QSettingsStore::~QSettingsStore()
-{
-    // A write held by the lock for good keeps its thread; the rest end.
-    std::lock_guard<std::mutex> held(m_writer->lock);
-    m_writer->quit = true;
-    m_writer->changed.notify_all();
-}
+QSettingsStore::~QSettingsStore() = default;
 
 std::optional<QString> QSettingsStore::Text(const QString& key)
 {
@@ -135,21 +127,14 @@ bool QSettingsStore::setText(const QString& key, const QString& text)
 {
     Writer& w = *m_writer;
     std::unique_lock<std::mutex> held(w.lock);
+    w.wanted.insert(key, text);
+    const quint64 mine = ++w.asked;
     try {
-        if (!w.running)
-            std::thread([writer = m_writer] { writer->run(); }).detach();
-        w.running = true;
+        std::thread([writer = m_writer] { writer->write(); }).detach();
     } catch (const std::system_error&) {
         return false;
     }
-    w.wanted.insert(key, text);
-    const quint64 mine = ++w.asked;
-    w.changed.notify_all();
-    // Behind a write that is already overdue, this one is not waited for.
-    if (!w.overdue && w.changed.wait_for(held, kWriteWait, [&] { return w.done >= mine; }))
-        return w.stored;
-    w.overdue = true;
-    return false;
+    return w.changed.wait_for(held, kWriteWait, [&] { return w.done >= mine; }) && w.stored;
 }
 
 SettingsStore& UserSettings()
