@@ -13,9 +13,8 @@
 int main(int argc, char* argv[])
 {
 #ifdef Q_OS_LINUX
-    // Only a window manager places and decorates the window as it is laid
-    // out: where a Wayland desktop offers an X display too, the window goes
-    // there, unless the pilot has named a platform.
+    // Only a window manager keeps the window's size, place and title bar: on a
+    // Wayland desktop with an X display too, unless the pilot named a platform.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb;wayland");
 #endif
@@ -34,10 +33,8 @@ int main(int argc, char* argv[])
     // File > Exit ends the event loop with the window still open; it goes
     // here, with everything it owns, while the application still exists.
     delete window.data();
-    // Windows that were closed went before the loop ended. Whatever asked to
-    // be deleted later while this one went (none of the program's own
-    // objects does; Qt's may) goes now, while the application still exists,
-    // rather than never.
+    // Whatever Qt asked to delete later while it went goes now, while the
+    // application still exists, rather than never.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return code;
 }

@@ -194,8 +194,8 @@ void Boarding::TickBody()
             m_form.setPaxCaption(0, QStringLiteral("0"));
             m_form.setPaxCaption(1, m_form.TotalText());
             m_form.setProgressVisible(false);
-            if (m_form.OptionChecked(Option::Boarding) && Announce(kBoardComplete))
-                PauseForAnnouncement();
+            if (m_form.OptionChecked(Option::Boarding))
+                Announce(kBoardComplete, true);
             m_timer.setInterval(kWaitInterval);
             m_lGateState = 1;
         }
@@ -204,8 +204,8 @@ void Boarding::TickBody()
     }
     case 1: {
         const auto depart = [this] {
-            if (m_form.OptionChecked(Option::Gate) && Announce(kGndbrief))
-                PauseForAnnouncement();
+            if (m_form.OptionChecked(Option::Gate))
+                Announce(kGndbrief, true);
             m_timer.setInterval(kDepartedInterval);
             m_lGateState = 2;
         };
@@ -225,7 +225,7 @@ void Boarding::TickBody()
         m_timer.setEnabled(false);
         m_timer.setInterval(0);
         if (m_form.OptionChecked(Option::Briefing))
-            Announce(kPretaxbr);
+            Announce(kPretaxbr, false);
         mnuFileStart_Click();
         break;
     default: m_timer.setEnabled(false); break;
@@ -240,11 +240,10 @@ void Boarding::PlayAnnouncement(const QString& fileName)
     m_player.play();
 }
 
-bool Boarding::Announce(const QString& fileName)
+void Boarding::Announce(const QString& fileName, bool wait)
 {
     try {
         PlayAnnouncement(fileName);
-        return true;
     } catch (const RuntimeError& e) {
         // Reported once per run and kind; the phase goes on without the sound.
         const QString key = fileName + u'\n' + QString::number(e.number()) + u'\n' + e.description();
@@ -252,14 +251,10 @@ bool Boarding::Announce(const QString& fileName)
             m_reportedFailures.insert(key);
             ShowError(e.description(), QMessageBox::Critical);
         }
-        return false;
+        return;
     }
-}
-
-void Boarding::PauseForAnnouncement()
-{
-    m_waitingForSound = true;
-    m_timer.setEnabled(false);
+    m_waitingForSound |= wait;
+    m_timer.setEnabled(m_timer.Enabled() && !wait);
 }
 
 void Boarding::m_cCommon_GateStateChanged()

@@ -66,10 +66,10 @@ private:
     // Joins m_sPath and the file name and starts the player; throws what the
     // player throws.
     void PlayAnnouncement(const QString& fileName);
-    // Starts an announcement; false when it could not be started (already
-    // reported). The tick then goes on as if it had played and ended.
-    bool Announce(const QString& fileName);
-    void PauseForAnnouncement();
+    // Starts an announcement; with `wait` the timer stays off until it has
+    // ended. One that cannot start is told, and the tick goes on as if it
+    // had played and ended.
+    void Announce(const QString& fileName, bool wait);
     // The run waits while the box is open and goes on where it was after.
     void ShowError(const QString& text, QMessageBox::Icon icon);
 
