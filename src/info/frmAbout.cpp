@@ -34,21 +34,16 @@ void SetColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
     widget->setPalette(palette);
 }
 
-// One stroke of the etched separator; a plain filled strip.
-QWidget* MakeLine(QWidget* parent, const QString& name, const QRect& rect)
+// One stroke of the etched separator, a plain filled strip from x1 to x2
+// (end excluded) at y, its thickness in pixels.
+QWidget* MakeLine(QWidget* parent, const QString& name, int x1Twips, int x2Twips, int yTwips, int thickness)
 {
     auto* line = new QWidget(parent);
     line->setObjectName(name);
     line->setAutoFillBackground(true);
-    line->setGeometry(rect);
+    line->setGeometry(TwipsToPixels(x1Twips), TwipsToPixels(yTwips),
+                      TwipsToPixels(x2Twips) - TwipsToPixels(x1Twips), thickness);
     return line;
-}
-
-// A line from x1 to x2 (end excluded) at y, thickness in pixels.
-QRect LineRect(int x1Twips, int x2Twips, int yTwips, int thickness)
-{
-    return QRect(TwipsToPixels(x1Twips), TwipsToPixels(yTwips),
-                 TwipsToPixels(x2Twips) - TwipsToPixels(x1Twips), thickness);
 }
 
 QLabel* MakeLabel(QWidget* parent, const QString& name, const QRect& rect)
@@ -80,8 +75,8 @@ frmAbout::frmAbout(std::function<QString()> locateTool, plat::MessageBoxes* mess
     setSizeGripEnabled(false);
 
     // The separator is drawn on the form itself, beneath every control.
-    Line1[1] = MakeLine(this, QStringLiteral("Line1_1"), LineRect(90, 5654, 1125, 1));
-    Line1[0] = MakeLine(this, QStringLiteral("Line1_0"), LineRect(105, 5654, 1140, 2));
+    Line1[1] = MakeLine(this, QStringLiteral("Line1_1"), 90, 5654, 1125, 1);
+    Line1[0] = MakeLine(this, QStringLiteral("Line1_0"), 105, 5654, 1140, 2);
 
     // Created in tab order, OK first so that it has the focus at opening.
     cmdOK = new QPushButton(QStringLiteral("OK"), this);

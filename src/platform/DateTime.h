@@ -26,7 +26,7 @@ QDateTime WallClockAt(Date utc, const QDateTime& zoneOf);
 // skips that day gives the moment it jumps past it. On the UTC timeline.
 Date NextWallClockTime(const QDateTime& now, Date hhmm);
 
-// Reads "hh:mm" as a time of day (seconds 0). Throws a type mismatch for
+// Reads "hh:mm" as a time of day (seconds 0). Throws Fault::NotANumber for
 // anything that is not a whole time of day 00:00..23:59.
 Date TimeValue(const QString& hhmm);
 // The same test without throwing.
