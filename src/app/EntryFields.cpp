@@ -28,7 +28,11 @@ void TextBox::changeEvent(QEvent* event)
 
 void TextBox::focusInEvent(QFocusEvent* event)
 {
-    QLineEdit::focusInEvent(event);
+    // The caret Qt moves on a Tab or a shortcut would reach screen readers
+    // before the focus does, and they would take the focus as already said.
+    QFocusEvent unmoved(QEvent::FocusIn,
+                        event->reason() == Qt::MouseFocusReason ? event->reason() : Qt::OtherFocusReason);
+    QLineEdit::focusInEvent(&unmoved);
     emit GotFocus();
 }
 

@@ -115,7 +115,10 @@ void frmMain::txtTotal_Change()
 
 void frmMain::txtTotal_GotFocus()
 {
-    txtTotal->selectAll();
+    // Selecting nothing would still move a new box's caret, which screen
+    // readers take for the focus itself.
+    if (!txtTotal->text().isEmpty())
+        txtTotal->selectAll();
 }
 
 void frmMain::txtTime_GotFocus()
