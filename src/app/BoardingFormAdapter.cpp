@@ -53,18 +53,15 @@ void BoardingFormAdapter::setStatusInfo(const QString& text)
     if (panel->text() == text)
         return;  // set on every tick: only a change is said
     panel->setText(text);
-    // Screen readers say a notification as it shows, but not a label's new
-    // text: an unseen notification beside the panel shows each status.
-    if (!m_notice) {
-        m_notice = new QWidget(panel);
-        QAccessible::registerAccessibleInterface(new QAccessibleWidget(m_notice, QAccessible::Notification));
-    }
+    // Screen readers say a notification as it shows, but not a label's new text.
+    if (!m_notice)
+        QAccessible::registerAccessibleInterface(
+            new QAccessibleWidget(m_notice = new QWidget(panel), QAccessible::Notification));
     m_notice->setAccessibleName(text);
     QAccessibleEvent shown(m_notice, QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&shown);
 #ifdef Q_OS_WIN
-    // UI Automation passes that event on to nobody, but says a text value.
-    QAccessibleValueChangeEvent said(panel, text);
+    QAccessibleValueChangeEvent said(panel, text);  // the one of these UI Automation says aloud
     QAccessible::updateAccessibility(&said);
 #endif
 }

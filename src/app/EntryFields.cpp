@@ -6,7 +6,7 @@
 
 #include "platform/Conversions.h"
 
-#include <QEvent>
+#include <QFocusEvent>
 
 TextBox::TextBox(QWidget* parent) : QLineEdit(parent)
 {
@@ -28,8 +28,7 @@ void TextBox::changeEvent(QEvent* event)
 
 void TextBox::focusInEvent(QFocusEvent* event)
 {
-    // The caret Qt moves on a Tab or a shortcut would reach screen readers
-    // before the focus does, and they would take the focus as already said.
+    // A caret moved by Qt on a Tab or shortcut hides the focus, and the field's name, from screen readers.
     QFocusEvent unmoved(QEvent::FocusIn,
                         event->reason() == Qt::MouseFocusReason ? event->reason() : Qt::OtherFocusReason);
     QLineEdit::focusInEvent(&unmoved);

@@ -115,8 +115,7 @@ void frmMain::txtTotal_Change()
 
 void frmMain::txtTotal_GotFocus()
 {
-    // Selecting nothing would still move a new box's caret, which screen
-    // readers take for the focus itself.
+    // Selecting nothing still moves a new box's caret, which screen readers take for the focus.
     if (!txtTotal->text().isEmpty())
         txtTotal->selectAll();
 }

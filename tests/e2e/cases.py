@@ -500,6 +500,8 @@ def boarding(countdown):
         app.type("0021" if countdown else "1100")
         app.key("alt+t")
         app.type("12")
+        if not countdown:
+            s.start_orca()  # after the typing, which it would slow down
         # However long the start took, Ctrl+S comes ten seconds before the
         # gate opens; for the countdown, at the top of a minute, so the
         # departure falls on a whole minute.
@@ -567,6 +569,17 @@ def boarding(countdown):
         say(f"statuses seen: {seq}")
         check(seq == ["Gate closed", "Go to gate", "Final call", "Gate closed"],
               "the status passed 'Gate closed', 'Go to gate', 'Final call', 'Gate closed'")
+        if not countdown:
+            said = [(t, text.rstrip(". ")) for t, text in s.orca_said() if t > real_start]
+            shown = [(real, x["status"]) for i, (real, _, x) in enumerate(w.history)
+                     if x["status"] and (i == 0 or w.history[i - 1][2]["status"] != x["status"])]
+            spoken = [(t, text) for t, text in said if text in seq]
+            lags = [t - real for (real, _), (t, _) in zip(shown, spoken)]
+            say(f"Orca said during the run: {[text for _, text in said]}; each status "
+                f"{[f'{d:+.1f}' for d in lags]} s after the window showed it")
+            check([x for _, x in spoken] == seq and all(abs(d) < 10 for d in lags),
+                  "Orca said each status once, as it showed")
+            check(not any(text.isdigit() for _, text in said), "Orca said no count")
         app.key("alt+f")
         app.key("x", window=False)
         check(app.wait_exit(SLOW) == 0, "File > Exit ends the process")
