@@ -523,7 +523,7 @@ class Session:
     # -- the screen reader
 
     def start_orca(self):
-        """Orca with speech off: its debug log still records what it would say."""
+        """Orca with speech off: its debug log, written out as it ends, has what it would say."""
         self.orca_log = self.tmp / "orca.log"
         self._orca = self._spawn("orca", ["orca", "--replace", "-d", "speech", "--debug-file", str(self.orca_log)],
                                  env={**self.env, "TZ": "UTC"})
@@ -531,14 +531,11 @@ class Session:
         wait_for(lambda: desktop.clear_cache() or any(a and a.name == "orca" for a in desktop), SLOW, "Orca")
 
     def orca_said(self):
-        """Ends Orca, which writes out its log only then: [(real time, text)]. It
-        heeds the signal at its next event: a Shift press is one."""
+        """Ends Orca, which heeds the signal at its next event (a Shift press): [(UTC second of day, text)]."""
         os.killpg(self._orca.pid, signal.SIGTERM)
         wait_for(lambda: self._orca.poll() is not None, SLOW, "Orca to end", 1, lambda: self.x("key", "shift"))
-        now = time.time()
-        lines = re.findall(r"^(\d+):(\d+):([\d.]+) - SPEECH OUTPUT: '(.*?)'",
-                           self.orca_log.read_text(errors="replace"), re.M)
-        return [(now - (now - int(hh) * 3600 - int(mm) * 60 - float(ss)) % 86400, text) for hh, mm, ss, text in lines]
+        return [(int(hh) * 3600 + int(mm) * 60 + float(ss), text) for hh, mm, ss, text in re.findall(
+            r"^(\d+):(\d+):([\d.]+) - SPEECH OUTPUT: '(.*?)'", self.orca_log.read_text(errors="replace"), re.M)]
 
     # -- X
 
