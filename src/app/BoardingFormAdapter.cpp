@@ -4,6 +4,7 @@
 
 #include "app/BoardingFormAdapter.h"
 
+#include <QAccessibleWidget>
 #include <algorithm>
 #include <cmath>
 
@@ -44,4 +45,23 @@ void BoardingFormAdapter::setStatusToolTip(const QString& text)
     // Set on every tick; an unchanged text leaves a shown tooltip alone.
     if (m_controls.stsStatusInfo->toolTip() != text)
         m_controls.stsStatusInfo->setToolTip(text);
+}
+
+void BoardingFormAdapter::setStatusInfo(const QString& text)
+{
+    QLabel* panel = m_controls.stsStatusInfo;
+    if (panel->text() == text)
+        return;  // set on every tick: only a change is said
+    panel->setText(text);
+    // Screen readers say a notification as it shows, but not a label's new text.
+    if (!m_notice)
+        QAccessible::registerAccessibleInterface(
+            new QAccessibleWidget(m_notice = new QWidget(panel), QAccessible::Notification));
+    m_notice->setAccessibleName(text);
+    QAccessibleEvent shown(m_notice, QAccessible::ObjectShow);
+    QAccessible::updateAccessibility(&shown);
+#ifdef Q_OS_WIN
+    QAccessibleValueChangeEvent said(panel, text);  // the one of these UI Automation says aloud
+    QAccessible::updateAccessibility(&said);
+#endif
 }

@@ -35,7 +35,7 @@ public:
     void setProgressMax(float maximum) override;
     void setProgressValue(float value) override;
     void setProgressVisible(bool on) override { m_controls.pgbInAC->setVisible(on); }
-    void setStatusInfo(const QString& text) override { m_controls.stsStatusInfo->setText(text); }
+    void setStatusInfo(const QString& text) override;
     void setStatusToolTip(const QString& text) override;
     QWidget* MessageParent() override { return m_window; }
 
@@ -43,4 +43,5 @@ private:
     MainLayout& m_controls;
     MainMenus& m_menus;
     QWidget* m_window;
+    QWidget* m_notice = nullptr;
 };

@@ -6,7 +6,7 @@
 
 #include "platform/Conversions.h"
 
-#include <QEvent>
+#include <QFocusEvent>
 
 TextBox::TextBox(QWidget* parent) : QLineEdit(parent)
 {
@@ -28,7 +28,10 @@ void TextBox::changeEvent(QEvent* event)
 
 void TextBox::focusInEvent(QFocusEvent* event)
 {
-    QLineEdit::focusInEvent(event);
+    // A caret moved by Qt on a Tab or shortcut hides the focus, and the field's name, from screen readers.
+    QFocusEvent unmoved(QEvent::FocusIn,
+                        event->reason() == Qt::MouseFocusReason ? event->reason() : Qt::OtherFocusReason);
+    QLineEdit::focusInEvent(&unmoved);
     emit GotFocus();
 }
 

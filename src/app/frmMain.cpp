@@ -115,7 +115,9 @@ void frmMain::txtTotal_Change()
 
 void frmMain::txtTotal_GotFocus()
 {
-    txtTotal->selectAll();
+    // Selecting nothing still moves a new box's caret, which screen readers take for the focus.
+    if (!txtTotal->text().isEmpty())
+        txtTotal->selectAll();
 }
 
 void frmMain::txtTime_GotFocus()

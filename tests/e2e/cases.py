@@ -500,6 +500,8 @@ def boarding(countdown):
         app.type("0021" if countdown else "1100")
         app.key("alt+t")
         app.type("12")
+        if not countdown:
+            s.start_orca()  # after the typing, which it would slow down
         # However long the start took, Ctrl+S comes ten seconds before the
         # gate opens; for the countdown, at the top of a minute, so the
         # departure falls on a whole minute.
@@ -527,7 +529,7 @@ def boarding(countdown):
         say(f"departure expected at {h.hms(earliest)}"
             + (f" (at the latest {h.hms(latest)})" if latest != earliest else ""))
 
-        _, t = w.wait(lambda x: x["status"] != "", 15, "the first tick")[:2]
+        real_first, t = w.wait(lambda x: x["status"] != "", 15, "the first tick")[:2]
         check(w.history[-1][2]["status"] == "Gate closed", f"before the gate opens: 'Gate closed' at {h.hms(t)}")
         if countdown:
             clock.set(D(2026, 12, 7, 10, 39, 59))
@@ -567,6 +569,17 @@ def boarding(countdown):
         say(f"statuses seen: {seq}")
         check(seq == ["Gate closed", "Go to gate", "Final call", "Gate closed"],
               "the status passed 'Gate closed', 'Go to gate', 'Final call', 'Gate closed'")
+        if not countdown:
+            # What Orca said after the start, by seconds since it (its log has the time of day).
+            said = [(d, x.rstrip(". ")) for t, x in s.orca_said()
+                    if (d := (t - real_start + 43200) % 86400 - 43200) > 0]
+            shown = (real_first, real_open, real_final, real_closed)
+            lags = [d - (r - real_start) for (d, _), r in zip([p for p in said if p[1] in seq], shown)]
+            say(f"Orca said during the run: {[x for _, x in said]}; each status {[f'{d:+.1f}' for d in lags]} s "
+                "after the window showed it")
+            check([x for _, x in said if x in seq] == seq and all(abs(d) < 10 for d in lags),
+                  "Orca said each status once, as it showed")
+            check(not any(x.isdigit() for _, x in said), "Orca said no count")
         app.key("alt+f")
         app.key("x", window=False)
         check(app.wait_exit(SLOW) == 0, "File > Exit ends the process")

@@ -520,6 +520,23 @@ class Session:
         self.close()
         return False
 
+    # -- the screen reader
+
+    def start_orca(self):
+        """Orca with speech off: its debug log, written out as it ends, has what it would say."""
+        self.orca_log = self.tmp / "orca.log"
+        self._orca = self._spawn("orca", ["orca", "--replace", "-d", "speech", "--debug-file", str(self.orca_log)],
+                                 env={**self.env, "TZ": "UTC"})
+        desktop = _atspi(self.env).Registry.getDesktop(0)
+        wait_for(lambda: desktop.clear_cache() or any(a and a.name == "orca" for a in desktop), SLOW, "Orca")
+
+    def orca_said(self):
+        """Ends Orca, which heeds the signal at its next event (a Shift press): [(UTC second of day, text)]."""
+        os.killpg(self._orca.pid, signal.SIGTERM)
+        wait_for(lambda: self._orca.poll() is not None, SLOW, "Orca to end", 1, lambda: self.x("key", "shift"))
+        return [(int(hh) * 3600 + int(mm) * 60 + float(ss), text) for hh, mm, ss, text in re.findall(
+            r"^(\d+):(\d+):([\d.]+) - SPEECH OUTPUT: '(.*?)'", self.orca_log.read_text(errors="replace"), re.M)]
+
     # -- X
 
     def x(self, *args, check_rc=True):

@@ -13,7 +13,7 @@ set -uo pipefail
 cd "$(dirname "$0")/../.."
 . scripts/lib.sh
 ensure_packages xvfb xdotool x11-utils imagemagick libfaketime at-spi2-core dbus python3 \
-                python3-pyatspi pulseaudio pulseaudio-utils openbox fonts-dejavu-core || exit 1
+                python3-pyatspi pulseaudio pulseaudio-utils openbox fonts-dejavu-core orca || exit 1
 # A Wayland compositor, the X display it offers beside Wayland, and Qt's
 # Wayland platform, as a Wayland desktop brings them.
 ensure_packages weston xwayland qt6-wayland || exit 1
