@@ -11,7 +11,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 
-using Option = MainMenus::Option;
+using Option = BoardingForm::Option;
 
 namespace {
 

@@ -29,8 +29,7 @@ struct MainMenus {
     QAction* mnuHelpHelp = nullptr;
     QAction* mnuHelpAbout = nullptr;
 
-    using Option = BoardingForm::Option;
-    QAction* OptionItem(Option option) const;
+    QAction* OptionItem(BoardingForm::Option option) const;
 
 protected:
     // Each switch's click is stored at once.

@@ -13,12 +13,13 @@
 #include "platform/Conversions.h"
 #include "platform/MediaPlayer.h"
 
-#include <QAction>
+#include <QAccessibleWidget>
 #include <QCloseEvent>
-#include <QLabel>
 
-frmMain::frmMain(const AppServices& services, QWidget* parent)
-    : QMainWindow(parent), m_services(services), m_form(*this, *this, this)
+#include <algorithm>
+#include <cmath>
+
+frmMain::frmMain(const AppServices& services, QWidget* parent) : QMainWindow(parent), m_services(services)
 {
     setWindowTitle(QStringLiteral("Tarmalo"));
     setFont(DialogFont());
@@ -28,7 +29,7 @@ frmMain::frmMain(const AppServices& services, QWidget* parent)
 
     m_player = m_services.makePlayer(this);
     m_boarding =
-        new Boarding(m_form, *m_services.clock, *m_services.messages, *m_player, m_services.random, this);
+        new Boarding(*this, *m_services.clock, *m_services.messages, *m_player, m_services.random, this);
 
     BuildLayout(*this, *m_services.clock);
     // A running boarding ticks anyway: the clock panel looks at every tick,
@@ -123,4 +124,60 @@ void frmMain::txtTotal_GotFocus()
 void frmMain::txtTime_GotFocus()
 {
     txtTime->selectAll();
+}
+
+void frmMain::setEntriesEnabled(bool on)
+{
+    txtTime->setEnabled(on);
+    txtTotal->setEnabled(on);
+    mnuOptionsCountdown->setEnabled(on);
+}
+
+void frmMain::FocusField(Field field)
+{
+    TextBox* box = field == Field::Time ? txtTime : txtTotal;
+    box->setFocus(Qt::OtherFocusReason);
+    box->selectAll();
+}
+
+void frmMain::setProgressMax(float maximum)
+{
+    // An empty flight shows an empty bar: Qt shows a busy bar for 0..0.
+    const int rounded = static_cast<int>(std::lround(maximum));
+    pgbInAC->setRange(0, rounded <= 0 ? 1 : rounded);
+}
+
+void frmMain::setProgressValue(float value)
+{
+    pgbInAC->setValue(
+        std::clamp(static_cast<int>(std::lround(value)), pgbInAC->minimum(), pgbInAC->maximum()));
+    // QProgressBar repaints only once the value has moved a chunk's width
+    // since it last painted, and each count update paints its top row under
+    // lblPAX(1), so with hundreds of passengers it never filled: repaint each change.
+    pgbInAC->update();
+}
+
+void frmMain::setStatusToolTip(const QString& text)
+{
+    // Set on every tick; an unchanged text leaves a shown tooltip alone.
+    if (stsStatusInfo->toolTip() != text)
+        stsStatusInfo->setToolTip(text);
+}
+
+void frmMain::setStatusInfo(const QString& text)
+{
+    if (stsStatusInfo->text() == text)
+        return;  // set on every tick: only a change is said
+    stsStatusInfo->setText(text);
+    // Screen readers say a notification as it shows, but not a label's new text.
+    if (!m_notice)
+        QAccessible::registerAccessibleInterface(
+            new QAccessibleWidget(m_notice = new QWidget(stsStatusInfo), QAccessible::Notification));
+    m_notice->setAccessibleName(text);
+    QAccessibleEvent shown(m_notice, QAccessible::ObjectShow);
+    QAccessible::updateAccessibility(&shown);
+#ifdef Q_OS_WIN
+    QAccessibleValueChangeEvent said(stsStatusInfo, text);  // the one of these UI Automation says aloud
+    QAccessible::updateAccessibility(&said);
+#endif
 }

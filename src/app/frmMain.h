@@ -4,17 +4,20 @@
 
 #pragma once
 #include "app/AppServices.h"
-#include "app/BoardingFormAdapter.h"
+#include "app/EntryFields.h"
 #include "app/MainLayout.h"
 #include "app/MainMenus.h"
 #include "boarding/Boarding.h"
 
+#include <QAction>
+#include <QLabel>
 #include <QMainWindow>
+#include <QProgressBar>
 
 // The main window: it holds its controls and menu items (by their names,
-// from MainLayout and MainMenus) and routes their events to the handlers;
-// a boarding's rules live in Boarding.
-class frmMain : public QMainWindow, public MainLayout, public MainMenus {
+// from MainLayout and MainMenus), routes their events to the handlers and
+// answers what a boarding asks of it; a boarding's rules live in Boarding.
+class frmMain : public QMainWindow, public MainLayout, public MainMenus, public BoardingForm {
     Q_OBJECT
 public:
     explicit frmMain(const AppServices& services, QWidget* parent = nullptr);
@@ -32,12 +35,29 @@ public:
 
     plat::Timer& tmrTimer() { return m_boarding->tmrTimer(); }
 
+    // What a boarding asks of the window.
+    bool StartChecked() const override { return mnuFileStart->isChecked(); }
+    void setStartChecked(bool on) override { mnuFileStart->setChecked(on); }
+    bool OptionChecked(Option option) const override { return OptionItem(option)->isChecked(); }
+    void setEntriesEnabled(bool on) override;
+    QString TotalText() const override { return txtTotal->Text(); }
+    QString TimeText() const override { return txtTime->Text(); }
+    void FocusField(Field field) override;
+    QString PaxCaption(int index) const override { return lblPAX.at(index)->text(); }
+    void setPaxCaption(int index, const QString& caption) override { lblPAX.at(index)->setText(caption); }
+    void setProgressMax(float maximum) override;
+    void setProgressValue(float value) override;
+    void setProgressVisible(bool on) override { pgbInAC->setVisible(on); }
+    void setStatusInfo(const QString& text) override;
+    void setStatusToolTip(const QString& text) override;
+    QWidget* MessageParent() override { return this; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     AppServices m_services;
-    BoardingFormAdapter m_form;
+    QWidget* m_notice = nullptr;  // the gate status as screen readers hear it
     plat::MediaPlayer* m_player = nullptr;
     Boarding* m_boarding = nullptr;
 

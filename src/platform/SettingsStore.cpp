@@ -113,8 +113,6 @@ bool SettingsStore::Save(const QString& key, bool on)
 
 QSettingsStore::QSettingsStore() : m_writer(std::make_shared<Writer>()) { }
 
-QSettingsStore::~QSettingsStore() = default;
-
 std::optional<QString> QSettingsStore::Text(const QString& key)
 {
     const QVariant v = Open()->value(Path(key));

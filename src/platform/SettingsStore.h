@@ -27,15 +27,12 @@ public:
     virtual bool setText(const QString& key, const QString& text) = 0;
 };
 
-// The native store through QSettings, organisation and application
-// "Tarmalo": ~/.config/Tarmalo/Tarmalo.conf on Linux, the registry under
-// HKEY_CURRENT_USER\Software\Tarmalo\Tarmalo on Windows. Writes go through
-// a thread of their own, so that a held or stale lock on the file cannot
-// hold the window.
+// The native store through QSettings: ~/.config/Tarmalo/Tarmalo.conf on
+// Linux, HKEY_CURRENT_USER\Software\Tarmalo\Tarmalo on Windows. Writes run
+// on threads of their own: a held or stale lock on the file holds no window.
 class QSettingsStore final : public SettingsStore {
 public:
     QSettingsStore();
-    ~QSettingsStore() override;
     std::optional<QString> Text(const QString& key) override;
     // Waits a moment at most; a write still held by the file's lock then
     // counts as not stored, and lands once the lock is free.

@@ -177,19 +177,21 @@ def program(bin_dir):
         check(not left, f"nothing left in %TEMP% ({left})")
 
 
-GATE_TEXTS = ("Go to gate", "Final call", "Gate closed")
-
-
 def gate_status(s, app):
     """The gate status in the status bar, read off the window's picture
     (Tarmalo under Wine offers no accessibility interface): one of
-    GATE_TEXTS, or what was read instead."""
+    "Go to gate", "Final call" or "Gate closed", or what was read instead."""
     shot = s.screenshot(s.tmp / "status.png", window=app.wid, frame=False)
     strip = s.tmp / "status-strip.png"
     h._run(["convert", str(shot), "-gravity", "South", "-crop", "x24+0+0", "+repage",
             "-colorspace", "Gray", "-resize", "400%", str(strip)], s.env)
     read = " ".join(h._run(["tesseract", str(strip), "stdout", "--psm", "7"], s.env).split())
-    return next((t for t in GATE_TEXTS if t.lower() in read.lower()), read)
+    # By the word OCR reads surely; it may make "Go to" of a small font "ae".
+    words = read.lower().split()
+    for text, word in (("Gate closed", "closed"), ("Final call", "call"), ("Go to gate", "gate")):
+        if word in words:
+            return text
+    return read
 
 
 def autumn(bin_dir):
