@@ -24,8 +24,8 @@ qint16 clsCommon::CountDown(qint16 TotalPAX, plat::Date TimeLeft)
     // The group limit grows with big flights: one more per 120 booked.
     auto cap = static_cast<qint32>(std::floor(static_cast<double>(TotalPAX) / 120.0));
 
-    // A clock set weeks away counts as the nearest end of the range: nobody
-    // comes for a departure far ahead; one long past is the last ten minutes.
+    // A clock set weeks away counts as the nearest end of the range: nobody comes
+    // for a departure far ahead; for one long past the ten-minute rule holds.
     const auto m = static_cast<qint16>(std::clamp<qint64>(MinutesToDeparture(TimeLeft), -32768, 32767));
 
     qint32 result = 0;
