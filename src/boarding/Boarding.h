@@ -66,9 +66,8 @@ private:
     // Joins m_sPath and the file name and starts the player; throws what the
     // player throws.
     void PlayAnnouncement(const QString& fileName);
-    // Starts an announcement; with `wait` the timer stays off until it has
-    // ended. One that cannot start is told, and the tick goes on as if it
-    // had played and ended.
+    // Starts an announcement, with `wait` the timer off until it has ended.
+    // One that cannot start is told; the tick goes on as if it had ended.
     void Announce(const QString& fileName, bool wait);
     // The run waits while the box is open and goes on where it was after.
     void ShowError(const QString& text, QMessageBox::Icon icon);

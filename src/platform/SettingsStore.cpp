@@ -75,8 +75,7 @@ struct QSettingsStore::Writer {
     std::mutex lock;  // guards the rest
     std::condition_variable changed;
     QHash<QString, QString> wanted;  // not written yet: the latest text per key
-    quint64 asked = 0;  // writes asked for, and those finished
-    quint64 done = 0;
+    quint64 asked = 0, done = 0;  // writes asked for, and those finished
     bool stored = true;  // what the last finished write came to
 
     // Writes what is wanted now, so that a thread held up by the file's lock
@@ -86,15 +85,17 @@ struct QSettingsStore::Writer {
         const std::lock_guard<std::mutex> one(writing);
         std::unique_lock<std::mutex> held(lock);
         const quint64 upTo = asked;
+        if (upTo == done)  // an earlier thread wrote this one too
+            return;
         const QHash<QString, QString> texts = wanted;
         held.unlock();
-        const bool ok = upTo == done || Write(texts);
+        const bool ok = Write(texts);
         held.lock();
         for (auto it = texts.begin(); it != texts.end(); ++it) {
             if (wanted.value(it.key()) == it.value())
                 wanted.remove(it.key());
         }
-        stored = upTo == done ? stored : ok;
+        stored = ok;
         done = upTo;
         changed.notify_all();
     }
