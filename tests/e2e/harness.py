@@ -591,24 +591,18 @@ class WaylandSession(Session):
         self._start_bus()
         self._start_a11y()
         self._start_audio()
-        say(f"session ready: weston {'with X display ' + self.env['DISPLAY'] if self.xwayland else 'alone'}, "
-            f"own bus, accessibility bus, PulseAudio null sink, HOME {self.home}")
+        say(f"session ready: weston, X display {self.env.get('DISPLAY')}, own buses, null sink, HOME {self.home}")
         return self
 
     def launch(self, platform=None):
-        env = dict(self.env, HOME=str(self.home), PULSE_SERVER=self.pulse_server)
-        if platform:
-            env["QT_QPA_PLATFORM"] = platform
+        env = dict(self.env, HOME=str(self.home), PULSE_SERVER=self.pulse_server,
+                   **({"QT_QPA_PLATFORM": platform} if platform else {}))
         log = open(self.logs / f"tarmalo-{len(self.apps)}.log", "wb")
         app = App(self, subprocess.Popen([str(EXE)], env=env, stdout=log, stderr=log, start_new_session=True))
         self.apps.append(app)
-        def shown():
-            self._ended(app)
-            acc = a11y_app(self.env, app.pid)
-            return acc is not None and frame(acc, "Tarmalo") is not None
-        wait_for(shown, SLOW, "the main window on the accessibility bus")
-        say(f"Tarmalo started: pid {app.pid}{', QT_QPA_PLATFORM=' + platform if platform else ''}, "
-            f"window platform {app.platforms()}")
+        wait_for(lambda: self._ended(app) or ((acc := a11y_app(self.env, app.pid)) and frame(acc, "Tarmalo")),
+                 SLOW, "the main window on the accessibility bus")
+        say(f"Tarmalo started: pid {app.pid}, QT_QPA_PLATFORM={platform}, window platform {app.platforms()}")
         return app
 
 

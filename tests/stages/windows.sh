@@ -94,10 +94,7 @@ unshare -m sh -c 'mount --bind /usr/share/zoneinfo/Europe/Berlin /etc/localtime 
 unzipped=$(mktemp -d /tmp/tarmalo-zip-XXXXXX)
 unzip -q build-windows/Tarmalo-*-windows.zip -d "$unzipped"
 7zz x -y -bd -o"$unzipped/setup" build-windows/Tarmalo-Setup-*.exe >/dev/null
-python3 tests/windows/smoke.py signatures "$unzipped/Tarmalo" || failed+=("the zip's signatures")
-python3 tests/windows/smoke.py signatures "$unzipped/setup" || failed+=("the setup's signatures")
-python3 tests/windows/smoke.py names "$unzipped/Tarmalo/tarmalo.exe" build-windows/Tarmalo-Setup-*.exe ||
-    failed+=("the program's name or the setup's manifest")
+python3 tests/windows/smoke.py signatures "$unzipped/Tarmalo" "$unzipped/setup" || failed+=("signatures")
 for f in LICENSE.txt:LICENSES/GPL-3.0-or-later.txt COPYRIGHT.txt:packaging/copyright; do
     if cmp -s "$unzipped/Tarmalo/${f%%:*}" "${f#*:}"; then
         echo "ok: the zip carries ${f%%:*} (${f#*:})"

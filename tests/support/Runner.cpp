@@ -32,16 +32,12 @@ void Runner::onTick()
 {
     notePlays();
     frmMain& w = *m_h.window;
-    TickRecord r{m_h.clock.now(),
-                 ProgramProbe::Run(w).m_lGateState,
-                 w.mnuFileStart->isChecked(),
-                 w.tmrTimer().Enabled(),
-                 ProgramProbe::Interval(w.tmrTimer()),
-                 w.stsStatusInfo->text(),
-                 w.lblPAX[0]->text(),
-                 w.lblPAX[1]->text(),
-                 w.pgbInAC->isVisibleTo(&w),
+    // clang-format off
+    TickRecord r{m_h.clock.now(),        ProgramProbe::Run(w).m_lGateState,   w.mnuFileStart->isChecked(),
+                 w.tmrTimer().Enabled(), ProgramProbe::Interval(w.tmrTimer()), w.stsStatusInfo->text(),
+                 w.lblPAX[0]->text(),    w.lblPAX[1]->text(),                 w.pgbInAC->isVisibleTo(&w),
                  w.pgbInAC->value()};
+    // clang-format on
     if (statuses.isEmpty() || statuses.last() != r.status)
         statuses << r.status;
     ticks << r;

@@ -50,9 +50,6 @@ class Handler(BaseHTTPRequestHandler):
         self.end_headers()
         self.wfile.write(reply)
 
-    def log_message(self, fmt, *args):
-        sys.stderr.write("tsa: " + fmt % args + "\n")
-
 
 server = HTTPServer(("127.0.0.1", 0), Handler)
 print(f"http://127.0.0.1:{server.server_port}/", flush=True)
