@@ -55,8 +55,10 @@ struct Input {
 
 inline Input split(const uint8_t* data, size_t size)
 {
-    if (size == 0)
+    if (size == 0) {
+        QLocale::setDefault(localeAt(0));
         return {&localeAt(0), QString()};
+    }
     const uint8_t head = data[0];
     int index = head & 3;
     switch (head) {
@@ -76,6 +78,8 @@ inline Input split(const uint8_t* data, size_t size)
     } else {
         text = QString::fromUtf8(rest, n);
     }
+    // The readers take the default locale, as the program's fields do.
+    QLocale::setDefault(localeAt(index));
     return {&localeAt(index), text};
 }
 

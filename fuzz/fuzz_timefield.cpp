@@ -7,8 +7,8 @@
 // exactly when it is a whole time of day.
 #include "FuzzCommon.h"
 #include "app/EntryFields.h"
-#include "platform/DateTime.h"
-#include "platform/RuntimeError.h"
+#include "common/DateTime.h"
+#include "common/RuntimeError.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -54,14 +54,14 @@ void checkReading(const QString& t)
 {
     const QLocale& c = fuzz::localeAt(0);
     const std::optional<int> minutes = wholeTime(t);
-    FUZZ_CHECK(plat::IsTimeOfDay(t) == minutes.has_value(), t, c);
+    FUZZ_CHECK(common::IsTimeOfDay(t) == minutes.has_value(), t, c);
     try {
-        const plat::Date d = plat::TimeValue(t);
+        const common::Date d = common::ReadTimeOfDay(t);
         FUZZ_CHECK(minutes.has_value(), t, c);
-        FUZZ_CHECK(plat::ToMillis(d) == *minutes * 60000LL, t, c);
-    } catch (const plat::RuntimeError& e) {
+        FUZZ_CHECK(common::ToMillis(d) == *minutes * 60000LL, t, c);
+    } catch (const common::RuntimeError& e) {
         FUZZ_CHECK(!minutes.has_value(), t, c);
-        FUZZ_CHECK(e.number() == int(plat::Fault::NotANumber), t, c);
+        FUZZ_CHECK(e.number() == int(common::Fault::NotANumber), t, c);
     }
 }
 

@@ -5,7 +5,7 @@
 // The WAV reader, the one parser of files a user may replace: no input may
 // crash it, and what it accepts is a sound the output can take, made of no
 // more samples than the file holds.
-#include "platform/WavFile.h"
+#include "boarding/WavFile.h"
 
 #include <QBuffer>
 #include <cstdint>
@@ -31,7 +31,7 @@ std::optional<plat::Pcm16> read(const QByteArray& bytes)
     QByteArray copy = bytes;
     QBuffer in(&copy);
     in.open(QIODevice::ReadOnly);
-    return plat::ReadWav(in);
+    return ReadWav(in);
 }
 
 }  // namespace

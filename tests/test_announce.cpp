@@ -4,8 +4,8 @@
 
 // The announcement handlers on a silent player: the chime, the play-state
 // notification, errors, and a stopped run staying stopped.
-#include "platform/MediaPlayer.h"
-#include "platform/Timer.h"
+#include "boarding/MediaPlayer.h"
+#include "common/Timer.h"
 #include "support/ProgramProbe.h"
 #include "support/Runner.h"
 
@@ -65,8 +65,8 @@ void TestAnnounce::chimeErrors_data()
     QTest::addColumn<int>("number");
     QTest::addColumn<bool>("failOnSet");
     QTest::addColumn<int>("boxes");
-    QTest::newRow("E_FAIL on set") << plat::E_FAIL << true << 0;
-    QTest::newRow("E_FAIL on play") << plat::E_FAIL << false << 0;
+    QTest::newRow("E_FAIL on set") << common::E_FAIL << true << 0;
+    QTest::newRow("E_FAIL on play") << common::E_FAIL << false << 0;
     QTest::newRow("other on set") << 429 << true << 1;
     QTest::newRow("other on play") << 429 << false << 1;
 }
@@ -77,7 +77,7 @@ void TestAnnounce::chimeErrors()
     QFETCH(bool, failOnSet);
     QFETCH(int, boxes);
     Harness h;
-    const plat::RuntimeError err(number, QStringLiteral("No sound today"));
+    const common::RuntimeError err(number, QStringLiteral("No sound today"));
     if (failOnSet)
         h.player->failSet = err;
     else
@@ -98,9 +98,9 @@ void TestAnnounce::playStateResumesPausedTimer_data()
 {
     QTest::addColumn<int>("newState");
     QTest::addColumn<bool>("resumes");
-    QTest::newRow("playing") << int(plat::PlayState::Playing) << false;
-    QTest::newRow("stopped") << int(plat::PlayState::Stopped) << true;
-    QTest::newRow("waiting") << int(plat::PlayState::Waiting) << true;
+    QTest::newRow("playing") << int(PlayState::Playing) << false;
+    QTest::newRow("stopped") << int(PlayState::Stopped) << true;
+    QTest::newRow("waiting") << int(PlayState::Waiting) << true;
 }
 
 void TestAnnounce::playStateResumesPausedTimer()
@@ -120,7 +120,7 @@ void TestAnnounce::playStateResumesPausedTimer()
     QCOMPARE(h.player->played.last(), QStringLiteral("/opt/tarmalo/BoardComplete.wav"));
     QVERIFY(!w.tmrTimer().Enabled());
     QCOMPARE(ProgramProbe::Interval(w.tmrTimer()), 1000);
-    h.player->report(plat::PlayState(newState));
+    h.player->report(PlayState(newState));
     QCOMPARE(w.tmrTimer().Enabled(), resumes);
     QCOMPARE(ProgramProbe::Interval(w.tmrTimer()), 1000);  // the interval is left alone
     if (!resumes) {

@@ -5,8 +5,8 @@
 // Date-times as day numbers: conversion, "hh:nn", reading a time of day,
 // day addition, differences as boundaries crossed, and the wall clock on a
 // daylight-saving night.
-#include "platform/DateTime.h"
-#include "platform/RuntimeError.h"
+#include "common/DateTime.h"
+#include "common/RuntimeError.h"
 #include "support/FakeClock.h"
 #include "support/WallClockDates.h"
 
@@ -15,7 +15,7 @@
 
 #include <ctime>
 
-using plat::Date;
+using common::Date;
 
 namespace {
 
@@ -26,7 +26,7 @@ QDateTime at(int y, int mo, int d, int h, int mi, int s = 0, int ms = 0)
 
 Date day(int y, int mo, int d, int h, int mi, int s = 0, int ms = 0)
 {
-    return plat::FromQDateTime(at(y, mo, d, h, mi, s, ms));
+    return common::FromQDateTime(at(y, mo, d, h, mi, s, ms));
 }
 
 }  // namespace
@@ -97,14 +97,14 @@ void TestDateTime::dayNumbers()
     QFETCH(QDateTime, moment);
     QFETCH(double, dayNumber);
 
-    const Date value = plat::FromQDateTime(moment);
+    const Date value = common::FromQDateTime(moment);
     if (!std::isnan(dayNumber))
         QCOMPARE(value, dayNumber);
     // Only the wall-clock fields count: the zone never shifts them.
-    const QDateTime back = plat::ToQDateTime(value);
+    const QDateTime back = common::ToQDateTime(value);
     QCOMPARE(back.date(), moment.date());
     QCOMPARE(back.time(), moment.time());
-    QCOMPARE(plat::ToMillis(value), plat::ToMillis(plat::FromMillis(plat::ToMillis(value))));
+    QCOMPARE(common::ToMillis(value), common::ToMillis(common::FromMillis(common::ToMillis(value))));
 }
 
 void TestDateTime::formatHHNN_data()
@@ -118,19 +118,19 @@ void TestDateTime::formatHHNN_data()
     QTest::newRow("afternoon in 24 h") << day(2026, 5, 10, 13, 7) << "13:07";
     QTest::newRow("seconds dropped, not rounded") << day(2026, 5, 10, 10, 40, 59, 999) << "10:40";
     QTest::newRow("last minute") << day(2026, 5, 10, 23, 59, 59) << "23:59";
-    QTest::newRow("time only") << plat::TimeValue(QStringLiteral("01:10")) << "01:10";
+    QTest::newRow("time only") << common::ReadTimeOfDay(QStringLiteral("01:10")) << "01:10";
     // A sum of day fractions lands a hair below the minute in floating
     // point; it must still show that minute.
     QTest::newRow("sum of fractions") << day(2026, 5, 10, 10, 0) + 50.0 / 1440.0 << "10:50";
     QTest::newRow("sum past midnight")
-        << day(2026, 5, 10, 23, 30) + plat::TimeValue(QStringLiteral("01:10")) << "00:40";
+        << day(2026, 5, 10, 23, 30) + common::ReadTimeOfDay(QStringLiteral("01:10")) << "00:40";
 }
 
 void TestDateTime::formatHHNN()
 {
     QFETCH(Date, value);
     QFETCH(QString, text);
-    QCOMPARE(plat::FormatHHNN(value), text);
+    QCOMPARE(common::FormatHHNN(value), text);
 }
 
 void TestDateTime::timeValue_data()
@@ -163,15 +163,15 @@ void TestDateTime::timeValue()
     QFETCH(QString, text);
     QFETCH(int, minutes);
 
-    QCOMPARE(plat::IsTimeOfDay(text), minutes >= 0);
+    QCOMPARE(common::IsTimeOfDay(text), minutes >= 0);
     try {
-        const Date value = plat::TimeValue(text);
+        const Date value = common::ReadTimeOfDay(text);
         QVERIFY2(minutes >= 0, "accepted a text that is no time of day");
-        QCOMPARE(plat::ToMillis(value), minutes * 60000LL);
+        QCOMPARE(common::ToMillis(value), minutes * 60000LL);
         QVERIFY(value < 1.0);
-    } catch (const plat::RuntimeError& e) {
+    } catch (const common::RuntimeError& e) {
         QVERIFY2(minutes < 0, "rejected a valid time of day");
-        QCOMPARE(e.number(), int(plat::Fault::NotANumber));
+        QCOMPARE(e.number(), int(common::Fault::NotANumber));
     }
 }
 
@@ -199,7 +199,7 @@ void TestDateTime::dateAddDays()
     QFETCH(int, days);
     QFETCH(QDateTime, to);
 
-    const QDateTime got = plat::ToQDateTime(plat::DateAddDays(plat::FromQDateTime(from), days));
+    const QDateTime got = common::ToQDateTime(common::DateAddDays(common::FromQDateTime(from), days));
     QCOMPARE(got.date(), to.date());
     QCOMPARE(got.time(), to.time());
 }
@@ -242,18 +242,18 @@ void TestDateTime::dateDiff()
     QFETCH(qint64, minutes);
     QFETCH(qint64, seconds);
 
-    const Date da = plat::FromQDateTime(a);
-    const Date db = plat::FromQDateTime(b);
-    QCOMPARE(plat::DateDiffMinutes(da, db), minutes);
-    QCOMPARE(plat::DateDiffSeconds(da, db), seconds);
+    const Date da = common::FromQDateTime(a);
+    const Date db = common::FromQDateTime(b);
+    QCOMPARE(common::MinutesBetween(da, db), minutes);
+    QCOMPARE(common::SecondsBetween(da, db), seconds);
 }
 
 void TestDateTime::nowAtMidnight()
 {
-    plat::FakeClock clock(QDateTime(QDate(2026, 5, 10), QTime(23, 59, 59, 999), Qt::LocalTime));
-    QCOMPARE(plat::FormatHHNN(plat::Now(clock)), QStringLiteral("23:59"));
+    common::FakeClock clock(QDateTime(QDate(2026, 5, 10), QTime(23, 59, 59, 999), Qt::LocalTime));
+    QCOMPARE(common::FormatHHNN(common::Now(clock)), QStringLiteral("23:59"));
     clock.advance(1);
-    QCOMPARE(plat::Now(clock), plat::FromQDateTime(at(2026, 5, 11, 0, 0)));
+    QCOMPARE(common::Now(clock), common::FromQDateTime(at(2026, 5, 11, 0, 0)));
 }
 
 void TestDateTime::daylightSavingNight_data()
@@ -287,14 +287,14 @@ void TestDateTime::daylightSavingNight()
     QFETCH(int, dayAfter);
     QFETCH(qint64, minutes);
 
-    plat::FakeClock clock(QDateTime(date, start, Qt::LocalTime));
-    const Date now = plat::NowUtc(clock);
-    const Date departure = now + plat::TimeValue(typed);
-    const QDateTime wall = plat::WallClockAt(departure, clock.now());
+    common::FakeClock clock(QDateTime(date, start, Qt::LocalTime));
+    const Date now = common::NowUtc(clock);
+    const Date departure = now + common::ReadTimeOfDay(typed);
+    const QDateTime wall = common::WallClockAt(departure, clock.now());
     QCOMPARE(wall.time().toString(QStringLiteral("HH:mm")), departs);
     QCOMPARE(wall.date(), date.addDays(dayAfter));
-    QCOMPARE(plat::DateDiffMinutes(now, departure), minutes);
-    QCOMPARE(plat::DateDiffSeconds(now, departure), minutes * 60);
+    QCOMPARE(common::MinutesBetween(now, departure), minutes);
+    QCOMPARE(common::SecondsBetween(now, departure), minutes * 60);
 }
 
 void TestDateTime::nextWallClockTime_data()
@@ -323,7 +323,8 @@ void TestDateTime::nextWallClockTime()
     QFETCH(QDateTime, expectedUtc);
 
     const QDateTime now = nowUtc.toLocalTime();
-    QCOMPARE(plat::NextWallClockTime(now, plat::TimeValue(typed)), plat::FromQDateTime(expectedUtc));
+    QCOMPARE(common::NextWallClockTime(now, common::ReadTimeOfDay(typed)),
+             common::FromQDateTime(expectedUtc));
 }
 
 void TestDateTime::fakeClockKeepsWallClock_data()
@@ -343,11 +344,11 @@ void TestDateTime::fakeClockKeepsWallClock()
 
     // Moving the test clock by a minute moves the wall clock by a minute,
     // whichever zone the test started it in.
-    plat::FakeClock clock(start);
-    const Date before = plat::Now(clock);
-    QCOMPARE(plat::FormatHHNN(before), QStringLiteral("10:00"));
+    common::FakeClock clock(start);
+    const Date before = common::Now(clock);
+    QCOMPARE(common::FormatHHNN(before), QStringLiteral("10:00"));
     clock.advance(61000);
-    QCOMPARE(plat::DateDiffSeconds(before, plat::Now(clock)), qint64(61));
+    QCOMPARE(common::SecondsBetween(before, common::Now(clock)), qint64(61));
     QCOMPARE(clock.now().time(), QTime(10, 1, 1));
     QCOMPARE(clock.now().offsetFromUtc(), start.offsetFromUtc());
 }

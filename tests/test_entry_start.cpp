@@ -5,7 +5,7 @@
 // The two entry fields and File > Start: enabling Start, selecting on entry,
 // refusing a start that cannot run, starting and stopping a run.
 #include "app/EntryFields.h"
-#include "platform/DateTime.h"
+#include "common/DateTime.h"
 #include "support/Harness.h"
 #include "support/ProgramProbe.h"
 #include "support/WallClockDates.h"
@@ -18,9 +18,9 @@
 #include <QtTest>
 
 namespace {
-QDateTime wall(plat::Date d)
+QDateTime wall(common::Date d)
 {
-    return plat::ToQDateTime(d);
+    return common::ToQDateTime(d);
 }
 }  // namespace
 
@@ -61,7 +61,8 @@ void TestEntryStart::totalEnablesStart_data()
     QTest::newRow("2.5") << "2.5" << true << "2.5";
     QTest::newRow("-5") << "-5" << true << "-5";
     QTest::newRow("empty") << "" << false << "";
-    // Only the space is trimmed: a tab stays where the user put it.
+    // A spreadsheet cell pasted with its line break boards as the number.
+    QTest::newRow("pasted cell") << "\t12\r\n" << true << "12";
     QTest::newRow("tab") << "\t12a" << false << "\t12a";
     QTest::newRow("spaces around junk") << " 12a " << false << " 12a ";
 }

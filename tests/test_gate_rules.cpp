@@ -5,9 +5,9 @@
 // The gate's rules: which status it shows at each minute, when it chimes,
 // and how many passengers one tick brings (with scripted random values).
 #include "boarding/clsCommon.h"
-#include "platform/DateTime.h"
-#include "platform/Random.h"
-#include "platform/RuntimeError.h"
+#include "common/DateTime.h"
+#include "common/Random.h"
+#include "common/RuntimeError.h"
 #include "support/FakeClock.h"
 #include "support/Fakes.h"
 #include "support/ProgramProbe.h"
@@ -21,7 +21,7 @@ namespace {
 const QDateTime kDeparture(QDate(2026, 5, 10), QTime(11, 0), Qt::UTC);
 
 // A clock that counts how often it is read.
-class CountingClock final : public plat::Clock {
+class CountingClock final : public common::Clock {
 public:
     QDateTime now() const override
     {
@@ -123,11 +123,11 @@ void TestGateRules::gateState()
 
     CountingClock clock;
     clock.moment = present;
-    clsCommon gate(clock, plat::Random());
+    clsCommon gate(clock, common::Random());
     QSignalSpy spy(&gate, &clsCommon::GateStateChanged);
 
     const qint32 State = state;
-    const QString got = gate.GateState(plat::FromQDateTime(departure), State);
+    const QString got = gate.GateState(common::FromQDateTime(departure), State);
     QCOMPARE(got, text);
     QCOMPARE(ProgramProbe::LastState(gate), text);
     // Starting from nothing, only an open gate or a final call chimes.
@@ -194,9 +194,9 @@ void TestGateRules::gateStateEvents()
     QFETCH(QString, last);
 
     CountingClock clock;
-    clsCommon gate(clock, plat::Random());
+    clsCommon gate(clock, common::Random());
     QSignalSpy spy(&gate, &clsCommon::GateStateChanged);
-    const plat::Date dep = plat::FromQDateTime(kDeparture);
+    const common::Date dep = common::FromQDateTime(kDeparture);
 
     QStringList got;
     for (const QString& step : steps.split(u' ', Qt::SkipEmptyParts)) {
@@ -220,7 +220,7 @@ void TestGateRules::gateStateEvents()
 void TestGateRules::eventComesBeforeTheTextIsStored()
 {
     CountingClock clock;
-    clsCommon gate(clock, plat::Random());
+    clsCommon gate(clock, common::Random());
     QStringList seenInHandler;
     int callsReturned = 0;
     connect(&gate, &clsCommon::GateStateChanged, this, [&] {
@@ -228,7 +228,7 @@ void TestGateRules::eventComesBeforeTheTextIsStored()
         // Raised inside the call, not after it.
         QCOMPARE(callsReturned, seenInHandler.size() - 1);
     });
-    const plat::Date dep = plat::FromQDateTime(kDeparture);
+    const common::Date dep = common::FromQDateTime(kDeparture);
     const qint32 boarding = 0;
 
     clock.moment = minutesBefore(20);
@@ -245,11 +245,11 @@ void TestGateRules::eventComesBeforeTheTextIsStored()
 void TestGateRules::clearRaisesNothing()
 {
     CountingClock clock;
-    clsCommon gate(clock, plat::Random());
+    clsCommon gate(clock, common::Random());
     QSignalSpy spy(&gate, &clsCommon::GateStateChanged);
     QVERIFY(ProgramProbe::LastState(gate).isEmpty());  // a new gate remembers nothing
     clock.moment = minutesBefore(10);
-    gate.GateState(plat::FromQDateTime(kDeparture), 0);
+    gate.GateState(common::FromQDateTime(kDeparture), 0);
     gate.Clear();
     gate.Clear();
     QCOMPARE(spy.count(), 1);
@@ -353,10 +353,10 @@ void TestGateRules::countDown()
     QSignalSpy spy(&gate, &clsCommon::GateStateChanged);
 
     try {
-        const qint16 got = gate.CountDown(static_cast<qint16>(totalPax), plat::FromQDateTime(kDeparture));
+        const qint16 got = gate.CountDown(static_cast<qint16>(totalPax), common::FromQDateTime(kDeparture));
         QCOMPARE(0, error);
         QCOMPARE(static_cast<int>(got), expected);
-    } catch (const plat::RuntimeError& e) {
+    } catch (const common::RuntimeError& e) {
         QCOMPARE(e.number(), error);
     }
     QCOMPARE(random.draws, draws);

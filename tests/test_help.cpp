@@ -20,9 +20,16 @@ namespace {
 
 const QString kHyphens50 = QString(50, QLatin1Char('-'));
 
+// The text as a fresh Help window holds it.
+QString HelpText()
+{
+    frmHelp help;
+    return help.txtHelp->toPlainText();
+}
+
 QStringList HelpLines()
 {
-    return frmHelp::HelpText().split(QLatin1Char('\n'));
+    return HelpText().split(QLatin1Char('\n'));
 }
 
 QStringList ShownLines(const frmHelp& help)
@@ -59,7 +66,7 @@ private slots:
 
     void textHas23Lines()
     {
-        const QString text = frmHelp::HelpText();
+        const QString text = HelpText();
         QCOMPARE(text.count(QLatin1Char('\n')), 22);
         QVERIFY(!text.endsWith(QLatin1Char('\n')));
         for (QChar c : text)
@@ -125,7 +132,7 @@ private slots:
         const QString plain = help.txtHelp->toPlainText();
         QVERIFY(!plain.contains(QLatin1Char('\r')));
         QVERIFY(!plain.contains(QChar(0x2029)));
-        QCOMPARE(plain, frmHelp::HelpText());
+        QCOMPARE(plain, HelpText());
     }
 
     void windowProperties()

@@ -3,8 +3,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // Help and About reached from the main window while a boarding runs.
+#include "common/Timer.h"
 #include "info/frmHelp.h"
-#include "platform/Timer.h"
 #include "support/Runner.h"
 
 #include <QAction>

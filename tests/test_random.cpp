@@ -6,8 +6,8 @@
 // with the real generator the means and shares must be those of the rules,
 // tightly enough that a slip in a formula shows.
 #include "boarding/clsCommon.h"
-#include "platform/DateTime.h"
-#include "platform/Random.h"
+#include "common/DateTime.h"
+#include "common/Random.h"
 #include "support/FakeClock.h"
 #include "support/Fakes.h"
 #include "support/WallClockDates.h"
@@ -30,7 +30,7 @@ struct CountingRandom {
         ++draws;
         return inner();
     }
-    plat::Random inner;
+    common::Random inner;
     qint64 draws = 0;
 };
 
@@ -101,12 +101,12 @@ void TestRandom::arrivalStatistics()
     QFETCH(QList<double>, wrongMeans);
 
     CountingRandom random{
-        plat::Random(20260510u + static_cast<quint64>(minutes) * 1000u + static_cast<quint64>(totalPax))};
+        common::Random(20260510u + static_cast<quint64>(minutes) * 1000u + static_cast<quint64>(totalPax))};
 
     const QDateTime departure(QDate(2026, 5, 10), QTime(11, 0), Qt::UTC);
-    plat::FakeClock clock(departure.addSecs(-60LL * minutes + 30));
+    common::FakeClock clock(departure.addSecs(-60LL * minutes + 30));
     clsCommon gate(clock, std::ref(random));
-    const plat::Date dep = plat::FromQDateTime(departure);
+    const common::Date dep = common::FromQDateTime(departure);
 
     std::vector<qint64> counts(shares.size(), 0);
     double sum = 0.0;
@@ -171,7 +171,7 @@ void TestRandom::generatorRange()
 {
     // Many values, so that a mapping which can round up to 1 (or wrap below
     // 0) would very likely show.
-    plat::Random gen(1234567u);
+    common::Random gen(1234567u);
     const int n = 1 << 25;
     float lo = 1.0f;
     float hi = 0.0f;
@@ -202,7 +202,7 @@ void TestRandom::generatorRange()
 void TestRandom::generatorSeeding()
 {
     auto firstValues = [](quint64 seed) {
-        plat::Random gen(seed);
+        common::Random gen(seed);
         QList<float> out;
         for (int i = 0; i < 100; ++i)
             out << gen();

@@ -6,8 +6,8 @@
 // moments, pilots stopping at random, sounds failing and lasting at random.
 // After every tick the counts add up, nothing ticks after a stop, and every
 // run either is stopped by hand or ends by itself.
-#include "platform/DateTime.h"
-#include "platform/Timer.h"
+#include "common/DateTime.h"
+#include "common/Timer.h"
 #include "support/ProgramProbe.h"
 #include "support/Runner.h"
 #include "support/WallClockDates.h"
@@ -53,7 +53,7 @@ void TestSoak::thousandRuns()
         const quint64 seed = scenario.generate64();
         const QDateTime start = Harness::At(0, 0).addMSecs(scenario.bounded(86400 * 1000));
         Harness h(start);
-        h.random = plat::Random(seed);
+        h.random = common::Random(seed);
         frmMain& w = *h.window;
         const bool countdown = scenario.bounded(2);
         const bool departOn = scenario.bounded(2);
@@ -72,11 +72,11 @@ void TestSoak::thousandRuns()
         QMap<QString, bool> fails;
         for (const char* f : {"Ding.wav", "BoardComplete.wav", "Gndbrief.wav", "Pretaxbr.wav"})
             fails[QString::fromLatin1(f)] = failMode >= 2 && scenario.bounded(2);
-        h.player->failFor = [&fails, failMode](const QString& name) -> std::optional<plat::RuntimeError> {
+        h.player->failFor = [&fails, failMode](const QString& name) -> std::optional<common::RuntimeError> {
             if (!fails.value(name))
                 return std::nullopt;
-            return plat::RuntimeError(failMode == 2 ? plat::E_FAIL : 75,
-                                      name + QStringLiteral(" is damaged"));
+            return common::RuntimeError(failMode == 2 ? common::E_FAIL : 75,
+                                        name + QStringLiteral(" is damaged"));
         };
         Runner run(h);
         for (const char* f : {"Ding.wav", "BoardComplete.wav", "Gndbrief.wav", "Pretaxbr.wav"})
@@ -159,8 +159,8 @@ void TestSoak::thousandRuns()
         // leaves at the first waiting tick at or after the departure second
         // and stops 30 s later (plus the gate-departure sound).
         if (!userStops && departOn && !departToggled) {
-            const qint64 dep = plat::ToMillis(ProgramProbe::Run(w).m_dtDepTime);
-            auto ms = [](const QDateTime& t) { return plat::ToMillis(plat::FromQDateTime(t)); };
+            const qint64 dep = common::ToMillis(ProgramProbe::Run(w).m_dtDepTime);
+            auto ms = [](const QDateTime& t) { return common::ToMillis(common::FromQDateTime(t)); };
             int firstWait = -1, departIdx = -1;
             for (int i = 0; i < run.ticks.size(); ++i) {
                 if (run.ticks[i].state == 1 && firstWait < 0)

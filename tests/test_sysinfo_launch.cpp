@@ -22,11 +22,12 @@
 #include <csignal>
 #include <optional>
 
+#include "common/MessageBox.h"
 #include "info/frmAbout.h"
 #include "platform/Desktop.h"
-#include "platform/MessageBox.h"
 #include "support/FakeServices.h"
 
+using namespace common;
 using namespace plat;
 
 namespace {

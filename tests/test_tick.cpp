@@ -5,8 +5,8 @@
 // The boarding clock tick: whole runs in fake time, the edge cases of each
 // state, and the mends that keep a run from stalling.
 #include "app/ClockPanel.h"
-#include "platform/DateTime.h"
-#include "platform/Timer.h"
+#include "common/DateTime.h"
+#include "common/Timer.h"
 #include "support/ProgramProbe.h"
 #include "support/Runner.h"
 
@@ -401,7 +401,7 @@ void TestTick::errorsByNumber_data()
 {
     QTest::addColumn<int>("number");
     QTest::addColumn<int>("boxes");
-    QTest::newRow("E_FAIL is silent") << plat::E_FAIL << 0;
+    QTest::newRow("E_FAIL is silent") << common::E_FAIL << 0;
     QTest::newRow("file not found") << kFileNotFound << 1;
     QTest::newRow("invalid call") << 5 << 1;
 }
@@ -415,7 +415,7 @@ void TestTick::errorsByNumber()
     s.typed = "0010";
     prepare(h, s);
     // The chime fails while setting the file: the player is not told to play.
-    h.player->failSet = plat::RuntimeError(number, QStringLiteral("The sound could not be opened"));
+    h.player->failSet = common::RuntimeError(number, QStringLiteral("The sound could not be opened"));
     h.start();
     h.clock.advance(5000);
     QCOMPARE(h.messages.shown.size(), boxes);
@@ -435,7 +435,7 @@ void TestTick::failedAnnouncementNeverBlocksPhase_data()
 {
     QTest::addColumn<int>("number");
     QTest::addColumn<int>("boxes");
-    QTest::newRow("E_FAIL") << plat::E_FAIL << 0;
+    QTest::newRow("E_FAIL") << common::E_FAIL << 0;
     QTest::newRow("other error") << kFileNotFound << 3;  // one per failing sound
 }
 
@@ -452,10 +452,10 @@ void TestTick::failedAnnouncementNeverBlocksPhase()
     s.total = "16";
     prepare(h, s);
     Runner run(h);
-    h.player->failFor = [number](const QString& name) -> std::optional<plat::RuntimeError> {
+    h.player->failFor = [number](const QString& name) -> std::optional<common::RuntimeError> {
         if (name == "Ding.wav")
             return std::nullopt;
-        return plat::RuntimeError(number, name + QStringLiteral(" cannot be played"));
+        return common::RuntimeError(number, name + QStringLiteral(" cannot be played"));
     };
     h.start();
     QVERIFY(run.runToStop(3600 * 1000));
@@ -526,7 +526,7 @@ void TestTick::noTickAfterUserStop()
     QVERIFY(!w.tmrTimer().Enabled());
     QVERIFY(ProgramProbe::PausedForAnnouncement(ProgramProbe::Run(w)));
     h.start();  // the pilot stops the run while the sound plays
-    h.player->report(plat::PlayState::Waiting);
+    h.player->report(PlayState::Waiting);
     h.player->finish();
     QVERIFY(!w.tmrTimer().Enabled());
     const int ticks = run.ticks.size();
@@ -552,7 +552,7 @@ void TestTick::gateClosedRunNeverTicksAgain()
     // The briefing's end enables a timer whose interval is 0: still no tick.
     const int ticks = run.ticks.size();
     h.player->finish();
-    ProgramProbe::Run(*h.window).mpAnnounce_StateChange(plat::PlayState::Playing, plat::PlayState::Stopped);
+    ProgramProbe::Run(*h.window).mpAnnounce_StateChange(PlayState::Playing, PlayState::Stopped);
     h.clock.advance(3600 * 1000);
     QCOMPARE(run.ticks.size(), ticks);
     QCOMPARE(ProgramProbe::Interval(h.window->tmrTimer()), 0);
@@ -654,7 +654,7 @@ void TestTick::wallClockChanges()
             jumps.removeFirst();
             // A real timer runs on a monotonic clock: setting the wall clock
             // does not move its next tick a month.
-            plat::Timer& t = w.tmrTimer();
+            common::Timer& t = w.tmrTimer();
             if (t.Enabled())
                 t.setInterval(ProgramProbe::Interval(t));
             h.clock.advance(0);  // the fake clock's overdue wakes come now

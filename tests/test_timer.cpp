@@ -5,7 +5,7 @@
 // The timer's rules: enabled flag and interval kept apart, interval 0
 // never ticks, a new interval counts from when it is set. Driven by the
 // test clock, plus a short check on the real event loop.
-#include "platform/Timer.h"
+#include "common/Timer.h"
 #include "support/FakeClock.h"
 #include "support/ProgramProbe.h"
 
@@ -16,7 +16,7 @@ namespace {
 
 const QDateTime kStart(QDate(2026, 5, 10), QTime(10, 0), Qt::UTC);
 
-qint64 elapsed(const plat::FakeClock& clock)
+qint64 elapsed(const common::FakeClock& clock)
 {
     return kStart.msecsTo(clock.now());
 }
@@ -103,10 +103,10 @@ void TestTimer::script()
     QFETCH(bool, enabled);
     QFETCH(int, interval);
 
-    plat::FakeClock clock(kStart);
-    plat::Timer timer(clock);
+    common::FakeClock clock(kStart);
+    common::Timer timer(clock);
     QList<qint64> fired;
-    connect(&timer, &plat::Timer::Tick, this, [&] { fired << elapsed(clock); });
+    connect(&timer, &common::Timer::Tick, this, [&] { fired << elapsed(clock); });
 
     for (const QString& step : steps.split(u' ', Qt::SkipEmptyParts)) {
         const int n = step.mid(1).toInt();
@@ -124,10 +124,10 @@ void TestTimer::script()
 
 void TestTimer::handlerChangesInterval()
 {
-    plat::FakeClock clock(kStart);
-    plat::Timer timer(clock);
+    common::FakeClock clock(kStart);
+    common::Timer timer(clock);
     QList<qint64> fired;
-    connect(&timer, &plat::Timer::Tick, this, [&] {
+    connect(&timer, &common::Timer::Tick, this, [&] {
         fired << elapsed(clock);
         if (fired.size() == 1)
             timer.setInterval(300);  // the tick's own change decides the next one
@@ -139,10 +139,10 @@ void TestTimer::handlerChangesInterval()
 
 void TestTimer::handlerDisables()
 {
-    plat::FakeClock clock(kStart);
-    plat::Timer timer(clock);
+    common::FakeClock clock(kStart);
+    common::Timer timer(clock);
     int count = 0;
-    connect(&timer, &plat::Timer::Tick, this, [&] {
+    connect(&timer, &common::Timer::Tick, this, [&] {
         ++count;
         timer.setEnabled(false);
     });
@@ -151,9 +151,9 @@ void TestTimer::handlerDisables()
     QCOMPARE(count, 1);
 
     // The same with interval 0, the way a finished run stops its timer.
-    plat::Timer second(clock);
+    common::Timer second(clock);
     int secondCount = 0;
-    connect(&second, &plat::Timer::Tick, this, [&] {
+    connect(&second, &common::Timer::Tick, this, [&] {
         ++secondCount;
         second.setInterval(0);
     });
@@ -168,10 +168,10 @@ void TestTimer::handlerSeesItsOwnMoment()
 {
     // Several due ticks in one advance each see the clock at their moment,
     // and a time moved past them ends at the target.
-    plat::FakeClock clock(kStart);
-    plat::Timer timer(clock);
+    common::FakeClock clock(kStart);
+    common::Timer timer(clock);
     QList<QTime> seen;
-    connect(&timer, &plat::Timer::Tick, this, [&] { seen << clock.now().time(); });
+    connect(&timer, &common::Timer::Tick, this, [&] { seen << clock.now().time(); });
     timer.setInterval(60000);
     clock.advance(150000);
     QCOMPARE(seen, (QList<QTime>{QTime(10, 1), QTime(10, 2)}));
@@ -180,12 +180,12 @@ void TestTimer::handlerSeesItsOwnMoment()
 
 void TestTimer::twoTimersInOrder()
 {
-    plat::FakeClock clock(kStart);
-    plat::Timer a(clock);
-    plat::Timer b(clock);
+    common::FakeClock clock(kStart);
+    common::Timer a(clock);
+    common::Timer b(clock);
     QStringList order;
-    connect(&a, &plat::Timer::Tick, this, [&] { order << QStringLiteral("a%1").arg(elapsed(clock)); });
-    connect(&b, &plat::Timer::Tick, this, [&] { order << QStringLiteral("b%1").arg(elapsed(clock)); });
+    connect(&a, &common::Timer::Tick, this, [&] { order << QStringLiteral("a%1").arg(elapsed(clock)); });
+    connect(&b, &common::Timer::Tick, this, [&] { order << QStringLiteral("b%1").arg(elapsed(clock)); });
     b.setInterval(700);
     a.setInterval(300);
     QCOMPARE(clock.advance(2000), 8);
@@ -194,14 +194,14 @@ void TestTimer::twoTimersInOrder()
 
 void TestTimer::nextTickQueries()
 {
-    plat::FakeClock clock(kStart);
-    plat::Timer timer(clock);
+    common::FakeClock clock(kStart);
+    common::Timer timer(clock);
     QCOMPARE(clock.msToNextTick(), qint64(-1));
     QVERIFY(!clock.advanceToNextTick(200));
     QCOMPARE(elapsed(clock), qint64(200));
 
     int count = 0;
-    connect(&timer, &plat::Timer::Tick, this, [&] { ++count; });
+    connect(&timer, &common::Timer::Tick, this, [&] { ++count; });
     timer.setInterval(1000);
     QCOMPARE(clock.msToNextTick(), qint64(1000));
     clock.advance(600);
@@ -217,9 +217,9 @@ void TestTimer::nextTickQueries()
 
 void TestTimer::realLoopTicks()
 {
-    plat::Timer timer(plat::SystemClock::instance());
+    common::Timer timer(common::SystemClock::instance());
     int count = 0;
-    connect(&timer, &plat::Timer::Tick, this, [&] { ++count; });
+    connect(&timer, &common::Timer::Tick, this, [&] { ++count; });
     QElapsedTimer watch;
     timer.setInterval(50);
     watch.start();
@@ -238,10 +238,10 @@ void TestTimer::realLoopTicks()
 
 void TestTimer::realLoopNewIntervalCountsFromSet()
 {
-    plat::Timer timer(plat::SystemClock::instance());
+    common::Timer timer(common::SystemClock::instance());
     QElapsedTimer watch;
     QList<qint64> fired;
-    connect(&timer, &plat::Timer::Tick, this, [&] { fired << watch.elapsed(); });
+    connect(&timer, &common::Timer::Tick, this, [&] { fired << watch.elapsed(); });
     timer.setInterval(400);
     QTest::qWait(250);
     watch.start();
@@ -268,9 +268,9 @@ void TestTimer::realLoopStaysQuiet()
     QFETCH(bool, disableFirst);
     QFETCH(int, interval);
 
-    plat::Timer timer(plat::SystemClock::instance());
+    common::Timer timer(common::SystemClock::instance());
     int count = 0;
-    connect(&timer, &plat::Timer::Tick, this, [&] { ++count; });
+    connect(&timer, &common::Timer::Tick, this, [&] { ++count; });
     if (disableFirst)
         timer.setEnabled(false);
     timer.setInterval(interval);

@@ -6,8 +6,8 @@
 // options and their store.
 #include "app/ClockPanel.h"
 #include "app/EntryFields.h"
+#include "common/Twips.h"
 #include "info/frmAbout.h"
-#include "platform/Twips.h"
 #include "support/Harness.h"
 #include "support/ProgramProbe.h"
 #include "support/Runner.h"
@@ -71,7 +71,7 @@ void TestWindow::layoutInTwips()
     Harness h;
     auto* w = h.window->findChild<QWidget*>(name);
     QVERIFY2(w, qPrintable(name));
-    QCOMPARE(w->geometry(), plat::TwipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    QCOMPARE(w->geometry(), common::TwipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
 }
 
 void TestWindow::captionsAndMenus()
@@ -142,7 +142,7 @@ void TestWindow::fixedSizeAndStatusBar()
     const QPoint frameBottom = w.Frame1->mapTo(&w, QPoint(0, w.Frame1->height()));
     QCOMPARE(frameBottom.y(), w.statusBar()->geometry().top());
     QCOMPARE(w.statusBar()->geometry().bottom(), w.height() - 1);
-    QCOMPARE(w.width(), plat::TwipsToPixels(2355));
+    QCOMPARE(w.width(), common::TwipsToPixels(2355));
     QCOMPARE(w.stsStatusClock->text(), QStringLiteral("10:00"));
 }
 

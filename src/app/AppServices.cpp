@@ -4,26 +4,26 @@
 
 #include "app/AppServices.h"
 
+#include "boarding/SoundPlayer.h"
+#include "common/Clock.h"
+#include "common/MessageBox.h"
+#include "common/Random.h"
 #include "info/frmAbout.h"
-#include "platform/Clock.h"
-#include "platform/MessageBox.h"
-#include "platform/Random.h"
 #include "platform/SettingsStore.h"
-#include "platform/SoundPlayer.h"
 
 #include <QCoreApplication>
 
 AppServices AppServices::System()
 {
-    static plat::QtMessageBoxes messages;
+    static common::QtMessageBoxes messages;
     AppServices s;
-    s.clock = &plat::SystemClock::instance();
+    s.clock = &common::SystemClock::instance();
     s.settings = &plat::UserSettings();
     s.messages = &messages;
-    s.makePlayer = [](QObject* parent) -> plat::MediaPlayer* { return new plat::SoundPlayer(parent); };
+    s.makePlayer = [](QObject* parent) -> MediaPlayer* { return new SoundPlayer(parent); };
     s.appPath = QCoreApplication::applicationDirPath();
     s.endProgram = [] { QCoreApplication::exit(0); };
     s.showAbout = [] { frmAbout::ShowModal(); };
-    s.random = plat::Random(static_cast<quint64>(s.clock->now().toMSecsSinceEpoch()));
+    s.random = common::Random(static_cast<quint64>(s.clock->now().toMSecsSinceEpoch()));
     return s;
 }

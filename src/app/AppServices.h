@@ -6,22 +6,24 @@
 #include <QString>
 #include <functional>
 
-namespace plat {
+namespace common {
 class Clock;
-class SettingsStore;
 class MessageBoxes;
+}  // namespace common
+namespace plat {
+class SettingsStore;
+}
 class MediaPlayer;
-}  // namespace plat
 class QObject;
 
 // Everything the main window takes from the outside world. main() hands in
 // the real ones; tests hand in fakes.
 struct AppServices {
-    plat::Clock* clock = nullptr;
+    common::Clock* clock = nullptr;
     plat::SettingsStore* settings = nullptr;
-    plat::MessageBoxes* messages = nullptr;
+    common::MessageBoxes* messages = nullptr;
     // Makes the announcement player, owned by the given parent.
-    std::function<plat::MediaPlayer*(QObject* parent)> makePlayer;
+    std::function<MediaPlayer*(QObject* parent)> makePlayer;
     // The folder that holds the program (and its sounds).
     QString appPath;
     // Ends the program at once (File > Exit).

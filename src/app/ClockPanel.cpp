@@ -4,17 +4,17 @@
 
 #include "app/ClockPanel.h"
 
-#include "platform/Clock.h"
-#include "platform/Timer.h"
+#include "common/Clock.h"
+#include "common/Timer.h"
 
-ClockPanel::ClockPanel(plat::Clock& clock, QWidget* parent) : QLabel(parent), m_clock(clock)
+ClockPanel::ClockPanel(common::Clock& clock, QWidget* parent) : QLabel(parent), m_clock(clock)
 {
     setObjectName(QStringLiteral("Clock"));
     setAccessibleDescription(QStringLiteral("Time of day"));
     setAlignment(Qt::AlignCenter);
-    m_timer = new plat::Timer(clock, this);
+    m_timer = new common::Timer(clock, this);
     m_timer->setPrecise(true);
-    connect(m_timer, &plat::Timer::Tick, this, &ClockPanel::Update);
+    connect(m_timer, &common::Timer::Tick, this, &ClockPanel::Update);
     // Shown from the start: the status bar sizes itself by what its panels
     // hold when they are added.
     Update();

@@ -5,17 +5,17 @@
 #pragma once
 #include <QLabel>
 
-namespace plat {
+namespace common {
 class Clock;
 class Timer;
-}  // namespace plat
+}  // namespace common
 
 // The status bar's clock panel: the time of day in hours and minutes. It
 // wakes once a minute, just past the minute, and whenever Update is called.
 class ClockPanel : public QLabel {
     Q_OBJECT
 public:
-    ClockPanel(plat::Clock& clock, QWidget* parent);
+    ClockPanel(common::Clock& clock, QWidget* parent);
 
     // Shows the time now and sleeps until the next minute; anything that
     // ticks anyway may call it, so a clock that was set shows sooner.
@@ -24,6 +24,6 @@ public:
     void Stop();
 
 private:
-    const plat::Clock& m_clock;
-    plat::Timer* m_timer = nullptr;
+    const common::Clock& m_clock;
+    common::Timer* m_timer = nullptr;
 };

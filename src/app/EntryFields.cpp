@@ -4,7 +4,7 @@
 
 #include "app/EntryFields.h"
 
-#include "platform/Conversions.h"
+#include "common/Conversions.h"
 
 #include <QFocusEvent>
 
@@ -45,7 +45,7 @@ QString MaskEdBox::Text() const
 {
     // Qt's "9" takes any Unicode number: other scripts' digits, read as 0-9
     // as in the passenger field, but also "¼" or "²", which stay blanks.
-    QString text = plat::AsciiDigits(displayText());
+    QString text = common::AsciiDigits(displayText());
     for (QChar& c : text) {
         if (c.unicode() >= 128)
             c = u'_';

@@ -6,7 +6,7 @@
 
 #include "app/ClockPanel.h"
 #include "app/EntryFields.h"
-#include "platform/Twips.h"
+#include "common/Twips.h"
 
 #include <QGroupBox>
 #include <QMainWindow>
@@ -20,7 +20,7 @@
 
 #include <limits>
 
-using plat::TwipsToPixels;
+using common::TwipsToPixels;
 
 namespace {
 
@@ -66,7 +66,7 @@ constexpr int kVisibleHeightTwips = 1200 + 1215;
 void Place(QWidget* w, const char* name, int left, int top, int width, int height)
 {
     w->setObjectName(QLatin1String(name));
-    w->setGeometry(plat::TwipsRect(left, top, width, height));
+    w->setGeometry(common::TwipsRect(left, top, width, height));
 }
 
 // How far in from its right edge a line edit ends right-aligned text:
@@ -85,7 +85,7 @@ int TextEndInset(const QLineEdit* edit)
 
 }  // namespace
 
-void MainLayout::BuildLayout(QMainWindow& window, plat::Clock& clock)
+void MainLayout::BuildLayout(QMainWindow& window, common::Clock& clock)
 {
     auto* client = new QWidget(&window);
     client->setObjectName(QStringLiteral("client"));

@@ -13,7 +13,7 @@ class QLabel;
 class QMainWindow;
 class QProgressBar;
 class TextBox;
-namespace plat {
+namespace common {
 class Clock;
 }
 
@@ -35,7 +35,7 @@ struct MainLayout {
     ClockPanel* stsStatusClock = nullptr;
 
 protected:
-    void BuildLayout(QMainWindow& window, plat::Clock& clock);
+    void BuildLayout(QMainWindow& window, common::Clock& clock);
     // Fixes the window's size, down to the bottom of the "PAX" frame with
     // the status bar below, and its place on the screen.
     void FitWindow(QMainWindow& window);

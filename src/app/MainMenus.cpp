@@ -4,7 +4,7 @@
 
 #include "app/MainMenus.h"
 
-#include "platform/MessageBox.h"
+#include "common/MessageBox.h"
 #include "platform/SettingsStore.h"
 
 #include <QAction>
@@ -69,10 +69,10 @@ void MainMenus::mnuOptions_Click(const char* key, bool on)
     m_messages->Show(m_window,
                      QStringLiteral("Tarmalo could not save this choice in your settings. "
                                     "It applies until Tarmalo is closed."),
-                     QMessageBox::Warning, plat::AppTitle());
+                     QMessageBox::Warning, common::ProgramTitle());
 }
 
-void MainMenus::BuildMenus(QMainWindow& window, plat::SettingsStore& settings, plat::MessageBoxes& messages)
+void MainMenus::BuildMenus(QMainWindow& window, plat::SettingsStore& settings, common::MessageBoxes& messages)
 {
     m_window = &window;
     m_settings = &settings;

@@ -10,10 +10,12 @@
 class QAction;
 class QMainWindow;
 class QMenu;
-namespace plat {
+namespace common {
 class MessageBoxes;
+}
+namespace plat {
 class SettingsStore;
-}  // namespace plat
+}
 
 // The main window's menu bar and its items, by their names: captions,
 // access keys, shortcuts and check marks. The five option switches are
@@ -33,7 +35,7 @@ struct MainMenus {
 
 protected:
     // Each switch's click is stored at once.
-    void BuildMenus(QMainWindow& window, plat::SettingsStore& settings, plat::MessageBoxes& messages);
+    void BuildMenus(QMainWindow& window, plat::SettingsStore& settings, common::MessageBoxes& messages);
     // Sets the switches from the store.
     void ReadOptions();
 
@@ -44,6 +46,6 @@ private:
 
     QMainWindow* m_window = nullptr;
     plat::SettingsStore* m_settings = nullptr;
-    plat::MessageBoxes* m_messages = nullptr;
+    common::MessageBoxes* m_messages = nullptr;
     bool m_toldSaveFailed = false;
 };

@@ -6,12 +6,13 @@
 
 #include "app/ClockPanel.h"
 #include "app/EntryFields.h"
+#include "boarding/MediaPlayer.h"
+#include "common/Clock.h"
+#include "common/Conversions.h"
 #include "info/DialogFont.h"
 #include "info/ProgramIcon.h"
 #include "info/frmHelp.h"
-#include "platform/Clock.h"
-#include "platform/Conversions.h"
-#include "platform/MediaPlayer.h"
+#include "platform/Desktop.h"
 
 #include <QAccessibleWidget>
 #include <QCloseEvent>
@@ -34,7 +35,7 @@ frmMain::frmMain(const AppServices& services, QWidget* parent) : QMainWindow(par
     BuildLayout(*this, *m_services.clock);
     // A running boarding ticks anyway: the clock panel looks at every tick,
     // so a clock that was set shows within seconds, at no extra wake-up.
-    connect(&tmrTimer(), &plat::Timer::Tick, stsStatusClock, &ClockPanel::Update);
+    connect(&tmrTimer(), &common::Timer::Tick, stsStatusClock, &ClockPanel::Update);
     connect(txtTotal, &QLineEdit::textChanged, this, &frmMain::txtTotal_Change);
     connect(txtTotal, &TextBox::GotFocus, this, &frmMain::txtTotal_GotFocus);
     connect(txtTime, &TextBox::GotFocus, this, &frmMain::txtTime_GotFocus);
@@ -57,7 +58,7 @@ void frmMain::Form_Load()
 {
     FitWindow(*this);
 
-    m_boarding->setPath(m_services.appPath);
+    m_boarding->setSoundFolder(m_services.appPath);
 
     mnuFileStart->setChecked(false);
     mnuFileStart->setEnabled(false);
@@ -104,8 +105,10 @@ void frmMain::mnuHelpAbout_Click()
 
 void frmMain::txtTotal_Change()
 {
-    const QString trimmed = plat::TrimSpaces(txtTotal->Text());
-    const bool numeric = plat::IsNumeric(trimmed);
+    // A pasted cell brings its line break: white space around the number is
+    // dropped, so no count shows it.
+    const QString trimmed = txtTotal->Text().trimmed();
+    const bool numeric = common::ParseNumber(trimmed).has_value();
     // A running boarding can always be stopped.
     mnuFileStart->setEnabled(numeric || mnuFileStart->isChecked());
     // Writing the same text raises no change; a different one runs this
@@ -176,8 +179,5 @@ void frmMain::setStatusInfo(const QString& text)
     m_notice->setAccessibleName(text);
     QAccessibleEvent shown(m_notice, QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&shown);
-#ifdef Q_OS_WIN
-    QAccessibleValueChangeEvent said(stsStatusInfo, text);  // the one of these UI Automation says aloud
-    QAccessible::updateAccessibility(&said);
-#endif
+    plat::SayTextChanged(stsStatusInfo, text);
 }

@@ -33,7 +33,7 @@ public:
     void txtTotal_GotFocus();
     void txtTime_GotFocus();
 
-    plat::Timer& tmrTimer() { return m_boarding->tmrTimer(); }
+    common::Timer& tmrTimer() { return m_boarding->tmrTimer(); }
 
     // What a boarding asks of the window.
     bool StartChecked() const override { return mnuFileStart->isChecked(); }
@@ -58,7 +58,7 @@ protected:
 private:
     AppServices m_services;
     QWidget* m_notice = nullptr;  // the gate status as screen readers hear it
-    plat::MediaPlayer* m_player = nullptr;
+    MediaPlayer* m_player = nullptr;
     Boarding* m_boarding = nullptr;
 
     friend struct ProgramProbe;  // tests look inside through one peer

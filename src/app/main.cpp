@@ -12,15 +12,14 @@
 
 int main(int argc, char* argv[])
 {
-#ifdef Q_OS_LINUX
-    // Only a window manager keeps the window's size, place and title bar: on a
-    // Wayland desktop with an X display too, unless the pilot named a platform.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "xcb;wayland");
-#endif
+    const bool choseWindowSystem = plat::ChooseWindowSystem();
     QApplication app(argc, argv);
+    // The choice was for Tarmalo's own window: System Info starts in the
+    // pilot's own environment.
+    if (choseWindowSystem)
+        qunsetenv("QT_QPA_PLATFORM");
     QApplication::setApplicationName(QStringLiteral("Tarmalo"));
-    QApplication::setApplicationVersion(QString::fromLatin1(plat::kVersionText));
+    QApplication::setApplicationVersion(QString::fromLatin1(common::kVersionText));
     QApplication::setDesktopFileName(QStringLiteral("tarmalo"));
     plat::MarkRunning();
 

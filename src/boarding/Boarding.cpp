@@ -4,38 +4,38 @@
 
 #include "boarding/Boarding.h"
 
-#include "platform/Clock.h"
-#include "platform/Conversions.h"
-#include "platform/RuntimeError.h"
+#include "common/Clock.h"
+#include "common/Conversions.h"
+#include "common/RuntimeError.h"
 
 #include <QDir>
 
 #include <cmath>
 
-using plat::PaxCount;
-using plat::RuntimeError;
+using common::PaxCount;
+using common::RuntimeError;
 using Option = BoardingForm::Option;
 
 namespace {
 
 // 16-bit passenger arithmetic: a result outside the range is an overflow.
-qint16 Sub16(qint16 a, qint16 b)
+qint16 SubtractPax(qint16 a, qint16 b)
 {
     const qint32 r = static_cast<qint32>(a) - static_cast<qint32>(b);
     if (r < -32768 || r > 32767)
-        throw RuntimeError(plat::Fault::Overflow);
+        throw RuntimeError(common::Fault::Overflow);
     return static_cast<qint16>(r);
 }
 
 }  // namespace
 
-Boarding::Boarding(BoardingForm& form, plat::Clock& clock, plat::MessageBoxes& messages,
-                   plat::MediaPlayer& player, std::function<float()> random, QObject* parent)
+Boarding::Boarding(BoardingForm& form, common::Clock& clock, common::MessageBoxes& messages,
+                   MediaPlayer& player, std::function<float()> random, QObject* parent)
     : QObject(parent), m_form(form), m_clock(clock), m_messages(messages), m_player(player),
       m_timer(clock, this), m_random(std::move(random))
 {
-    connect(&m_timer, &plat::Timer::Tick, this, &Boarding::tmrTimer_Timer);
-    connect(&m_player, &plat::MediaPlayer::PlayStateChange, this, &Boarding::mpAnnounce_StateChange);
+    connect(&m_timer, &common::Timer::Tick, this, &Boarding::tmrTimer_Timer);
+    connect(&m_player, &MediaPlayer::playStateChanged, this, &Boarding::mpAnnounce_StateChange);
 }
 
 void Boarding::CreateCommon()
@@ -66,7 +66,7 @@ void Boarding::mnuFileStart_Click()
 bool Boarding::ValidateStart()
 {
     const bool countdown = m_form.OptionChecked(Option::Countdown);
-    if (!plat::IsTimeOfDay(m_form.TimeText())) {
+    if (!common::IsTimeOfDay(m_form.TimeText())) {
         ShowError(countdown ? QStringLiteral("Type the time to departure as hh:mm, from 00:00 to 23:59.")
                             : QStringLiteral("Type the departure time as hh:mm, from 00:00 to 23:59."),
                   QMessageBox::Warning);
@@ -74,7 +74,7 @@ bool Boarding::ValidateStart()
         return false;
     }
     // Whole passengers only: 2.5 would board and stay half a passenger.
-    const std::optional<double> total = plat::ParseNumber(m_form.TotalText());
+    const std::optional<double> total = common::ParseNumber(m_form.TotalText());
     if (!total || *total < 0 || *total > 32767 || std::trunc(*total) != *total) {
         ShowError(QStringLiteral("Type the number of booked passengers, a whole number from 0 to 32767."),
                   QMessageBox::Warning);
@@ -84,16 +84,16 @@ bool Boarding::ValidateStart()
     return true;
 }
 
-plat::Date Boarding::ResolveDeparture(const QDateTime& now, plat::Date typed) const
+common::Date Boarding::ResolveDeparture(const QDateTime& now, common::Date typed) const
 {
     // Both on the UTC timeline: a daylight-saving change in between moves
     // neither the departure nor the minutes counted to it.
     if (m_form.OptionChecked(Option::Countdown))
-        return plat::UtcValue(now) + typed;  // that many real minutes from now
+        return common::UtcValue(now) + typed;  // that many real minutes from now
     // A clock time: the next moment the wall clock shows it. The present
     // minute still counts as today, so a departure typed for "now" is not
     // pushed a day away.
-    return plat::NextWallClockTime(now, typed);
+    return common::NextWallClockTime(now, typed);
 }
 
 void Boarding::StartRun()
@@ -102,7 +102,7 @@ void Boarding::StartRun()
     m_form.setEntriesEnabled(false);
     m_lGateState = 0;
     const QDateTime now = m_clock.now();
-    m_dtDepTime = ResolveDeparture(now, plat::TimeValue(m_form.TimeText()));
+    m_dtDepTime = ResolveDeparture(now, common::ReadTimeOfDay(m_form.TimeText()));
     m_form.setPaxCaption(0, m_form.TotalText());
     m_form.setPaxCaption(1, QStringLiteral("0"));
     m_form.setProgressMax(PaxCount(m_form.TotalText()));
@@ -136,9 +136,9 @@ QString Boarding::ScheduleText() const
     // The gate opens 20 and the final call begins 5 minutes before the
     // departure minute.
     const QDateTime now = m_clock.now();
-    const plat::Date minute = plat::FromMillis(plat::ToMillis(m_dtDepTime) / 60000 * 60000);
+    const common::Date minute = common::FromMillis(common::ToMillis(m_dtDepTime) / 60000 * 60000);
     auto at = [&](int minutesBefore) {
-        const QDateTime wall = plat::WallClockAt(minute - minutesBefore / 1440.0, now);
+        const QDateTime wall = common::WallClockAt(minute - minutesBefore / 1440.0, now);
         const QString hhmm = wall.time().toString(QStringLiteral("HH:mm"));
         const qint64 days = now.date().daysTo(wall.date());
         if (days == 0)
@@ -168,7 +168,7 @@ void Boarding::tmrTimer_Timer()
     try {
         TickBody();
     } catch (const RuntimeError& e) {
-        if (e.number() != plat::E_FAIL)
+        if (e.number() != common::E_FAIL)
             ShowError(e.description(), QMessageBox::Critical);
     }
     m_ticking = false;
@@ -178,17 +178,16 @@ void Boarding::TickBody()
 {
     // Start resolved the departure once in both time modes; measuring against
     // it keeps a late boarding's final call and departure on the same day.
-    const plat::Date reference = m_dtDepTime;
+    const common::Date reference = m_dtDepTime;
 
     switch (m_lGateState) {
     case 0: {
         const qint16 total = PaxCount(m_form.TotalText());
         const qint16 arrivals = m_cCommon->CountDown(total, reference);
-        const qint16 test = Sub16(PaxCount(m_form.PaxCaption(0)), arrivals);
-        if (test > 0) {
-            m_form.setPaxCaption(0, QString::number(Sub16(PaxCount(m_form.PaxCaption(0)), arrivals)));
-            const qint16 remaining = PaxCount(m_form.PaxCaption(0));
-            m_form.setPaxCaption(1, QString::number(Sub16(PaxCount(m_form.TotalText()), remaining)));
+        const qint16 stillAtGate = SubtractPax(PaxCount(m_form.PaxCaption(0)), arrivals);
+        if (stillAtGate > 0) {
+            m_form.setPaxCaption(0, QString::number(stillAtGate));
+            m_form.setPaxCaption(1, QString::number(SubtractPax(PaxCount(m_form.TotalText()), stillAtGate)));
             m_form.setStatusInfo(m_cCommon->GateState(reference, m_lGateState));
         } else {
             m_form.setPaxCaption(0, QStringLiteral("0"));
@@ -210,12 +209,12 @@ void Boarding::TickBody()
             m_lGateState = 2;
         };
         if (m_form.OptionChecked(Option::Depart)) {
-            if (plat::DateDiffSeconds(plat::NowUtc(m_clock), reference) <= 0)
+            if (common::SecondsBetween(common::NowUtc(m_clock), reference) <= 0)
                 depart();
             m_form.setStatusInfo(m_cCommon->GateState(reference, m_lGateState));
         } else {
             // Departing as soon as everybody is aboard: now is the departure.
-            m_form.setStatusInfo(m_cCommon->GateState(plat::NowUtc(m_clock), m_lGateState));
+            m_form.setStatusInfo(m_cCommon->GateState(common::NowUtc(m_clock), m_lGateState));
             depart();
         }
         break;
@@ -247,7 +246,7 @@ void Boarding::Announce(const QString& fileName, bool wait)
     } catch (const RuntimeError& e) {
         // Reported once per run and kind; the phase goes on without the sound.
         const QString key = fileName + u'\n' + QString::number(e.number()) + u'\n' + e.description();
-        if (e.number() != plat::E_FAIL && !m_reportedFailures.contains(key)) {
+        if (e.number() != common::E_FAIL && !m_reportedFailures.contains(key)) {
             m_reportedFailures.insert(key);
             ShowError(e.description(), QMessageBox::Critical);
         }
@@ -262,16 +261,16 @@ void Boarding::m_cCommon_GateStateChanged()
     try {
         PlayAnnouncement(kDing);
     } catch (const RuntimeError& e) {
-        if (e.number() != plat::E_FAIL)
+        if (e.number() != common::E_FAIL)
             ShowError(e.description(), QMessageBox::Critical);
     }
 }
 
-void Boarding::mpAnnounce_StateChange(plat::PlayState /*OldState*/, plat::PlayState NewState)
+void Boarding::mpAnnounce_StateChange(PlayState /*OldState*/, PlayState NewState)
 {
     // Only a timer that a tick paused for its sound resumes; a chime ending,
     // or a sound outliving a stopped run, wakes nothing.
-    if (NewState == plat::PlayState::Playing || !m_waitingForSound)
+    if (NewState == PlayState::Playing || !m_waitingForSound)
         return;
     m_waitingForSound = false;
     // Under a tick's box the run resumes when the box closes.
@@ -286,6 +285,6 @@ void Boarding::ShowError(const QString& text, QMessageBox::Icon icon)
     const bool wasEnabled = m_timer.Enabled();
     const bool wasWaiting = m_waitingForSound;
     m_timer.setEnabled(false);
-    m_messages.Show(m_form.MessageParent(), text, icon, plat::AppTitle());
+    m_messages.Show(m_form.MessageParent(), text, icon, common::ProgramTitle());
     m_timer.setEnabled(wasEnabled || (wasWaiting && !m_waitingForSound && m_form.StartChecked()));
 }

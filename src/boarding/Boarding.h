@@ -4,18 +4,18 @@
 
 #pragma once
 #include "boarding/BoardingForm.h"
+#include "boarding/MediaPlayer.h"
 #include "boarding/clsCommon.h"
-#include "platform/DateTime.h"
-#include "platform/MediaPlayer.h"
-#include "platform/MessageBox.h"
-#include "platform/Timer.h"
+#include "common/DateTime.h"
+#include "common/MessageBox.h"
+#include "common/Timer.h"
 
 #include <QObject>
 #include <QSet>
 #include <functional>
 #include <memory>
 
-namespace plat {
+namespace common {
 class Clock;
 }
 
@@ -24,7 +24,7 @@ class Clock;
 class Boarding : public QObject {
     Q_OBJECT
 public:
-    Boarding(BoardingForm& form, plat::Clock& clock, plat::MessageBoxes& messages, plat::MediaPlayer& player,
+    Boarding(BoardingForm& form, common::Clock& clock, common::MessageBoxes& messages, MediaPlayer& player,
              std::function<float()> random, QObject* parent = nullptr);
 
     static inline const QString kDing = QStringLiteral("Ding.wav");
@@ -43,23 +43,23 @@ public:
     void mnuFileStart_Click();
     void tmrTimer_Timer();
     void m_cCommon_GateStateChanged();
-    void mpAnnounce_StateChange(plat::PlayState OldState, plat::PlayState NewState);
+    void mpAnnounce_StateChange(PlayState OldState, PlayState NewState);
 
-    plat::Timer& tmrTimer() { return m_timer; }
+    common::Timer& tmrTimer() { return m_timer; }
 
     // The folder the sound files are looked for in.
-    void setPath(const QString& folder) { m_sPath = folder; }
+    void setSoundFolder(const QString& folder) { m_sPath = folder; }
 
     qint32 m_lGateState = 0;
-    // The departure fixed at Start, on the UTC timeline (plat::NowUtc).
-    plat::Date m_dtDepTime = 0.0;
+    // The departure fixed at Start, on the UTC timeline (common::NowUtc).
+    common::Date m_dtDepTime = 0.0;
 
 private:
     // Refuses a start that cannot run; true when both fields are usable.
     bool ValidateStart();
     void StartRun();
     void StopRun();
-    plat::Date ResolveDeparture(const QDateTime& now, plat::Date typed) const;
+    common::Date ResolveDeparture(const QDateTime& now, common::Date typed) const;
     // When the run's moments fall, for the status panel's tooltip.
     QString ScheduleText() const;
     void TickBody();
@@ -73,10 +73,10 @@ private:
     void ShowError(const QString& text, QMessageBox::Icon icon);
 
     BoardingForm& m_form;
-    plat::Clock& m_clock;
-    plat::MessageBoxes& m_messages;
-    plat::MediaPlayer& m_player;
-    plat::Timer m_timer;
+    common::Clock& m_clock;
+    common::MessageBoxes& m_messages;
+    MediaPlayer& m_player;
+    common::Timer m_timer;
     std::function<float()> m_random;
     std::unique_ptr<clsCommon> m_cCommon;
 

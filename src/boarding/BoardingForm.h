@@ -8,7 +8,7 @@
 class QWidget;
 
 // What a boarding needs of its window, so that the rules here depend on no
-// widget. The main window's adapter answers it.
+// widget. The main window answers it.
 class BoardingForm {
 public:
     // The five switches of the Options menu.

@@ -4,22 +4,22 @@
 
 #include "boarding/clsCommon.h"
 
-#include "platform/Clock.h"
+#include "common/Clock.h"
 
 #include <algorithm>
 #include <cmath>
 
-clsCommon::clsCommon(const plat::Clock& clock, std::function<float()> random, QObject* parent)
+clsCommon::clsCommon(const common::Clock& clock, std::function<float()> random, QObject* parent)
     : QObject(parent), m_clock(clock), m_random(std::move(random))
 { }
 
-qint64 clsCommon::MinutesToDeparture(plat::Date departure) const
+qint64 clsCommon::MinutesToDeparture(common::Date departure) const
 {
     // Real minutes: a daylight-saving change does not move the departure.
-    return plat::DateDiffMinutes(plat::NowUtc(m_clock), departure);
+    return common::MinutesBetween(common::NowUtc(m_clock), departure);
 }
 
-qint16 clsCommon::CountDown(qint16 TotalPAX, plat::Date TimeLeft)
+qint16 clsCommon::CountDown(qint16 TotalPAX, common::Date TimeLeft)
 {
     // The group limit grows with big flights: one more per 120 booked.
     auto cap = static_cast<qint32>(std::floor(static_cast<double>(TotalPAX) / 120.0));
@@ -46,7 +46,7 @@ qint16 clsCommon::CountDown(qint16 TotalPAX, plat::Date TimeLeft)
     return static_cast<qint16>(result);
 }
 
-QString clsCommon::GateState(plat::Date DepTime, const qint32& State)
+QString clsCommon::GateState(common::Date DepTime, const qint32& State)
 {
     QString text;
     switch (State) {

@@ -3,13 +3,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #pragma once
-#include "platform/DateTime.h"
+#include "common/DateTime.h"
 
 #include <QObject>
 #include <QString>
 #include <functional>
 
-namespace plat {
+namespace common {
 class Clock;
 }
 
@@ -19,28 +19,28 @@ class clsCommon : public QObject {
     Q_OBJECT
 public:
     // random: uniform values in [0, 1) that decide who arrives.
-    clsCommon(const plat::Clock& clock, std::function<float()> random, QObject* parent = nullptr);
+    clsCommon(const common::Clock& clock, std::function<float()> random, QObject* parent = nullptr);
 
     static inline const QString kGoToGate = QStringLiteral("Go to gate");
     static inline const QString kFinalCall = QStringLiteral("Final call");
     static inline const QString kGateClosed = QStringLiteral("Gate closed");
 
     // Passengers arriving in this tick. TimeLeft, like DepTime below, is the
-    // departure moment on the UTC timeline (plat::NowUtc), not a span;
+    // departure moment on the UTC timeline (common::NowUtc), not a span;
     // minutes to it beyond 16 bits count as the nearest end of that range.
-    qint16 CountDown(qint16 TotalPAX, plat::Date TimeLeft);
+    qint16 CountDown(qint16 TotalPAX, common::Date TimeLeft);
     // The status text; raises GateStateChanged for a newly opened gate or a
     // new final call, before it stores and returns the text.
-    QString GateState(plat::Date DepTime, const qint32& State);
+    QString GateState(common::Date DepTime, const qint32& State);
     void Clear();
 
 signals:
     void GateStateChanged();
 
 private:
-    qint64 MinutesToDeparture(plat::Date departure) const;
+    qint64 MinutesToDeparture(common::Date departure) const;
 
-    const plat::Clock& m_clock;
+    const common::Clock& m_clock;
     std::function<float()> m_random;
     QString m_sLastState;
 

@@ -17,15 +17,15 @@
 #include <QWindow>
 
 #include "Version.h"
+#include "common/MessageBox.h"
+#include "common/Twips.h"
 #include "info/DialogFont.h"
 #include "info/ProgramIcon.h"
-#include "platform/MessageBox.h"
-#include "platform/Twips.h"
 
 namespace {
 
-using plat::TwipsRect;
-using plat::TwipsToPixels;
+using common::TwipsRect;
+using common::TwipsToPixels;
 
 void SetColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
 {
@@ -57,17 +57,38 @@ QLabel* MakeLabel(QWidget* parent, const QString& name, const QRect& rect)
     return label;
 }
 
+// "Version 1.0", with ".revision" only when the revision is above 0.
+QString VersionLabel(int major, int minor, int revision)
+{
+    QString label = QStringLiteral("Version %1.%2").arg(major).arg(minor);
+    if (revision > 0)
+        label += QStringLiteral(".%1").arg(revision);
+    return label;
+}
+
+// The notice beside the buttons: five lines, no break after the last.
+QString DisclaimerText()
+{
+    // The free-use notice is empty: the text opens with a blank line.
+    return QStringLiteral("\n"
+                          "Sounds Gndbrief.wav, Pretaxbr.wav, Ding.wav and BoardComplete.wav made by the "
+                          "Tarmalo developers with Festival, Flite and SoX.\n"
+                          "\n"
+                          "Copyright \u00A9 2026 The Tarmalo developers\n"
+                          "tarmalo@example.org");
+}
+
 }  // namespace
 
 const QString frmAbout::kUnavailableMessage =
     QStringLiteral("System Information Is Unavailable At This Time");
 
-frmAbout::frmAbout(std::function<QString()> locateTool, plat::MessageBoxes* messages)
+frmAbout::frmAbout(std::function<QString()> locateTool, common::MessageBoxes* messages)
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                            | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_locateTool(std::move(locateTool)), m_messages(messages)
 {
-    static plat::QtMessageBoxes systemMessages;
+    static common::QtMessageBoxes systemMessages;
     if (!m_messages)
         m_messages = &systemMessages;
     setObjectName(QStringLiteral("frmAbout"));
@@ -128,35 +149,16 @@ frmAbout::frmAbout(std::function<QString()> locateTool, plat::MessageBoxes* mess
     Form_Load();
 }
 
-void frmAbout::ShowModal(std::function<QString()> locateTool, plat::MessageBoxes* messages)
+void frmAbout::ShowModal(std::function<QString()> locateTool, common::MessageBoxes* messages)
 {
     frmAbout box(std::move(locateTool), messages);
     box.exec();
 }
 
-QString frmAbout::VersionLabel(int major, int minor, int revision)
-{
-    QString label = QStringLiteral("Version %1.%2").arg(major).arg(minor);
-    if (revision > 0)
-        label += QStringLiteral(".%1").arg(revision);
-    return label;
-}
-
-QString frmAbout::DisclaimerText()
-{
-    // The free-use notice is empty: the text opens with a blank line.
-    return QStringLiteral("\n"
-                          "Sounds Gndbrief.wav, Pretaxbr.wav, Ding.wav and BoardComplete.wav made by the "
-                          "Tarmalo developers with Festival, Flite and SoX.\n"
-                          "\n"
-                          "Copyright \u00A9 2026 The Tarmalo developers\n"
-                          "tarmalo@example.org");
-}
-
 void frmAbout::Form_Load()
 {
     setWindowTitle(QStringLiteral("About Tarmalo"));
-    lblVersion->setText(VersionLabel(plat::kVersionMajor, plat::kVersionMinor, plat::kVersionRevision));
+    lblVersion->setText(VersionLabel(common::kVersionMajor, common::kVersionMinor, common::kVersionRevision));
     lblTitle->setText(QStringLiteral("Tarmalo"));
     lblDisclaimer->setText(DisclaimerText());
 }
@@ -222,5 +224,5 @@ void frmAbout::StartSysInfo()
     // Started in its own folder, so Tarmalo's (a USB stick, say) is not held.
     if (SysInfoPath.isEmpty()
         || !QProcess::startDetached(SysInfoPath, QStringList(), QFileInfo(SysInfoPath).absolutePath()))
-        m_messages->Show(this, kUnavailableMessage, QMessageBox::NoIcon, plat::AppTitle());
+        m_messages->Show(this, kUnavailableMessage, QMessageBox::NoIcon, common::ProgramTitle());
 }

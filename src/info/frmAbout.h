@@ -14,7 +14,7 @@
 class QLabel;
 class QPushButton;
 
-namespace plat {
+namespace common {
 class MessageBoxes;
 }
 
@@ -26,17 +26,12 @@ public:
     // locateTool names the System Information program (empty: none); tests
     // hand in their own, and message boxes that record (null: the real ones).
     explicit frmAbout(std::function<QString()> locateTool = plat::SysInfoTool,
-                      plat::MessageBoxes* messages = nullptr);
+                      common::MessageBoxes* messages = nullptr);
 
     // Builds a new box, runs it modal without owner, and releases it when
     // closed. What Help > About calls.
     static void ShowModal(std::function<QString()> locateTool = plat::SysInfoTool,
-                          plat::MessageBoxes* messages = nullptr);
-
-    // "Version 1.0", with ".revision" only when the revision is above 0.
-    static QString VersionLabel(int major, int minor, int revision);
-    // The notice beside the buttons: five lines, no break after the last.
-    static QString DisclaimerText();
+                          common::MessageBoxes* messages = nullptr);
 
     static const QString kUnavailableMessage;
 
@@ -67,5 +62,5 @@ private:
     void cmdSysInfo_Click();
 
     std::function<QString()> m_locateTool;
-    plat::MessageBoxes* m_messages;
+    common::MessageBoxes* m_messages;
 };

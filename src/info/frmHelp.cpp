@@ -8,9 +8,47 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-#include "platform/Twips.h"
+#include "common/Twips.h"
 
-using plat::TwipsToPixels;
+using common::TwipsToPixels;
+
+namespace {
+
+// The usage text: 23 lines, no break after the last.
+QString HelpText()
+{
+    return QStringLiteral("General\n"
+                          "--------------------------------------------------\n"
+                          "Tarmalo is used for simulating passengers enbarking your aircraft.\n"
+                          "Enter the time when you are scheduled to depart (see Menus further down) "
+                          "and the number of passengers that are booked for your flight.\n"
+                          "Then press CTRL+S to start the countdown.\n"
+                          "\n"
+                          "The gate opens 20 minutes before departure, but don't expect too many "
+                          "passengers starting to arrive until 10 minutes before.\n"
+                          "5 mins before departure is the final boarding call made. If not all "
+                          "passengers are aboard on the scheduled time it will wait for 5 more "
+                          "minutes before closing the gate.\n"
+                          "\n"
+                          "Menus\n"
+                          "--------------------------------------------------\n"
+                          "File\n"
+                          "    Start - Starts the simulation\n"
+                          "    Exit  - Ends the program\n"
+                          "\n"
+                          "Options\n"
+                          "    Depart on clock - If not checked the gate will close as soon as all "
+                          "passengers have embarked.\n"
+                          "    Countdown time  - If checked the time will not reflect actual departure "
+                          "time but *time to* departure.\n"
+                          "    Play ... sound  - Plays the noted sound or not.\n"
+                          "\n"
+                          "Help\n"
+                          "    Help  - This text.\n"
+                          "    About - Version and copyright information about Tarmalo.");
+}
+
+}  // namespace
 
 frmHelp::frmHelp() : QWidget(nullptr, Qt::Window)
 {
@@ -49,39 +87,6 @@ frmHelp* frmHelp::ShowNew()
     auto* help = new frmHelp;
     help->show();
     return help;
-}
-
-QString frmHelp::HelpText()
-{
-    return QStringLiteral("General\n"
-                          "--------------------------------------------------\n"
-                          "Tarmalo is used for simulating passengers enbarking your aircraft.\n"
-                          "Enter the time when you are scheduled to depart (see Menus further down) "
-                          "and the number of passengers that are booked for your flight.\n"
-                          "Then press CTRL+S to start the countdown.\n"
-                          "\n"
-                          "The gate opens 20 minutes before departure, but don't expect too many "
-                          "passengers starting to arrive until 10 minutes before.\n"
-                          "5 mins before departure is the final boarding call made. If not all "
-                          "passengers are aboard on the scheduled time it will wait for 5 more "
-                          "minutes before closing the gate.\n"
-                          "\n"
-                          "Menus\n"
-                          "--------------------------------------------------\n"
-                          "File\n"
-                          "    Start - Starts the simulation\n"
-                          "    Exit  - Ends the program\n"
-                          "\n"
-                          "Options\n"
-                          "    Depart on clock - If not checked the gate will close as soon as all "
-                          "passengers have embarked.\n"
-                          "    Countdown time  - If checked the time will not reflect actual departure "
-                          "time but *time to* departure.\n"
-                          "    Play ... sound  - Plays the noted sound or not.\n"
-                          "\n"
-                          "Help\n"
-                          "    Help  - This text.\n"
-                          "    About - Version and copyright information about Tarmalo.");
 }
 
 void frmHelp::Form_Load()

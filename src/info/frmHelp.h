@@ -19,9 +19,6 @@ public:
     // not keep the pointer: the window lives until the user closes it.
     static frmHelp* ShowNew();
 
-    // The usage text: 23 lines, no break after the last.
-    static QString HelpText();
-
     QPlainTextEdit* txtHelp = nullptr;
 
 private:

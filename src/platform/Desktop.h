@@ -23,4 +23,14 @@ void KeepOffTaskbar(QWidget* window);
 // Tells an installer, for as long as the program runs, that it is running.
 void MarkRunning();
 
+// Picks the window system the fixed layout needs, unless the pilot named one:
+// X11 on a Wayland desktop that also offers an X display, as only a window
+// manager keeps the window's size, place and title bar. Call before the
+// application object exists; true when it picked one.
+bool ChooseWindowSystem();
+
+// Tells screen readers that a label now says `text`, beside the notification
+// every platform gets, where the platform reads only this aloud.
+void SayTextChanged(QWidget* label, const QString& text);
+
 }  // namespace plat

@@ -4,7 +4,7 @@
 
 #include "platform/SettingsStore.h"
 
-#include "platform/Conversions.h"
+#include "common/Conversions.h"
 
 #include <QHash>
 #include <QSettings>
@@ -104,7 +104,7 @@ struct QSettingsStore::Writer {
 bool SettingsStore::Read(const QString& key, bool def)
 {
     const std::optional<QString> text = Text(key);
-    return text ? SwitchFromText(*text).value_or(def) : def;
+    return text ? common::SwitchFromText(*text).value_or(def) : def;
 }
 
 bool SettingsStore::Save(const QString& key, bool on)

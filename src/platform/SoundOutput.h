@@ -3,6 +3,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #pragma once
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
@@ -11,7 +12,16 @@
 
 namespace plat {
 
-struct Pcm16;
+// A sound as the player hands it to the output: interleaved signed 16-bit
+// little-endian samples.
+struct Pcm16 {
+    int channels = 0;
+    int rate = 0;
+    QByteArray samples;
+
+    qint64 frames() const { return samples.size() / (2 * channels); }
+    qint64 lengthUs() const { return frames() * 1000000 / rate; }
+};
 
 // The way one sound reaches the speaker. It is made, used and destroyed on
 // the sound's own thread, never shared. Waits take the player's stop flag

@@ -8,7 +8,7 @@
 // prints "playing" as soon as the player says so. TARMALO_DRIVE_END then
 // decides how the program ends during the sound: "exit" (File > Exit),
 // "close" (the close box), or anything else to wait for the test's signal.
-#include "platform/MediaPlayer.h"
+#include "boarding/MediaPlayer.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,7 +23,7 @@ namespace {
 QWidget* MainWindow()
 {
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->findChild<plat::MediaPlayer*>())
+        if (w->findChild<MediaPlayer*>())
             return w;
     return nullptr;
 }
@@ -47,10 +47,10 @@ void Drive()
         return;
     }
     const QByteArray end = qgetenv("TARMALO_DRIVE_END");
-    auto* player = window->findChild<plat::MediaPlayer*>();
-    QObject::connect(player, &plat::MediaPlayer::PlayStateChange, window,
-                     [window, end](plat::PlayState, plat::PlayState state) {
-                         if (state != plat::PlayState::Playing)
+    auto* player = window->findChild<MediaPlayer*>();
+    QObject::connect(player, &MediaPlayer::playStateChanged, window,
+                     [window, end](PlayState, PlayState state) {
+                         if (state != PlayState::Playing)
                              return;
                          std::printf("playing\n");
                          std::fflush(stdout);

@@ -11,7 +11,7 @@
 #include "app/AppServices.h"
 #include "app/frmMain.h"
 #include "boarding/Boarding.h"
-#include "platform/WavFile.h"
+#include "boarding/WavFile.h"
 #include "support/ProgramProbe.h"
 
 #include <QApplication>
@@ -42,7 +42,7 @@ int main(int argc, char* argv[])
             status = QStringLiteral("missing");
         else if (!file.open(QIODevice::ReadOnly))
             status = QStringLiteral("cannot be read");
-        else if (!plat::ReadWav(file))
+        else if (!ReadWav(file))
             status = QStringLiteral("not a sound the player takes");
         const bool ok = status == QLatin1String("loads");
         out << (ok ? "ok      " : "FAILED  ") << path << ": " << status << Qt::endl;

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <optional>
 
-namespace plat {
+namespace common {
 
 // One timer's entry in the fake clock's list, kept for as long as the timer.
 class FakeClock::Backend final : public TimerBackend {
@@ -112,4 +112,4 @@ bool FakeClock::advanceToNextTick(qint64 maxMs)
     return advance(wait) > 0;
 }
 
-}  // namespace plat
+}  // namespace common

@@ -3,11 +3,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #pragma once
-#include "platform/Clock.h"
+#include "common/Clock.h"
 
 #include <vector>
 
-namespace plat {
+namespace common {
 
 // A clock for tests: it stands still until advanced, and advancing it fires
 // the timers that fall due on the way, in order, each at its own moment.
@@ -44,4 +44,4 @@ private:
     std::vector<Entry> m_timers;
 };
 
-}  // namespace plat
+}  // namespace common

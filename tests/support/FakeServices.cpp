@@ -4,14 +4,18 @@
 
 #include "support/FakeServices.h"
 
-namespace plat {
+namespace common {
 
 void RecordingMessageBoxes::Show(QWidget*, const QString& text, QMessageBox::Icon icon, const QString& title)
 {
-    shown.append({text, icon, title.isEmpty() ? AppTitle() : title});
+    shown.append({text, icon, title.isEmpty() ? ProgramTitle() : title});
     if (whileOpen)
         whileOpen();
 }
+
+}  // namespace common
+
+namespace plat {
 
 std::optional<QString> MemorySettingsStore::Text(const QString& key)
 {

@@ -3,7 +3,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #pragma once
-#include "platform/MessageBox.h"
+#include "common/MessageBox.h"
 #include "platform/SettingsStore.h"
 
 #include <QHash>
@@ -11,7 +11,7 @@
 #include <QString>
 #include <functional>
 
-namespace plat {
+namespace common {
 
 struct RecordedMessage {
     QString text;
@@ -27,6 +27,10 @@ public:
     // Runs while the "box" is open, e.g. to deliver events meanwhile.
     std::function<void()> whileOpen;
 };
+
+}  // namespace common
+
+namespace plat {
 
 // An in-memory settings store; writes can be made to fail.
 class MemorySettingsStore final : public SettingsStore {

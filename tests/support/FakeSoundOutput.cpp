@@ -54,7 +54,7 @@ private:
     bool m_open = false;
 };
 
-plat::SoundPlayer::OutputFactory FakeSoundOutputs::factory()
+SoundPlayer::OutputFactory FakeSoundOutputs::factory()
 {
     return [outputs = shared_from_this()] { return std::make_unique<FakeSoundOutput>(outputs); };
 }

@@ -3,7 +3,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #pragma once
-#include "platform/SoundPlayer.h"
+#include "boarding/SoundPlayer.h"
 
 #include <QString>
 
@@ -22,7 +22,7 @@ public:
         Drain,  // the end of the sound never comes until a stop
     };
 
-    plat::SoundPlayer::OutputFactory factory();
+    SoundPlayer::OutputFactory factory();
     void release();
 
     Hold hold = Hold::None;

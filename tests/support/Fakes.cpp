@@ -28,19 +28,19 @@ void FakePlayer::play()
         throw e;
     }
     played.append(m_path);
-    m_state = plat::PlayState::Playing;
+    m_state = PlayState::Playing;
 }
 
 void FakePlayer::stop()
 {
-    m_state = plat::PlayState::Stopped;
+    m_state = PlayState::Stopped;
 }
 
-void FakePlayer::report(plat::PlayState newState)
+void FakePlayer::report(PlayState newState)
 {
-    const plat::PlayState old = m_state;
+    const PlayState old = m_state;
     m_state = newState;
-    emit PlayStateChange(old, newState);
+    emit playStateChanged(old, newState);
 }
 
 float ScriptedRandom::operator()()

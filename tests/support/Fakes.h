@@ -3,8 +3,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #pragma once
-#include "platform/MediaPlayer.h"
-#include "platform/RuntimeError.h"
+#include "boarding/MediaPlayer.h"
+#include "common/RuntimeError.h"
 
 #include <QList>
 #include <QString>
@@ -15,7 +15,7 @@
 // A player that never makes a sound. It records what it was asked to do and
 // reports "playing" and "ended" only when a test says so (or after a set
 // length of fake time through the harness).
-class FakePlayer final : public plat::MediaPlayer {
+class FakePlayer final : public MediaPlayer {
     Q_OBJECT
 public:
     using MediaPlayer::MediaPlayer;
@@ -26,21 +26,21 @@ public:
 
     // Reports a state change as the real player would (queued by the event
     // loop in the real one; delivered now here).
-    void report(plat::PlayState newState);
-    void finish() { report(plat::PlayState::Stopped); }
+    void report(PlayState newState);
+    void finish() { report(PlayState::Stopped); }
 
     QStringList played;  // full paths, in order
     QStringList setFiles;  // every file set, in order
     int playCalls = 0;
     // Thrown by the next setFileName / play when set (number, description).
-    std::optional<plat::RuntimeError> failSet;
-    std::optional<plat::RuntimeError> failPlay;
+    std::optional<common::RuntimeError> failSet;
+    std::optional<common::RuntimeError> failPlay;
     // When set, decides per file name whether set/play fails.
-    std::function<std::optional<plat::RuntimeError>(const QString& fileName)> failFor;
+    std::function<std::optional<common::RuntimeError>(const QString& fileName)> failFor;
 
 private:
     QString m_path;
-    plat::PlayState m_state = plat::PlayState::Stopped;
+    PlayState m_state = PlayState::Stopped;
 };
 
 // Hands out a scripted sequence of random values, then a fallback. Given

@@ -15,7 +15,7 @@ Harness::Harness(const QDateTime& start, plat::MemorySettingsStore* sharedSettin
     s.clock = &clock;
     s.settings = settings;
     s.messages = &messages;
-    s.makePlayer = [this](QObject* parent) -> plat::MediaPlayer* {
+    s.makePlayer = [this](QObject* parent) -> MediaPlayer* {
         player = new FakePlayer(parent);
         return player;
     };

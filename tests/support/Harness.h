@@ -6,7 +6,7 @@
 #include "app/AppServices.h"
 #include "app/EntryFields.h"
 #include "app/frmMain.h"
-#include "platform/Random.h"
+#include "common/Random.h"
 #include "support/FakeClock.h"
 #include "support/FakeServices.h"
 #include "support/Fakes.h"
@@ -29,13 +29,13 @@ struct Harness {
     void start();  // File > Start, as the menu item does it
     void setOption(QAction* item, bool on);
 
-    plat::FakeClock clock;
+    common::FakeClock clock;
     plat::MemorySettingsStore ownSettings;
     plat::MemorySettingsStore* settings;
-    plat::RecordingMessageBoxes messages;
+    common::RecordingMessageBoxes messages;
     // Where the window's arrivals come from; a test may put its own in place
     // at any time (std::ref of a ScriptedRandom).
-    std::function<float()> random = plat::Random();
+    std::function<float()> random = common::Random();
     FakePlayer* player = nullptr;
     int exits = 0;
     int abouts = 0;

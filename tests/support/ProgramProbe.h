@@ -5,26 +5,19 @@
 #pragma once
 #include "app/frmMain.h"
 #include "boarding/Boarding.h"
+#include "boarding/SoundPlayer.h"
 #include "boarding/clsCommon.h"
-#include "platform/SoundPlayer.h"
 
 // What only tests read or set inside the program: the one peer its classes let in.
 struct ProgramProbe {
     static Boarding& Run(frmMain& w) { return *w.m_boarding; }
-    static int Interval(const plat::Timer& t) { return t.m_interval; }
+    static int Interval(const common::Timer& t) { return t.m_interval; }
     static clsCommon* Common(const Boarding& b) { return b.m_cCommon.get(); }
     // The folder the sound files are looked for in.
     static const QString& Path(const Boarding& b) { return b.m_sPath; }
     // True while the timer is off because the tick waits for a sound to end.
     static bool PausedForAnnouncement(const Boarding& b) { return b.m_waitingForSound; }
     static const QString& LastState(const clsCommon& c) { return c.m_sLastState; }
-    static plat::PlayState PlayState(const plat::SoundPlayer& p) { return p.m_state; }
-    static const QString& FileName(const plat::SoundPlayer& p) { return p.m_path; }
-    // How long a sound may take to start, and to last, before the player
-    // counts it as ended.
-    static void SetWatchdog(plat::SoundPlayer& p, int startMs, int maxLengthMs)
-    {
-        p.m_startLimitMs = startMs;
-        p.m_lengthLimitMs = maxLengthMs;
-    }
+    static PlayState State(const SoundPlayer& p) { return p.m_state; }
+    static const QString& FileName(const SoundPlayer& p) { return p.m_path; }
 };

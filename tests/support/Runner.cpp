@@ -4,7 +4,7 @@
 
 #include "support/Runner.h"
 
-#include "platform/Timer.h"
+#include "common/Timer.h"
 #include "support/ProgramProbe.h"
 
 #include <QFileInfo>
@@ -14,7 +14,7 @@
 Runner::Runner(Harness& h) : m_h(h)
 {
     // Connected after the window's own handler, so it sees what the tick left.
-    QObject::connect(&h.window->tmrTimer(), &plat::Timer::Tick, h.window.get(), [this] { onTick(); });
+    QObject::connect(&h.window->tmrTimer(), &common::Timer::Tick, h.window.get(), [this] { onTick(); });
 }
 
 void Runner::notePlays()

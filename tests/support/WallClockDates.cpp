@@ -4,9 +4,9 @@
 
 #include "support/WallClockDates.h"
 
-#include "platform/Clock.h"
+#include "common/Clock.h"
 
-namespace plat {
+namespace common {
 
 namespace {
 constexpr qint64 kMsPerDay = 86400000;
@@ -43,4 +43,4 @@ Date DateAddDays(Date value, int days)
     return FromMillis(ToMillis(value) + days * kMsPerDay);
 }
 
-}  // namespace plat
+}  // namespace common

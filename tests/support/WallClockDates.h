@@ -3,12 +3,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #pragma once
-#include "platform/DateTime.h"
+#include "common/DateTime.h"
 
 #include <QDateTime>
 #include <QString>
 
-namespace plat {
+namespace common {
 
 class Clock;
 
@@ -21,4 +21,4 @@ Date Now(const Clock& clock);
 QString FormatHHNN(Date value);
 Date DateAddDays(Date value, int days);
 
-}  // namespace plat
+}  // namespace common

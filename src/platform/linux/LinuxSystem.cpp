@@ -2,8 +2,9 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// What Linux gives the program: System Information from the PATH. The
-// sound output is in PulseOutput.cpp.
+// What Linux gives the program: System Information from the PATH, the window
+// system's choice, screen readers' news. The sound output is in
+// PulseOutput.cpp.
 #include <QStandardPaths>
 
 #include "platform/Desktop.h"
@@ -28,5 +29,17 @@ QString SysInfoTool()
 
 // Nothing on Linux needs to know that the program runs.
 void MarkRunning() { }
+
+bool ChooseWindowSystem()
+{
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("DISPLAY"))
+        return false;
+    qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+    return true;
+}
+
+// The accessibility bus reads the notification out; a second event would be
+// said twice.
+void SayTextChanged(QWidget*, const QString&) { }
 
 }  // namespace plat

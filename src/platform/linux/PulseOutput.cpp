@@ -4,7 +4,6 @@
 
 // Sound through PulseAudio's simple API (PipeWire serves it too).
 #include "platform/SoundOutput.h"
-#include "platform/WavFile.h"
 
 #include <pulse/error.h>
 #include <pulse/simple.h>

@@ -46,10 +46,10 @@ bool GetKeyValue(Registry& registry, std::uint32_t KeyRoot, const std::string& K
     }
     OpenedKey closer(registry, hKey);
 
-    std::vector<char> tmpVal(kValueBufferSize, '\0');
+    std::vector<char> buffer(kValueBufferSize, '\0');
     std::uint32_t KeyValSize = kValueBufferSize;
     std::uint32_t KeyValType = 0;
-    if (registry.QueryValue(hKey, SubKeyRef, KeyValType, tmpVal.data(), KeyValSize) != kErrorSuccess) {
+    if (registry.QueryValue(hKey, SubKeyRef, KeyValType, buffer.data(), KeyValSize) != kErrorSuccess) {
         KeyVal.clear();
         return false;
     }
@@ -64,12 +64,12 @@ bool GetKeyValue(Registry& registry, std::uint32_t KeyRoot, const std::string& K
     // which does not exist when nothing was stored.
     if (KeyValSize == 0)
         throw EmptyRegistryValue();
-    const std::size_t kept = tmpVal[KeyValSize - 1] == '\0' ? KeyValSize - 1 : KeyValSize;
-    std::string trimmed(tmpVal.data(), kept);
+    const std::size_t kept = buffer[KeyValSize - 1] == '\0' ? KeyValSize - 1 : KeyValSize;
+    std::string trimmed(buffer.data(), kept);
 
     switch (KeyValType) {
     case kRegSz: KeyVal = trimmed; break;
-    case kRegDword: KeyVal = DwordText(tmpVal, KeyValSize); break;
+    case kRegDword: KeyVal = DwordText(buffer, KeyValSize); break;
     default: break;
     }
     return true;

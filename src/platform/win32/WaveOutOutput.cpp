@@ -4,7 +4,6 @@
 
 // Sound through the Windows waveOut API (winmm).
 #include "platform/SoundOutput.h"
-#include "platform/WavFile.h"
 
 #include <windows.h>
 

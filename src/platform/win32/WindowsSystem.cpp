@@ -2,11 +2,15 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// What Windows gives the program: System Information from the registry.
+// What Windows gives the program: System Information from the registry,
+// screen readers' news.
 // The sound output is in WaveOutOutput.cpp.
 #include "platform/Desktop.h"
+
 #include "platform/win32/RegistrySysInfo.h"
 #include "platform/win32/WinRegistry.h"
+#include <QAccessible>
+#include <QWidget>
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -28,6 +32,20 @@ void MarkRunning()
 {
     CreateMutexW(nullptr, FALSE, L"Tarmalo.Running");
     CreateMutexW(nullptr, FALSE, L"Global\\Tarmalo.Running");
+}
+
+// Windows has one window system.
+bool ChooseWindowSystem()
+{
+    return false;
+}
+
+// UI Automation drops the show event of a notification; a changed value is
+// what Narrator and NVDA read out.
+void SayTextChanged(QWidget* label, const QString& text)
+{
+    QAccessibleValueChangeEvent said(label, text);
+    QAccessible::updateAccessibility(&said);
 }
 
 }  // namespace plat

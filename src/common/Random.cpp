@@ -2,9 +2,9 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "platform/Random.h"
+#include "common/Random.h"
 
-namespace plat {
+namespace common {
 
 Random::Random(quint64 seed)
 {
@@ -20,4 +20,4 @@ float Random::operator()()
     return static_cast<float>(m_engine() >> 8) * (1.0f / 16777216.0f);
 }
 
-}  // namespace plat
+}  // namespace common

@@ -2,13 +2,15 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "platform/Conversions.h"
+#include "common/Conversions.h"
 
-#include "platform/RuntimeError.h"
+#include "common/RuntimeError.h"
+
+#include <QLocale>
 
 #include <cmath>
 
-namespace plat {
+namespace common {
 
 QString AsciiDigits(const QString& text)
 {
@@ -62,51 +64,35 @@ double NumberOrThrow(const QString& text, const QLocale& locale)
 
 }  // namespace
 
-std::optional<double> ParseNumber(const QString& text, const QLocale& locale)
+std::optional<double> ParseNumber(const QString& text)
 {
     double value = 0.0;
-    if (parse(text, locale, value) != Parsed::Number)
+    if (parse(text, QLocale(), value) != Parsed::Number)
         return std::nullopt;
     return value;
 }
 
-bool IsNumeric(const QString& text, const QLocale& locale)
-{
-    return ParseNumber(text, locale).has_value();
-}
-
-qint16 PaxCount(const QString& text, const QLocale& locale)
+qint16 PaxCount(const QString& text)
 {
     // Rounds half to even: 2.5 becomes 2, 3.5 becomes 4, so that halves do not
     // all drift the same way.
-    const double rounded = std::nearbyint(NumberOrThrow(text, locale));
+    const double rounded = std::nearbyint(NumberOrThrow(text, QLocale()));
     if (!(rounded >= -32768.0 && rounded <= 32767.0))
         throw RuntimeError(Fault::Overflow);
     return static_cast<qint16>(rounded);
 }
 
-std::optional<bool> SwitchFromText(const QString& text, const QLocale& locale)
+std::optional<bool> SwitchFromText(const QString& text)
 {
     const QString t = text.trimmed();
     if (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
         return true;
     if (t.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
         return false;
-    const auto value = ParseNumber(t, locale);
-    if (!value)
+    double value = 0.0;
+    if (parse(t, QLocale::c(), value) != Parsed::Number)
         return std::nullopt;
-    return *value != 0.0;
+    return value != 0.0;
 }
 
-QString TrimSpaces(const QString& text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == u' ')
-        ++begin;
-    while (end > begin && text[end - 1] == u' ')
-        --end;
-    return text.mid(begin, end - begin);
-}
-
-}  // namespace plat
+}  // namespace common

@@ -7,7 +7,7 @@
 
 #include <cmath>
 
-namespace plat {
+namespace common {
 
 // The layout's unit: 1440 to the inch, so 15 to the pixel at 96 dpi, which
 // is what Qt's device-independent pixels are.
@@ -24,4 +24,4 @@ inline QRect TwipsRect(int left, int top, int width, int height)
     return QRect(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height));
 }
 
-}  // namespace plat
+}  // namespace common

@@ -6,12 +6,10 @@
 #include <QObject>
 #include <QString>
 
-namespace plat {
-
 // What the announcement player is doing. Only Playing counts as playing.
 enum class PlayState { Stopped, Playing, Waiting };
 
-// One announcement player. PlayStateChange is always delivered through the
+// One announcement player. playStateChanged is always delivered through the
 // event loop, never from inside setFileName() or play(), so a handler that
 // started a sound has returned before its notification arrives.
 class MediaPlayer : public QObject {
@@ -28,7 +26,5 @@ public:
     virtual void stop() = 0;
 
 signals:
-    void PlayStateChange(plat::PlayState oldState, plat::PlayState newState);
+    void playStateChanged(PlayState oldState, PlayState newState);
 };
-
-}  // namespace plat

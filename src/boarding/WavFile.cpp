@@ -2,7 +2,7 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "platform/WavFile.h"
+#include "boarding/WavFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,8 +11,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-
-namespace plat {
 
 namespace {
 
@@ -65,7 +63,7 @@ qint16 ToInt16(const Format& f, const char* in)
 
 }  // namespace
 
-std::optional<Pcm16> ReadWav(QIODevice& in)
+std::optional<plat::Pcm16> ReadWav(QIODevice& in)
 {
     const qint64 size = in.size();
     char head[12];
@@ -132,7 +130,7 @@ std::optional<Pcm16> ReadWav(QIODevice& in)
 
     const int inBytes = f.bits / 8;
     const qsizetype count = data.size() / inBytes;
-    Pcm16 out;
+    plat::Pcm16 out;
     out.channels = f.channels;
     out.rate = f.rate;
     out.samples.resize(count * 2);
@@ -143,7 +141,7 @@ std::optional<Pcm16> ReadWav(QIODevice& in)
     return out;
 }
 
-std::optional<Pcm16> ReadWavFile(const QString& path)
+std::optional<plat::Pcm16> ReadWavFile(const QString& path)
 {
     // A FIFO or a device would block the open; only a plain file is read.
     QFile file(path);
@@ -151,5 +149,3 @@ std::optional<Pcm16> ReadWavFile(const QString& path)
         return std::nullopt;
     return ReadWav(file);
 }
-
-}  // namespace plat

@@ -8,7 +8,7 @@
 
 struct ProgramProbe;
 
-namespace plat {
+namespace common {
 
 class Clock;
 class TimerBackend;
@@ -47,4 +47,4 @@ private:
     friend struct ::ProgramProbe;  // tests look inside through one peer
 };
 
-}  // namespace plat
+}  // namespace common

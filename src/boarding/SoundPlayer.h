@@ -3,7 +3,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #pragma once
-#include "platform/MediaPlayer.h"
+#include "boarding/MediaPlayer.h"
 
 #include <QTimer>
 
@@ -14,8 +14,8 @@
 struct ProgramProbe;
 
 namespace plat {
-
 class SoundOutput;
+}
 struct SoundRun;
 
 // The announcement player. A sound is read, checked and played on a thread
@@ -27,7 +27,7 @@ struct SoundRun;
 class SoundPlayer final : public MediaPlayer {
     Q_OBJECT
 public:
-    using OutputFactory = std::function<std::unique_ptr<SoundOutput>()>;
+    using OutputFactory = std::function<std::unique_ptr<plat::SoundOutput>()>;
 
     explicit SoundPlayer(QObject* parent = nullptr);
     // makeOutput is called on the sound's thread.
@@ -55,11 +55,5 @@ private:
     PlayState m_state = PlayState::Stopped;
     PlayState m_reported = PlayState::Stopped;
     quint64 m_generation = 0;
-    // How long a sound may take to start, and to last, before it counts as
-    // ended; a stuck audio output must not hold the boarding.
-    int m_startLimitMs = 3000;
-    int m_lengthLimitMs = 120000;
     QString m_warned;  // the output failure last written to the warnings
 };
-
-}  // namespace plat

@@ -2,11 +2,11 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "platform/MessageBox.h"
+#include "common/MessageBox.h"
 
-namespace plat {
+namespace common {
 
-QString AppTitle()
+QString ProgramTitle()
 {
     // The program's title, whatever the executable happens to be called.
     return QStringLiteral("Tarmalo");
@@ -14,8 +14,8 @@ QString AppTitle()
 
 void QtMessageBoxes::Show(QWidget* parent, const QString& text, QMessageBox::Icon icon, const QString& title)
 {
-    QMessageBox box(icon, title.isEmpty() ? AppTitle() : title, text, QMessageBox::Ok, parent);
+    QMessageBox box(icon, title.isEmpty() ? ProgramTitle() : title, text, QMessageBox::Ok, parent);
     box.exec();
 }
 
-}  // namespace plat
+}  // namespace common

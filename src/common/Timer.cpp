@@ -2,11 +2,11 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "platform/Timer.h"
+#include "common/Timer.h"
 
-#include "platform/Clock.h"
+#include "common/Clock.h"
 
-namespace plat {
+namespace common {
 
 Timer::Timer(Clock& clock, QObject* parent)
     : QObject(parent), m_backend(clock.makeTimer([this] {
@@ -44,4 +44,4 @@ void Timer::restart()
         m_backend->stop();
 }
 
-}  // namespace plat
+}  // namespace common

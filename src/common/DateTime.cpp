@@ -2,17 +2,17 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "platform/DateTime.h"
+#include "common/DateTime.h"
 
-#include "platform/Clock.h"
-#include "platform/RuntimeError.h"
+#include "common/Clock.h"
+#include "common/RuntimeError.h"
 
 #include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
-namespace plat {
+namespace common {
 
 namespace {
 constexpr qint64 kMsPerDay = 86400000;
@@ -111,7 +111,7 @@ bool IsTimeOfDay(const QString& hhmm)
     return m.captured(1).toInt() <= 23 && m.captured(2).toInt() <= 59;
 }
 
-Date TimeValue(const QString& hhmm)
+Date ReadTimeOfDay(const QString& hhmm)
 {
     if (!IsTimeOfDay(hhmm))
         throw RuntimeError(Fault::NotANumber);
@@ -120,14 +120,14 @@ Date TimeValue(const QString& hhmm)
     return FromMillis((h * 60LL + m) * 60000LL);
 }
 
-qint64 DateDiffMinutes(Date a, Date b)
+qint64 MinutesBetween(Date a, Date b)
 {
     return floorDiv(ToMillis(b), 60000) - floorDiv(ToMillis(a), 60000);
 }
 
-qint64 DateDiffSeconds(Date a, Date b)
+qint64 SecondsBetween(Date a, Date b)
 {
     return floorDiv(ToMillis(b), 1000) - floorDiv(ToMillis(a), 1000);
 }
 
-}  // namespace plat
+}  // namespace common

@@ -6,7 +6,7 @@
 #include <QMessageBox>
 #include <QString>
 
-namespace plat {
+namespace common {
 
 // The messages a pilot is shown: modal, one OK button, returns when
 // dismissed. Tests record instead.
@@ -22,6 +22,6 @@ public:
 };
 
 // The program's title, as message boxes show it.
-QString AppTitle();
+QString ProgramTitle();
 
-}  // namespace plat
+}  // namespace common

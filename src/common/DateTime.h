@@ -6,7 +6,7 @@
 #include <QDateTime>
 #include <QString>
 
-namespace plat {
+namespace common {
 
 class Clock;
 
@@ -28,17 +28,17 @@ Date NextWallClockTime(const QDateTime& now, Date hhmm);
 
 // Reads "hh:mm" as a time of day (seconds 0). Throws Fault::NotANumber for
 // anything that is not a whole time of day 00:00..23:59.
-Date TimeValue(const QString& hhmm);
+Date ReadTimeOfDay(const QString& hhmm);
 // The same test without throwing.
 bool IsTimeOfDay(const QString& hhmm);
 
 // Whole units from a to b, counted as unit boundaries crossed: both moments
 // are cut to the unit, then subtracted. Positive when b is the later one.
-qint64 DateDiffMinutes(Date a, Date b);
-qint64 DateDiffSeconds(Date a, Date b);
+qint64 MinutesBetween(Date a, Date b);
+qint64 SecondsBetween(Date a, Date b);
 
 // Milliseconds since the epoch of the day count (for exact comparisons).
 qint64 ToMillis(Date value);
 Date FromMillis(qint64 ms);
 
-}  // namespace plat
+}  // namespace common

@@ -2,11 +2,11 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "platform/Clock.h"
+#include "common/Clock.h"
 
 #include <QTimer>
 
-namespace plat {
+namespace common {
 
 namespace {
 
@@ -43,4 +43,4 @@ SystemClock& SystemClock::instance()
     return clock;
 }
 
-}  // namespace plat
+}  // namespace common

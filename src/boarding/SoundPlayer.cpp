@@ -2,10 +2,10 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "platform/SoundPlayer.h"
+#include "boarding/SoundPlayer.h"
 
+#include "boarding/WavFile.h"
 #include "platform/SoundOutput.h"
-#include "platform/WavFile.h"
 
 #include <QDebug>
 
@@ -16,10 +16,12 @@
 #include <mutex>
 #include <system_error>
 
-namespace plat {
-
 namespace {
 
+// How long a sound may take to start, and to last at most, before it counts
+// as ended: a stuck audio output must not hold the boarding.
+constexpr int kStartLimitMs = 3000;
+constexpr qint64 kLengthLimitMs = 120000;
 // Past its length plus this, a sound that has not finished counts as stuck
 // (a null sink nobody listens to may hold a fresh stream for two seconds).
 constexpr int kEndSlackMs = 2500;
@@ -67,10 +69,10 @@ struct SoundRun {
     // nowhere else.
     static void play(std::shared_ptr<SoundRun> run)
     {
-        const std::optional<Pcm16> sound = ReadWavFile(run->path);
+        const std::optional<plat::Pcm16> sound = ReadWavFile(run->path);
         if (!sound)
             return run->finish({});
-        std::unique_ptr<SoundOutput> out = run->makeOutput();
+        std::unique_ptr<plat::SoundOutput> out = run->makeOutput();
         if (!out->open(*sound))
             return run->finish(out->errorText());
         {
@@ -90,7 +92,7 @@ struct SoundRun {
     }
 };
 
-SoundPlayer::SoundPlayer(QObject* parent) : SoundPlayer(&NewSoundOutput, parent) { }
+SoundPlayer::SoundPlayer(QObject* parent) : SoundPlayer(&plat::NewSoundOutput, parent) { }
 
 SoundPlayer::SoundPlayer(OutputFactory makeOutput, QObject* parent)
     : MediaPlayer(parent), m_makeOutput(std::move(makeOutput))
@@ -119,7 +121,7 @@ void SoundPlayer::play()
     endThread();
     m_state = PlayState::Waiting;
     m_reported = PlayState::Waiting;  // a new play: its end must be reported even if the last one ended too
-    m_watchdog.start(m_startLimitMs);
+    m_watchdog.start(kStartLimitMs);
     auto run = std::make_shared<SoundRun>();
     run->path = m_path;
     run->makeOutput = m_makeOutput;
@@ -180,7 +182,7 @@ void SoundPlayer::onOutput(quint64 generation, PlayState newState, qint64 length
     if (newState == PlayState::Playing && m_state != PlayState::Playing) {
         m_warned.clear();  // the output is back: its next failure is news
         m_state = PlayState::Playing;
-        m_watchdog.start(int(std::min<qint64>(m_lengthLimitMs, lengthMs + kEndSlackMs)));
+        m_watchdog.start(int(std::min(kLengthLimitMs, lengthMs + kEndSlackMs)));
         report(PlayState::Playing);
     } else if (newState == PlayState::Stopped) {
         giveUp();
@@ -207,9 +209,7 @@ void SoundPlayer::report(PlayState newState)
                 return;
             const PlayState old = m_reported;
             m_reported = newState;
-            emit PlayStateChange(old, newState);
+            emit playStateChanged(old, newState);
         },
         Qt::QueuedConnection);
 }
-
-}  // namespace plat

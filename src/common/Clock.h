@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 
-namespace plat {
+namespace common {
 
 // What wakes one timer: once started it calls back every interval, counted
 // from the start, until stopped or started again.
@@ -38,4 +38,4 @@ public:
     static SystemClock& instance();
 };
 
-}  // namespace plat
+}  // namespace common

@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-namespace plat {
+namespace common {
 
 // What a component reports when it simply could not do the job; the
 // boarding handlers pass it over silently.
@@ -38,4 +38,4 @@ private:
     std::string m_what;
 };
 
-}  // namespace plat
+}  // namespace common

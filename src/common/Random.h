@@ -6,7 +6,7 @@
 #include <QtGlobal>
 #include <random>
 
-namespace plat {
+namespace common {
 
 // The chance behind the passengers' arrivals: uniform single-precision
 // values in [0, 1). The program seeds one from the clock at start-up.
@@ -19,4 +19,4 @@ private:
     std::mt19937 m_engine;
 };
 
-}  // namespace plat
+}  // namespace common
