@@ -307,6 +307,18 @@ void TestEntryStart::startWithCtrlS()
     QVERIFY(w.mnuFileStart->isChecked());
     QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
     QVERIFY(!w.mnuFileStart->isChecked());
+    // Keys typed after a stop, and after a run that ends by itself, reach the
+    // field that had them at Start.
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.txtTotal));
+    for (QAction* sound : {w.mnuOptionsDepart, w.mnuOptionsBoarding, w.mnuOptionsGate, w.mnuOptionsBriefing})
+        h.setOption(sound, false);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("0"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(w.mnuFileStart->isChecked());
+    h.clock.advance(36 * 1000);  // all aboard, departed, closed
+    QVERIFY(!w.mnuFileStart->isChecked());
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("12"));
+    QCOMPARE(w.txtTotal->text(), QStringLiteral("12"));
 }
 
 void TestEntryStart::secondStartStops()

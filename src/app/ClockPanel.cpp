@@ -6,6 +6,7 @@
 
 #include "common/Clock.h"
 #include "common/Timer.h"
+#include "platform/Desktop.h"
 
 ClockPanel::ClockPanel(common::Clock& clock, QWidget* parent) : QLabel(parent), m_clock(clock)
 {
@@ -15,6 +16,11 @@ ClockPanel::ClockPanel(common::Clock& clock, QWidget* parent) : QLabel(parent), 
     m_timer = new common::Timer(clock, this);
     m_timer->setPrecise(true);
     connect(m_timer, &common::Timer::Tick, this, &ClockPanel::Update);
+    // Its timer sleeps through a suspend, and through a clock set by hand.
+    plat::WatchClockJumps(this, [this] {
+        if (m_timer->Enabled())
+            Update();
+    });
     // Shown from the start: the status bar sizes itself by what its panels
     // hold when they are added.
     Update();

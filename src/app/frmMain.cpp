@@ -131,9 +131,18 @@ void frmMain::txtTime_GotFocus()
 
 void frmMain::setEntriesEnabled(bool on)
 {
+    if (!on) {
+        // Keys typed after the run go where they went before it; meanwhile
+        // the window holds the focus, so its shortcuts still work.
+        m_entryFocus = focusWidget() == txtTotal ? static_cast<TextBox*>(txtTotal) : txtTime;
+        if (focusWidget() == txtTotal || focusWidget() == txtTime)
+            setFocus(Qt::OtherFocusReason);
+    }
     txtTime->setEnabled(on);
     txtTotal->setEnabled(on);
     mnuOptionsCountdown->setEnabled(on);
+    if (on)
+        (m_entryFocus ? m_entryFocus : txtTime)->setFocus(Qt::OtherFocusReason);
 }
 
 void frmMain::FocusField(Field field)

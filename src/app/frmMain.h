@@ -58,6 +58,7 @@ protected:
 private:
     AppServices m_services;
     QWidget* m_notice = nullptr;  // the gate status as screen readers hear it
+    TextBox* m_entryFocus = nullptr;  // the field that had the focus at Start
     MediaPlayer* m_player = nullptr;
     Boarding* m_boarding = nullptr;
 

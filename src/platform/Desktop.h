@@ -7,6 +7,9 @@
 // platform does its own way.
 #include <QString>
 
+#include <functional>
+
+class QObject;
 class QWidget;
 
 namespace plat {
@@ -32,5 +35,10 @@ bool ChooseWindowSystem();
 // Tells screen readers that a label now says `text`, beside the notification
 // every platform gets, where the platform reads only this aloud.
 void SayTextChanged(QWidget* label, const QString& text);
+
+// Calls `jumped` through the event loop, for as long as `owner` lives,
+// whenever the wall clock jumps: set by hand, or woken from sleep, when
+// timers counting real time are late by the whole sleep.
+void WatchClockJumps(QObject* owner, std::function<void()> jumped);
 
 }  // namespace plat

@@ -9,13 +9,43 @@
 
 #include "platform/win32/RegistrySysInfo.h"
 #include "platform/win32/WinRegistry.h"
+#include <QAbstractNativeEventFilter>
 #include <QAccessible>
+#include <QCoreApplication>
+#include <QPointer>
 #include <QWidget>
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+
+namespace {
+
+// Windows tells every top-level window when its clock was set and when it
+// woke from sleep.
+class ClockJumpFilter final : public QAbstractNativeEventFilter {
+public:
+    ClockJumpFilter(QObject* owner, std::function<void()> jumped)
+        : m_owner(owner), m_jumped(std::move(jumped))
+    { }
+    bool nativeEventFilter(const QByteArray&, void* message, qintptr*) override
+    {
+        const MSG* msg = static_cast<const MSG*>(message);
+        const bool woke = msg->message == WM_POWERBROADCAST
+                          && (msg->wParam == PBT_APMRESUMEAUTOMATIC || msg->wParam == PBT_APMRESUMESUSPEND);
+        // Queued: the time zone is looked up again first.
+        if ((woke || msg->message == WM_TIMECHANGE) && m_owner)
+            QMetaObject::invokeMethod(m_owner, m_jumped, Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    QPointer<QObject> m_owner;
+    std::function<void()> m_jumped;
+};
+
+}  // namespace
 
 namespace plat {
 
@@ -46,6 +76,17 @@ void SayTextChanged(QWidget* label, const QString& text)
 {
     QAccessibleValueChangeEvent said(label, text);
     QAccessible::updateAccessibility(&said);
+}
+
+void WatchClockJumps(QObject* owner, std::function<void()> jumped)
+{
+    auto* filter = new ClockJumpFilter(owner, std::move(jumped));
+    QCoreApplication::instance()->installNativeEventFilter(filter);
+    QObject::connect(owner, &QObject::destroyed, [filter] {
+        if (QCoreApplication::instance())
+            QCoreApplication::instance()->removeNativeEventFilter(filter);
+        delete filter;
+    });
 }
 
 }  // namespace plat
