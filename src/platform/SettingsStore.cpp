@@ -114,6 +114,13 @@ public:
             Flush();
     }
 
+    // Ends the thread, its timer stopped where it runs.
+    void Stop()
+    {
+        m_retry->stop();
+        QThread::currentThread()->quit();
+    }
+
 private:
     void Flush()
     {
@@ -245,7 +252,8 @@ void QSettingsStore::Finish()
         m_shared->ending = true;
         m_shared->store = nullptr;
     }
-    m_thread->quit();
+    QMetaObject::invokeMethod(
+        m_writer, [writer = m_writer] { writer->Stop(); }, Qt::QueuedConnection);
     if (m_thread->wait(QDeadlineTimer(kStopWaitMs))) {
         delete m_writer;
         delete m_thread;
