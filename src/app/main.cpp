@@ -6,6 +6,7 @@
 #include "app/AppServices.h"
 #include "app/frmMain.h"
 #include "platform/Desktop.h"
+#include "platform/SettingsStore.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -23,6 +24,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(QString::fromLatin1(plat::kVersionText));
     QApplication::setDesktopFileName(QStringLiteral("tarmalo"));
     plat::MarkRunning();
+    plat::EndOnRequest();
 
     // Closing the main window drops it; a Help window may keep the program
     // running until it is closed too.
@@ -36,5 +38,7 @@ int main(int argc, char* argv[])
     // Whatever Qt asked to delete later while it went goes now, while the
     // application still exists, rather than never.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // Choices clicked just before the end still land, given a few seconds.
+    plat::UserSettings().Finish();
     return code;
 }

@@ -23,4 +23,9 @@ void KeepOffTaskbar(QWidget* window);
 // Tells an installer, for as long as the program runs, that it is running.
 void MarkRunning();
 
+// Ends the event loop when the system asks the program to end (SIGTERM,
+// SIGHUP or SIGINT on Linux), as File > Exit does, so that choices still
+// being saved can land. Call once, with the application made.
+void EndOnRequest();
+
 }  // namespace plat

@@ -4,9 +4,15 @@
 
 // What Linux gives the program: System Information from the PATH. The
 // sound output is in PulseOutput.cpp.
+#include <QCoreApplication>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 
 #include "platform/Desktop.h"
+
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace plat {
 
@@ -28,5 +34,43 @@ QString SysInfoTool()
 
 // Nothing on Linux needs to know that the program runs.
 void MarkRunning() { }
+
+namespace {
+
+// The signal handler's only way to the event loop: it writes the signal's
+// number here, and the loop reads it.
+int endRequests[2] = {-1, -1};
+
+void RequestEnd(int signal)
+{
+    const char number = static_cast<char>(signal);
+    const ssize_t written = ::write(endRequests[1], &number, 1);
+    static_cast<void>(written);
+}
+
+}  // namespace
+
+void EndOnRequest()
+{
+    if (endRequests[0] >= 0 || ::pipe2(endRequests, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(endRequests[0], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [notifier] {
+        char number = 0;
+        if (::read(endRequests[0], &number, 1) != 1)
+            return;
+        notifier->setEnabled(false);
+        // A second request ends the program at once.
+        std::signal(number, SIG_DFL);
+        // The exit code a shell reports for a program the signal ended.
+        QCoreApplication::exit(128 + number);
+    });
+    struct sigaction action { };
+    action.sa_handler = RequestEnd;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGTERM, SIGHUP, SIGINT})
+        sigaction(signal, &action, nullptr);
+}
 
 }  // namespace plat

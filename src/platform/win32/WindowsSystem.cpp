@@ -30,4 +30,8 @@ void MarkRunning()
     CreateMutexW(nullptr, FALSE, L"Global\\Tarmalo.Running");
 }
 
+// Windows asks a window program to end through its windows' messages, which
+// Qt answers; there is no signal to catch.
+void EndOnRequest() { }
+
 }  // namespace plat
