@@ -62,9 +62,13 @@ Turn WriteTurn()
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
         return Turn::Never;
+    // Mostly there is no lock, and a slow disk is spared taking one twice.
+    const QString lockPath = path + QStringLiteral(".lock");
+    if (!QFileInfo::exists(lockPath))
+        return Turn::Now;
     // Taken and let go at once: QSettings takes it again for the write. A
     // lock left by a program that has ended is cleared here.
-    QLockFile lock(path + QStringLiteral(".lock"));
+    QLockFile lock(lockPath);
     if (lock.tryLock(0))
         return Turn::Now;
     // Held by a running program: its write ends soon. A lock in a folder
