@@ -214,10 +214,10 @@ std::optional<QString> QSettingsStore::Text(const QString& key)
 void QSettingsStore::setText(const QString& key, const QString& text)
 {
     Start();
-    quint64 click = 0;
+    const quint64 click = ++m_clicks;
     {
         const std::lock_guard<std::mutex> held(m_shared->lock);
-        click = ++m_shared->asked;
+        m_shared->asked = click;
     }
     m_waiting.insert(click);
     QMetaObject::invokeMethod(

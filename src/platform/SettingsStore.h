@@ -66,6 +66,7 @@ private:
     std::shared_ptr<Shared> m_shared;
     QThread* m_thread = nullptr;
     Writer* m_writer = nullptr;
+    quint64 m_clicks = 0;  // numbered for the store's life, across threads
     std::set<quint64> m_waiting;  // clicks not stored yet, and not told
     std::future<std::optional<QString>> m_unanswered;  // a read the store has not answered
 };
