@@ -373,7 +373,7 @@ void TestSettings::unwritable()
     for (const QString& text : {QStringLiteral("True"), QStringLiteral("False"), QStringLiteral("True")})
         store.setText(QStringLiteral("Count"), text);
     QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
-    QTRY_COMPARE_WITH_TIMEOUT(told.count(), 3, heldBack ? 15000 : 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(told.count(), 3, (heldBack ? 15000 : 3000));
     // Nothing was stored, not even in memory for this run.
     QCOMPARE(store.Text(QStringLiteral("Count")).value_or(QStringLiteral("0")), expected);
     QCOMPARE(shape(confFile()), kind);
