@@ -10,6 +10,7 @@
 
 #include "platform/Desktop.h"
 
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
@@ -41,11 +42,13 @@ namespace {
 // number here, and the loop reads it.
 int endRequests[2] = {-1, -1};
 
-void RequestEnd(int signal)
+void RequestEnd(int which)
 {
-    const char number = static_cast<char>(signal);
+    const int interrupted = errno;  // the interrupted code's, kept for it
+    const char number = static_cast<char>(which);
     const ssize_t written = ::write(endRequests[1], &number, 1);
     static_cast<void>(written);
+    errno = interrupted;
 }
 
 }  // namespace
@@ -69,8 +72,8 @@ void EndOnRequest()
     action.sa_handler = RequestEnd;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int signal : {SIGTERM, SIGHUP, SIGINT})
-        sigaction(signal, &action, nullptr);
+    for (int which : {SIGTERM, SIGHUP, SIGINT})
+        sigaction(which, &action, nullptr);
 }
 
 }  // namespace plat
