@@ -86,14 +86,14 @@ wait_for "grep -q '^clicked' '$log' || ! kill -0 $pid 2>/dev/null" 600
 sleep 1
 rm -f "$conf/Tarmalo.conf.lock"
 kill "$holder"
-if ! wait_for "! kill -0 $pid 2>/dev/null" 100; then
-    echo "FAIL option: still running 10 s after the lock was freed"
+if ! wait_for "! kill -0 $pid 2>/dev/null" 50; then
+    echo "FAIL option: still running 5 s after the lock was freed"
     kill -KILL "$pid"
 fi
 wait "$pid"
 rc=$?
 if [ "$rc" -ne 0 ] || ! grep -q '^Count=True' "$conf/Tarmalo.conf" 2>/dev/null || [ -e "$conf/Tarmalo.conf.lock" ]; then
-    echo "FAIL option: exit code $rc; options folder:" $(ls -A "$conf")
+    echo "FAIL option: exit code $rc; options folder: $(ls -A "$conf" | tr '\n' ' ')"
     sed 's/^/      /' "$log" "$conf/Tarmalo.conf" 2>/dev/null
     failures=$((failures + 1))
 else
