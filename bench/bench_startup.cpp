@@ -35,7 +35,7 @@ namespace {
 class ReadOnlySettings final : public plat::SettingsStore {
 public:
     std::optional<QString> Text(const QString& key) override { return m_real.Text(key); }
-    bool setText(const QString&, const QString&) override { return true; }
+    void setText(const QString&, const QString&) override { }
 
 private:
     plat::SettingsStore& m_real = plat::UserSettings();

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QScopeGuard>
 #include <QSet>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -342,12 +343,18 @@ private slots:
         // This run's registry is Wine's own; a real one keeps the pilot's value.
         const std::optional<QString> before = UserSettings().Text(name);
         auto restore = qScopeGuard([&] {
-            if (before)
+            if (before) {
                 UserSettings().setText(name, *before);
-            else
+                UserSettings().Finish();
+            } else {
                 RegDeleteKeyValueW(HKEY_CURRENT_USER, key, reinterpret_cast<const wchar_t*>(name.utf16()));
+            }
         });
-        QVERIFY(UserSettings().Save(name, on));
+        QSignalSpy told(&UserSettings(), &SettingsStore::NotSaved);
+        UserSettings().Save(name, on);
+        UserSettings().Finish();
+        QCoreApplication::processEvents();
+        QCOMPARE(told.count(), 0);
         const auto [type, text] = RawValue(HKEY_CURRENT_USER, key, name);
         QCOMPARE(type, DWORD(REG_SZ));
         QCOMPARE(text, on ? QStringLiteral("True") : QStringLiteral("False"));

@@ -3,8 +3,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // The per-user settings store: where the file lies, what a read and a write
-// do, and a store that cannot be written. Runs in a temporary config folder,
-// never the user's own.
+// do, and a store that cannot be written or is not a file. Runs in a
+// temporary config folder, never the user's own.
 #include "platform/SettingsStore.h"
 #include "support/FakeServices.h"
 
@@ -15,9 +15,12 @@
 #include <QProcess>
 #include <QScopeGuard>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -59,6 +62,26 @@ QByteArray garbage()
     return bytes;
 }
 
+// The kind of node at `path`, and behind its links: what the store must
+// leave as it is.
+QString shape(const QString& path)
+{
+    struct stat link {
+    }, node{};
+    const QByteArray native = QFile::encodeName(path);
+    const int there = ::lstat(native.constData(), &link) == 0 ? int(link.st_mode & S_IFMT) : 0;
+    const int behind = ::stat(native.constData(), &node) == 0 ? int(node.st_mode & S_IFMT) : 0;
+    return QStringLiteral("%1/%2").arg(there, 0, 8).arg(behind, 0, 8);
+}
+
+// Lets the store's thread end its writes, and hands what came of them to
+// the test's spies.
+void settle(plat::QSettingsStore& store)
+{
+    store.Finish();
+    QCoreApplication::processEvents();
+}
+
 bool chattr(const QString& flag, const QString& path)
 {
     QProcess p;
@@ -74,13 +97,12 @@ class TestSettings : public QObject {
 private slots:
     void initTestCase();
     void init();
-    void cleanupTestCase();
 
     void fileLocation();
     void roundTrip_data();
     void roundTrip();
     void missingGivesDefault();
-    void writeIsImmediateAndKeepsOthers();
+    void writeLandsAndKeepsOthers();
     void handEditedFile_data();
     void handEditedFile();
     void unwritable_data();
@@ -110,21 +132,17 @@ void TestSettings::init()
 {
     // A fresh config folder for every test function and row.
     ++m_round;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, configRoot());
-    QCOMPARE(fileFor(kApp), confFile());
-}
-
-void TestSettings::cleanupTestCase()
-{
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_tmp.path() + QStringLiteral("/xdg"));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(configRoot()));
 }
 
 void TestSettings::fileLocation()
 {
+    // Where QSettings' own store for Tarmalo lies.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_tmp.path() + QStringLiteral("/xdg")));
     plat::QSettingsStore store;
-    QVERIFY(store.setText(QStringLiteral("Depart"), QStringLiteral("True")));
-    QVERIFY(QFile::exists(confFile()));
-    const QString text = readFile(confFile());
+    store.setText(QStringLiteral("Depart"), QStringLiteral("True"));
+    settle(store);
+    const QString text = readFile(fileFor(kApp));
     QVERIFY2(text.contains(QStringLiteral("[Setting]\nDepart=True")), qPrintable(text));
 }
 
@@ -132,32 +150,56 @@ void TestSettings::roundTrip_data()
 {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
+    QTest::addColumn<int>("lockedMs");  // how long another program holds the lock
 
     QTest::newRow("True") << "Depart"
-                          << "True";
+                          << "True" << 0;
     QTest::newRow("False") << "Count"
-                           << "False";
+                           << "False" << 0;
     QTest::newRow("numeric on") << "Boarding"
-                                << "-1";
+                                << "-1" << 0;
     QTest::newRow("numeric off") << "Gate"
-                                 << "0";
+                                 << "0" << 0;
     QTest::newRow("empty text") << "Brief"
-                                << "";
+                                << "" << 0;
     QTest::newRow("comma") << "Brief"
-                           << "1,000";
+                           << "1,000" << 0;
     QTest::newRow("spaces and quotes") << "Brief"
-                                       << " a \"b\" ";
-    QTest::newRow("non-ASCII") << "Brief" << QString::fromUtf8("Zürich ✈");
+                                       << " a \"b\" " << 0;
+    QTest::newRow("non-ASCII") << "Brief" << QString::fromUtf8("Zürich ✈") << 0;
+    // Long enough that a write backing off between looks would land seconds
+    // after the lock is free.
+    QTest::newRow("lock held for 3.3 s") << "Count"
+                                         << "True" << 3300;
 }
 
 void TestSettings::roundTrip()
 {
     QFETCH(QString, key);
     QFETCH(QString, value);
+    QFETCH(int, lockedMs);
 
+    QVERIFY(QDir().mkpath(configRoot() + QStringLiteral("/Tarmalo")));
+    QLockFile other(confFile() + QStringLiteral(".lock"));
+    QVERIFY(!lockedMs || other.lock());
     {
         plat::QSettingsStore writer;
-        QVERIFY(writer.setText(key, value));
+        QSignalSpy told(&writer, &plat::SettingsStore::NotSaved);
+        QElapsedTimer clock;
+        clock.start();
+        writer.setText(key, value);
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        if (lockedMs) {
+            // Nothing to tell: the write is only held up, and lands soon
+            // after the lock is free.
+            QTest::qWait(lockedMs - int(clock.elapsed()));
+            other.unlock();
+            clock.restart();
+            QTRY_VERIFY_WITH_TIMEOUT(readFile(confFile()).contains(key + u'=' + value), 2000);
+            qInfo("landed %lld ms after the lock was freed", clock.elapsed());
+        }
+        settle(writer);
+        QCOMPARE(told.count(), 0);
     }
     plat::QSettingsStore reader;
     QCOMPARE(reader.Text(key).value_or(QStringLiteral("default")), value);
@@ -175,7 +217,8 @@ void TestSettings::missingGivesDefault()
     QVERIFY(!QFile::exists(confFile()));  // reading creates nothing
 
     // A file with other keys, and the same key in another section.
-    QVERIFY(store.setText(QStringLiteral("Gate"), QStringLiteral("False")));
+    store.setText(QStringLiteral("Gate"), QStringLiteral("False"));
+    settle(store);
     {
         QSettings other(confFile(), QSettings::IniFormat);
         other.setValue(QStringLiteral("Other/Depart"), QStringLiteral("False"));
@@ -184,14 +227,15 @@ void TestSettings::missingGivesDefault()
     QCOMPARE(store.Text(QStringLiteral("Gate")).value_or(QStringLiteral("-1")), QStringLiteral("False"));
 }
 
-void TestSettings::writeIsImmediateAndKeepsOthers()
+void TestSettings::writeLandsAndKeepsOthers()
 {
     plat::QSettingsStore store;
-    QVERIFY(store.setText(QStringLiteral("Depart"), QStringLiteral("True")));
-    QVERIFY(store.setText(QStringLiteral("Count"), QStringLiteral("True")));
-    // On disk as soon as the call returns, without anything else happening.
-    QVERIFY(readFile(confFile()).contains(QStringLiteral("Count=True")));
-    QVERIFY(store.setText(QStringLiteral("Count"), QStringLiteral("False")));
+    store.setText(QStringLiteral("Depart"), QStringLiteral("True"));
+    store.setText(QStringLiteral("Count"), QStringLiteral("True"));
+    // On disk without anything else happening on the window's thread.
+    QTRY_VERIFY_WITH_TIMEOUT(readFile(confFile()).contains(QStringLiteral("Count=True")), 5000);
+    store.setText(QStringLiteral("Count"), QStringLiteral("False"));
+    settle(store);
     const QString text = readFile(confFile());
     QVERIFY2(text.contains(QStringLiteral("Count=False")) && !text.contains(QStringLiteral("Count=True")),
              qPrintable(text));
@@ -220,9 +264,12 @@ void TestSettings::handEditedFile()
 
     QVERIFY(writeFile(confFile(), before + "[Setting]\n" + line + "\n"));
     plat::QSettingsStore store;
+    QSignalSpy told(&store, &plat::SettingsStore::NotSaved);
     QCOMPARE(store.Text(QStringLiteral("Depart")).value_or(QStringLiteral("-1")), read);
-    // Whatever the file held, a choice is saved and the save says so.
-    QVERIFY(store.setText(QStringLiteral("Count"), QStringLiteral("True")));
+    // Whatever the file held, a choice is saved and nothing says otherwise.
+    store.setText(QStringLiteral("Count"), QStringLiteral("True"));
+    settle(store);
+    QCOMPARE(told.count(), 0);
     QCOMPARE(
         QSettings(confFile(), QSettings::IniFormat).value(kSection + QStringLiteral("/Count")).toString(),
         QStringLiteral("True"));
@@ -241,6 +288,10 @@ void TestSettings::unwritable_data()
     // folder where it cannot be removed, which Qt would wait out for ever.
     QTest::newRow("lock held") << "held-lock-file";
     QTest::newRow("stale lock, immutable folder") << "immutable-stale-lock-file";
+    // Nodes that are not Tarmalo's to open: reading a FIFO never ends, and a
+    // write would replace the node by a file (for root) or vanish into it.
+    QTest::newRow("settings file is a FIFO") << "fifo";
+    QTest::newRow("settings file links to a device") << "device";
     // These stop only an ordinary user.
     QTest::newRow("read-only file") << "readonly-file";
     QTest::newRow("read-only folder") << "readonly-folder";
@@ -253,6 +304,7 @@ void TestSettings::unwritable()
     const QString appDir = configRoot() + QStringLiteral("/Tarmalo");
     const bool withFile = how.endsWith(QLatin1String("-file"));
     const bool locked = how.contains(QLatin1String("lock"));
+    const bool heldBack = how == QLatin1String("held-lock-file");
     const QString frozen = withFile && !locked ? confFile() : appDir;
     if (withFile)
         QVERIFY(writeFile(confFile(), "[Setting]\nCount=False\n"));
@@ -270,10 +322,21 @@ void TestSettings::unwritable()
     if (how == QLatin1String("blocker")) {
         QVERIFY(QDir(appDir).removeRecursively());
         QVERIFY(writeFile(configRoot() + QStringLiteral("/blocker"), "not a folder"));
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                           configRoot() + QStringLiteral("/blocker"));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(configRoot() + QStringLiteral("/blocker")));
     } else if (how == QLatin1String("folder")) {
         QVERIFY(QDir().mkpath(confFile()));
+    } else if (how == QLatin1String("fifo")) {
+        QCOMPARE(::mkfifo(QFile::encodeName(confFile()).constData(), 0600), 0);
+    } else if (how == QLatin1String("device")) {
+        // Root gets a null device of the test's own, so that a fault
+        // replaces no node of the system's.
+        QString node = QStringLiteral("/dev/null");
+        if (geteuid() == 0) {
+            node = configRoot() + QStringLiteral("/null");
+            if (::mknod(QFile::encodeName(node).constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+                QSKIP("no device node can be made here");
+        }
+        QVERIFY(QFile::link(node, confFile()));
     } else if (how == QLatin1String("held-lock-file")) {
         QVERIFY(held.lock());
     } else if (how.startsWith(QLatin1String("immutable"))) {
@@ -293,22 +356,29 @@ void TestSettings::unwritable()
         else
             QVERIFY(QFile::setPermissions(appDir, QFile::ReadOwner | QFile::ExeOwner));
     }
-    const QString before = readFile(confFile());
+    const QString kind = shape(confFile());
+    // Reading a FIFO would never end.
+    const QString before = QFileInfo(confFile()).isFile() ? readFile(confFile()) : QString();
 
     plat::QSettingsStore store;
-    // Each click is told at once, however the store is stuck.
-    for (const QString& text : {QStringLiteral("True"), QStringLiteral("False"), QStringLiteral("True")}) {
-        QElapsedTimer clock;
-        clock.start();
-        QVERIFY(!store.setText(QStringLiteral("Count"), text));
-        QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
-    }
-    // Nothing was stored, not even in memory for this run. (Under a lock
-    // Qt would hold the read as well.)
+    QSignalSpy told(&store, &plat::SettingsStore::NotSaved);
+    // Nothing was stored before, and the window starts at once.
     const QString expected = withFile ? QStringLiteral("False") : QStringLiteral("0");
-    if (!locked)
-        QCOMPARE(store.Text(QStringLiteral("Count")).value_or(QStringLiteral("0")), expected);
-    QCOMPARE(readFile(confFile()), before);
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(store.Text(QStringLiteral("Count")).value_or(QStringLiteral("0")), expected);
+    // Each click is told, however the store is stuck, and none waits for it:
+    // at once when the write cannot be done, after a few seconds when it is
+    // held back.
+    for (const QString& text : {QStringLiteral("True"), QStringLiteral("False"), QStringLiteral("True")})
+        store.setText(QStringLiteral("Count"), text);
+    QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
+    QTRY_COMPARE_WITH_TIMEOUT(told.count(), 3, (heldBack ? 15000 : 3000));
+    // Nothing was stored, not even in memory for this run.
+    QCOMPARE(store.Text(QStringLiteral("Count")).value_or(QStringLiteral("0")), expected);
+    QCOMPARE(shape(confFile()), kind);
+    if (!before.isNull())
+        QCOMPARE(readFile(confFile()), before);
     // A failed write does not stop the reads, nor the next write once the
     // store is writable again. A choice held by the lock lands once it is
     // free: the last one, and nothing older after it.
@@ -318,14 +388,16 @@ void TestSettings::unwritable()
         QVERIFY(chattr(QStringLiteral("-i"), frozen));
     QFile::setPermissions(appDir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QFile::setPermissions(confFile(), QFile::ReadOwner | QFile::WriteOwner);
-    if (how == QLatin1String("blocker") || how == QLatin1String("folder"))
+    if (how == QLatin1String("blocker") || how == QLatin1String("folder") || how == QLatin1String("fifo")
+        || how == QLatin1String("device"))
         return;
-    const QString after = locked ? QStringLiteral("True") : expected;
-    QTRY_COMPARE_WITH_TIMEOUT(store.Text(QStringLiteral("Count")).value_or(QStringLiteral("0")), after,
-                              20000);
-    QVERIFY(store.setText(QStringLiteral("Gate"), QStringLiteral("False")));
+    const QString after = heldBack ? QStringLiteral("True") : expected;
+    QTRY_COMPARE_WITH_TIMEOUT(store.Text(QStringLiteral("Count")).value_or(QStringLiteral("0")), after, 5000);
+    store.setText(QStringLiteral("Gate"), QStringLiteral("False"));
+    settle(store);
+    QCOMPARE(told.count(), 3);
     QCOMPARE(store.Text(QStringLiteral("Count")).value_or(QStringLiteral("0")), after);
-    QVERIFY(locked || !readFile(confFile()).contains(QStringLiteral("Count=True")));
+    QVERIFY(heldBack || !readFile(confFile()).contains(QStringLiteral("Count=True")));
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

@@ -63,13 +63,20 @@ void MainMenus::ReadOptions()
 
 void MainMenus::mnuOptions_Click(const char* key, bool on)
 {
-    if (m_settings->Save(QLatin1String(key), on) || m_toldSaveFailed)
+    m_settings->Save(QLatin1String(key), on);
+}
+
+void MainMenus::TellNotSaved()
+{
+    // One message on screen says it for every choice.
+    if (m_telling)
         return;
-    m_toldSaveFailed = true;
+    m_telling = true;
     m_messages->Show(m_window,
                      QStringLiteral("Tarmalo could not save this choice in your settings. "
                                     "It applies until Tarmalo is closed."),
                      QMessageBox::Warning, common::ProgramTitle());
+    m_telling = false;
 }
 
 void MainMenus::BuildMenus(QMainWindow& window, plat::SettingsStore& settings, common::MessageBoxes& messages)
@@ -77,6 +84,7 @@ void MainMenus::BuildMenus(QMainWindow& window, plat::SettingsStore& settings, c
     m_window = &window;
     m_settings = &settings;
     m_messages = &messages;
+    QObject::connect(&settings, &plat::SettingsStore::NotSaved, &window, [this] { TellNotSaved(); });
     QMenu* mnuFile = AddMenu(window, "mnuFile", QStringLiteral("&File"));
     mnuFileStart = AddItem(mnuFile, "mnuFileStart", QStringLiteral("&Start"));
     mnuFileStart->setCheckable(true);

@@ -34,18 +34,20 @@ struct MainMenus {
     QAction* OptionItem(BoardingForm::Option option) const;
 
 protected:
-    // Each switch's click is stored at once.
+    // Each switch's click is stored at once; a choice the store could not
+    // keep is told.
     void BuildMenus(QMainWindow& window, plat::SettingsStore& settings, common::MessageBoxes& messages);
     // Sets the switches from the store.
     void ReadOptions();
 
 private:
-    // Stores a switch the pilot turned over. A failed write is told once;
-    // the switch then holds only until the program ends.
+    // Stores a switch the pilot turned over.
     void mnuOptions_Click(const char* key, bool on);
+    // A choice the store could not keep still holds until the program ends.
+    void TellNotSaved();
 
     QMainWindow* m_window = nullptr;
     plat::SettingsStore* m_settings = nullptr;
     common::MessageBoxes* m_messages = nullptr;
-    bool m_toldSaveFailed = false;
+    bool m_telling = false;  // the message is on screen
 };

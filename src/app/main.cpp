@@ -6,6 +6,7 @@
 #include "app/AppServices.h"
 #include "app/frmMain.h"
 #include "platform/Desktop.h"
+#include "platform/SettingsStore.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -22,6 +23,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(QString::fromLatin1(common::kVersionText));
     QApplication::setDesktopFileName(QStringLiteral("tarmalo"));
     plat::MarkRunning();
+    plat::EndOnRequest();
 
     // Closing the main window drops it; a Help window may keep the program
     // running until it is closed too.
@@ -35,5 +37,7 @@ int main(int argc, char* argv[])
     // Whatever Qt asked to delete later while it went goes now, while the
     // application still exists, rather than never.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // Choices clicked just before the end still land, given a few seconds.
+    plat::UserSettings().Finish();
     return code;
 }

@@ -41,4 +41,9 @@ void SayTextChanged(QWidget* label, const QString& text);
 // timers counting real time are late by the whole sleep.
 void WatchClockJumps(QObject* owner, std::function<void()> jumped);
 
+// Ends the event loop when the system asks the program to end (SIGTERM,
+// SIGHUP or SIGINT on Linux), as File > Exit does, so that choices still
+// being saved can land. Call once, with the application made.
+void EndOnRequest();
+
 }  // namespace plat

@@ -8,6 +8,8 @@
 // prints "playing" as soon as the player says so. TARMALO_DRIVE_END then
 // decides how the program ends during the sound: "exit" (File > Exit),
 // "close" (the close box), or anything else to wait for the test's signal.
+// "option" instead turns Options > Countdown time on, prints "clicked" and
+// chooses File > Exit at once.
 #include "boarding/MediaPlayer.h"
 
 #include <QAction>
@@ -47,6 +49,13 @@ void Drive()
         return;
     }
     const QByteArray end = qgetenv("TARMALO_DRIVE_END");
+    if (end == "option") {
+        window->findChild<QAction*>(QStringLiteral("mnuOptionsCountdown"))->trigger();
+        std::printf("clicked\n");
+        std::fflush(stdout);
+        window->findChild<QAction*>(QStringLiteral("mnuFileExit"))->trigger();
+        return;
+    }
     auto* player = window->findChild<MediaPlayer*>();
     QObject::connect(player, &MediaPlayer::playStateChanged, window,
                      [window, end](PlayState, PlayState state) {

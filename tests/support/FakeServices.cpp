@@ -24,13 +24,13 @@ std::optional<QString> MemorySettingsStore::Text(const QString& key)
     return it == m_values.constEnd() ? std::nullopt : std::optional<QString>(*it);
 }
 
-bool MemorySettingsStore::setText(const QString& key, const QString& text)
+void MemorySettingsStore::setText(const QString& key, const QString& text)
 {
     ++writes;
     if (failWrites)
-        return false;
-    set(key, text);
-    return true;
+        emit NotSaved();
+    else
+        set(key, text);
 }
 
 }  // namespace plat

@@ -32,11 +32,12 @@ public:
 
 namespace plat {
 
-// An in-memory settings store; writes can be made to fail.
+// An in-memory settings store; writes can be made to fail, which is told at
+// once.
 class MemorySettingsStore final : public SettingsStore {
 public:
     std::optional<QString> Text(const QString& key) override;
-    bool setText(const QString& key, const QString& text) override;
+    void setText(const QString& key, const QString& text) override;
 
     void set(const QString& key, const QString& value) { m_values.insert(key, value); }
     bool contains(const QString& key) const { return m_values.contains(key); }

@@ -3,12 +3,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // What Windows gives the program: System Information from the registry,
-// screen readers' news.
-// The sound output is in WaveOutOutput.cpp.
+// screen readers' news, news of a jumping clock. The sound output is in
+// WaveOutOutput.cpp, the options' place in WindowsSettings.cpp.
 #include "platform/Desktop.h"
-
 #include "platform/win32/RegistrySysInfo.h"
 #include "platform/win32/WinRegistry.h"
+
 #include <QAbstractNativeEventFilter>
 #include <QAccessible>
 #include <QCoreApplication>
@@ -88,5 +88,9 @@ void WatchClockJumps(QObject* owner, std::function<void()> jumped)
         delete filter;
     });
 }
+
+// Windows asks a window program to end through its windows' messages, which
+// Qt answers; there is no signal to catch.
+void EndOnRequest() { }
 
 }  // namespace plat
