@@ -3,13 +3,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #pragma once
-// Where each platform keeps the options: linux/LinuxSettings.cpp and
-// win32/WindowsSettings.cpp. Called on the settings store's own thread only.
-#include <QHash>
-#include <QString>
+// Where each platform keeps the options, for the settings store's thread.
+#include <QSettings>
 #include <memory>
-
-class QSettings;
 
 namespace plat::options {
 
@@ -18,14 +14,10 @@ namespace plat::options {
 std::unique_ptr<QSettings> Open();
 
 enum class Turn {
-    Now,  // a write can go ahead
-    Later,  // another program is writing the options: try again shortly
-    Never,  // a write cannot be done
+    Now,
+    Later,  // another program holds the lock: look again shortly
+    Never,
 };
 Turn WriteTurn();
-
-// Whether `values` (by their full keys), set and synced through `settings`,
-// are now stored.
-bool Stored(QSettings& settings, const QHash<QString, QString>& values);
 
 }  // namespace plat::options

@@ -6,7 +6,6 @@
 #include <QObject>
 #include <QString>
 #include <future>
-#include <memory>
 #include <optional>
 #include <set>
 
@@ -35,27 +34,23 @@ signals:
     void NotSaved();
 };
 
-// The native store through QSettings: ~/.config/Tarmalo/Tarmalo.conf on
-// Linux, HKEY_CURRENT_USER\Software\Tarmalo\Tarmalo on Windows. One thread
-// of its own, started on first use, reads and writes it, so that a slow disk
-// or a lock held by another program never holds the window.
+// The native store through QSettings, read and written by one thread of its
+// own, so that a slow disk or a lock held by another program never holds
+// the window.
 class QSettingsStore final : public SettingsStore {
     Q_OBJECT
 public:
-    QSettingsStore();
     ~QSettingsStore() override;
 
-    // Waits a second at most; a store that does not answer by then reads as
-    // empty.
+    // Waits a second at most; a store that does not answer reads as empty.
     std::optional<QString> Text(const QString& key) override;
     // Only the latest text per key is written; one held back by the file's
-    // lock is written as soon as the lock is free.
+    // lock lands as soon as the lock is free.
     void setText(const QString& key, const QString& text) override;
     // Gives the texts still on their way a few seconds to land, then stops
-    // the thread. Returns at once when there are none.
+    // the thread.
     void Finish();
 
-    struct Shared;
     class Writer;
 
 private:
@@ -63,12 +58,11 @@ private:
     // The writes up to click `upTo` are over.
     void Settled(quint64 upTo, bool stored);
 
-    std::shared_ptr<Shared> m_shared;
     QThread* m_thread = nullptr;
     Writer* m_writer = nullptr;
-    quint64 m_clicks = 0;  // numbered for the store's life, across threads
+    quint64 m_clicks = 0;
     std::set<quint64> m_waiting;  // clicks not stored yet, and not told
-    std::future<std::optional<QString>> m_unanswered;  // a read the store has not answered
+    std::future<std::optional<QString>> m_unanswered;  // a read the disk holds
 };
 
 // The store the program keeps its options in.

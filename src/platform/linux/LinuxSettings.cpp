@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QSettings>
 #include <QStandardPaths>
 
 #include <cerrno>
@@ -77,11 +76,6 @@ Turn WriteTurn()
         && ::access(QFile::encodeName(folder).constData(), W_OK) == 0)
         return Turn::Later;
     return Turn::Never;
-}
-
-bool Stored(QSettings& settings, const QHash<QString, QString>&)
-{
-    return settings.status() == QSettings::NoError;
 }
 
 }  // namespace plat::options

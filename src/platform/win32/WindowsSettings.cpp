@@ -6,13 +6,9 @@
 // REG_SZ texts.
 #include "platform/SettingsBackend.h"
 
-#include <QSettings>
-
 namespace plat::options {
 
-namespace {
-
-std::unique_ptr<QSettings> OpenRegistry()
+std::unique_ptr<QSettings> Open()
 {
     const QString app = QStringLiteral("Tarmalo");
     auto s = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, app, app);
@@ -21,32 +17,10 @@ std::unique_ptr<QSettings> OpenRegistry()
     return s;
 }
 
-}  // namespace
-
-std::unique_ptr<QSettings> Open()
-{
-    return OpenRegistry();
-}
-
 // The registry has no lock of Tarmalo's to wait for.
 Turn WriteTurn()
 {
     return Turn::Now;
-}
-
-bool Stored(QSettings& settings, const QHash<QString, QString>& values)
-{
-    if (settings.status() != QSettings::NoError)
-        return false;
-    // A registry write that fails leaves the status clean: what a fresh look
-    // at the registry finds is what counts.
-    const std::unique_ptr<QSettings> fresh = OpenRegistry();
-    for (auto it = values.begin(); it != values.end(); ++it) {
-        const QVariant found = fresh->value(it.key());
-        if (!found.isValid() || found.toString() != it.value())
-            return false;
-    }
-    return true;
 }
 
 }  // namespace plat::options
