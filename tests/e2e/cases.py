@@ -467,6 +467,11 @@ def case_accessibility():
               "their check states read as the menu shows them")
         app.key("ctrl+s")
         w.wait(lambda x: not x["start"], SLOW, "the boarding to stop")
+        home = settle(focused, lambda f: f == "Total")
+        say(f"after the stop the focus is on {home!r}")
+        check(home == "Total", "the stop gives the keyboard back to the field that had it at Start")
+        app.type("7")
+        check(settle(lambda: h.text(w.total), lambda x: x == "7") == "7", "keys typed then reach that field")
         app.key("alt+f")
         app.key("x", window=False)
         check(app.wait_exit(SLOW) == 0, "File > Exit ends the process")
@@ -559,11 +564,13 @@ def boarding(countdown):
         if countdown:
             check(earliest - SEC <= t_closed < latest + 2 * SEC,
                   f"the gate closes at the departure second {h.hms(departure)} (+-1 s): {h.hms(t_closed)}")
-        _, t_end = w.wait(lambda x: not x["start"] and all(x["fields"]) and x["remaining"] == ""
+        real_end, t_end = w.wait(lambda x: not x["start"] and all(x["fields"]) and x["remaining"] == ""
                           and x["in aircraft"] == "" and x["progress"] is None and x["status"] == "Gate closed",
                           60, "the run to stop itself: Start unchecked, fields enabled, counts blank, "
                           "'Gate closed' kept")[:2]
         say(f"the run stopped itself at program time {h.hms(t_end)}")
+        home = settle(lambda: "focused" in h.states(w.total), bool)
+        check(home, "the keyboard is back in the passenger field, which had it at Start")
         w.idle(11)  # the briefing plays on after the stop
         seq = w.statuses()
         say(f"statuses seen: {seq}")
@@ -571,8 +578,10 @@ def boarding(countdown):
               "the status passed 'Gate closed', 'Go to gate', 'Final call', 'Gate closed'")
         if not countdown:
             # What Orca said after the start, by seconds since it (its log has the time of day).
+            # Until the run stopped: then the passenger field has the focus, and
+            # its number is said with it.
             said = [(d, x.rstrip(". ")) for t, x in s.orca_said()
-                    if (d := (t - real_start + 43200) % 86400 - 43200) > 0]
+                    if 0 < (d := (t - real_start + 43200) % 86400 - 43200) < real_end - real_start]
             shown = (real_first, real_open, real_final, real_closed)
             lags = [d - (r - real_start) for (d, _), r in zip([p for p in said if p[1] in seq], shown)]
             say(f"Orca said during the run: {[x for _, x in said]}; each status {[f'{d:+.1f}' for d in lags]} s "
