@@ -26,6 +26,7 @@
 #include "platform/win32/RegistrySysInfo.h"
 #include "support/FakeServices.h"
 
+using namespace common;
 using namespace plat;
 
 namespace {
