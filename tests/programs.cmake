@@ -18,6 +18,7 @@ add_executable(tarmalo_driven ${PROJECT_SOURCE_DIR}/src/app/main.cpp
                ${CMAKE_CURRENT_SOURCE_DIR}/programs/exitdriver.cpp)
 tarmalo_warnings(tarmalo_driven)
 target_link_libraries(tarmalo_driven PRIVATE tarmalo_core)
+add_dependencies(tarmalo_suites tarmalo_driven)
 add_test(NAME exit_leaves_nothing
   COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/programs/exit-leaves-nothing.sh
           $<TARGET_FILE:tarmalo_driven> ${PROJECT_SOURCE_DIR}/tests/audio/pulse-null.sh)

@@ -18,11 +18,10 @@
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 . scripts/lib.sh
-ensure_packages g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 nsis zip unzip \
-                dpkg-dev qt6-base-dev-tools wine wine64 fonts-wine xvfb xdotool x11-utils imagemagick dbus \
-                at-spi2-core python3 python3-pyatspi pulseaudio pulseaudio-utils openbox \
-                openssl osslsigncode 7zip faketime tesseract-ocr tesseract-ocr-eng util-linux || exit 1
-[ "${1:-}" != install ] || exit 0
+stage_packages "${1:-}" g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 nsis zip unzip \
+                       dpkg-dev qt6-base-dev-tools wine wine64 fonts-wine xvfb xdotool x11-utils imagemagick dbus \
+                       at-spi2-core python3 python3-pyatspi pulseaudio pulseaudio-utils openbox \
+                       openssl osslsigncode 7zip faketime tesseract-ocr tesseract-ocr-eng util-linux
 
 started=$(date +%s)
 failed=()
