@@ -90,8 +90,10 @@ await "installs for the stages"
 eval "$(tests/audio/pulse-null.sh start)"
 trap 'stop_background; tests/audio/pulse-null.sh stop >/dev/null 2>&1 || true; rm -rf "$logs"' EXIT
 
-background --group "sanitizer and fuzzing builds" nice -n 10 \
-    bash -c 'bash tests/stages/sanitizers.sh build && bash tests/stages/fuzz.sh build'
+# The sanitizer build first: its suites take longer than the fuzzing.
+background --group "sanitizer build" nice -n 10 bash tests/stages/sanitizers.sh build
+background --group "fuzzing build" nice -n 10 bash -c \
+    'while [ ! -e "$1" ]; do sleep 1; done; bash tests/stages/fuzz.sh build' _ "$logs/sanitizer build.done"
 # The Windows build: Qt for Windows comes from the cache (only a first run
 # builds it, which takes long), then the program, its suites and installer,
 # and the Wine prefix the Windows stage copies.
@@ -100,18 +102,23 @@ stage "unit and window tests" ctest --preset default
 [ ! -e tests/stages/e2e.sh ] || stage e2e bash tests/stages/e2e.sh
 
 # The later stages in two lanes side by side, as much of each is waiting for
-# real time: the sanitizer and fuzzing stages in the background once their
-# builds are done, the others here, the Windows ones once the Windows build
-# is. System Info's stage goes after the sanitizer one, as each may start
-# hardinfo and count what runs.
+# real time: the sanitizer and fuzzing stages in the background, each once
+# its build is done, the others here, the Windows ones once the Windows
+# build is. System Info's stage goes after the sanitizer one, as each may
+# start hardinfo and count what runs.
 lane=()
 for s in sanitizers sysinfo-launch fuzz; do
     [ -e "tests/stages/$s.sh" ] && lane+=("$s")
 done
 background --group "sanitizer and fuzzing stages" bash -c '
     logs=$1; shift
-    while [ ! -e "$logs/sanitizer and fuzzing builds.done" ]; do sleep 1; done
     for s; do
+        case $s in
+            sanitizers) build="sanitizer build" ;;
+            fuzz) build="fuzzing build" ;;
+            *) build= ;;
+        esac
+        while [ -n "$build" ] && [ ! -e "$logs/$build.done" ]; do sleep 1; done
         t0=$(date +%s)
         if bash "tests/stages/$s.sh" >"$logs/stage-$s.log" 2>&1; then r=passed; else r=FAILED; fi
         echo "$r $(( $(date +%s) - t0 ))" >"$logs/stage-$s.result"
@@ -131,7 +138,8 @@ export TARMALO_WINE_PREFIX="$PWD/build-windows/wine-prefix"
 for name in "${windows[@]}"; do
     stage "$name" bash "tests/stages/$name.sh"
 done
-await "sanitizer and fuzzing builds"
+await "sanitizer build"
+await "fuzzing build"
 await "sanitizer and fuzzing stages"
 for name in "${lane[@]}"; do
     echo
