@@ -20,9 +20,22 @@ ensure_packages() {
     done
     if [ "${#missing[@]}" -gt 0 ]; then
         echo "Installing: ${missing[*]}"
+        # Another build on the machine may hold dpkg's lock for a while.
         as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q
-        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
+            -o DPkg::Lock::Timeout=600 "${missing[@]}"
     fi
+}
+
+# stage_packages MODE PKG...: what a stage in tests/stages/ needs. MODE
+# "packages" prints the list and ends the stage (scripts/test.sh installs
+# every stage's in one apt-get run); otherwise the missing ones are
+# installed, and MODE "install" ends the stage after that.
+stage_packages() {
+    local mode="$1"; shift
+    if [ "$mode" = packages ]; then echo "$@"; exit 0; fi
+    ensure_packages "$@" || exit 1
+    [ "$mode" != install ] || exit 0
 }
 
 # What it takes to build and run Tarmalo.

@@ -9,9 +9,10 @@
 #   FUZZ_SECONDS  fuzzing time per fuzz target (default 15)
 #
 # To save time, work that needs no quiet machine runs beside work that
-# waits: the later stages' packages install while the program builds, and
-# the sanitizer and fuzzing builds run at a low priority while CTest
-# and the end-to-end stage mostly wait for real time to pass.
+# waits: the later stages' packages install (in one apt-get run) while the
+# program builds, the sanitizer, fuzzing and Windows builds run at a low
+# priority while CTest and the end-to-end stage mostly wait for real time to
+# pass, and the sanitizer and fuzzing stages run beside the others.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib.sh
@@ -68,15 +69,16 @@ await() {
     [ "$rc" -eq 0 ] || tail -n 40 "$logs/$name.log"
 }
 
-# Stages that can install their packages on their own ("STAGE.sh install").
-prefetch=()
-for s in e2e fuzz sysinfo-launch windows-registry windows; do
-    [ -e "tests/stages/$s.sh" ] && prefetch+=("$s")
+# Every stage's packages in one apt-get run ("STAGE.sh packages" names them).
+stage_needs=()
+for s in tests/stages/*.sh; do
+    grep -q '^stage_packages ' "$s" || continue
+    read -ra p < <(bash "$s" packages) || true
+    stage_needs+=("${p[@]}")
 done
 # Asked now, not from the background.
 [ "$(id -u)" -eq 0 ] || sudo -v
-background "installs for the stages" \
-    bash -c 'for s; do bash "tests/stages/$s.sh" install || exit 1; done' _ "${prefetch[@]}"
+background "installs for the stages" bash -c '. scripts/lib.sh && ensure_packages "$@"' _ "${stage_needs[@]}"
 
 # The benchmarks are not tests.
 t0=$(date +%s)
@@ -88,20 +90,65 @@ await "installs for the stages"
 eval "$(tests/audio/pulse-null.sh start)"
 trap 'stop_background; tests/audio/pulse-null.sh stop >/dev/null 2>&1 || true; rm -rf "$logs"' EXIT
 
-background --group "sanitizer and fuzzing builds" nice -n 10 \
-    bash -c 'bash tests/stages/sanitizers.sh build && bash tests/stages/fuzz.sh build'
+# The sanitizer build first: its suites take longer than the fuzzing.
+background --group "sanitizer build" nice -n 10 bash tests/stages/sanitizers.sh build
+background --group "fuzzing build" nice -n 10 bash -c \
+    'while [ ! -e "$1" ]; do sleep 1; done; bash tests/stages/fuzz.sh build' _ "$logs/sanitizer build.done"
 # The Windows build: Qt for Windows comes from the cache (only a first run
 # builds it, which takes long), then the program, its suites and installer,
 # and the Wine prefix the Windows stage copies.
 background --group "Windows build" nice -n 10 bash tests/stages/windows.sh build
 stage "unit and window tests" ctest --preset default
 [ ! -e tests/stages/e2e.sh ] || stage e2e bash tests/stages/e2e.sh
-await "sanitizer and fuzzing builds"
-await "Windows build"
+
+# The later stages in two lanes side by side, as much of each is waiting for
+# real time: the sanitizer and fuzzing stages in the background, each once
+# its build is done, the others here, the Windows ones once the Windows
+# build is. System Info's stage goes after the sanitizer one, as each may
+# start hardinfo and count what runs.
+lane=()
+for s in sanitizers sysinfo-launch fuzz; do
+    [ -e "tests/stages/$s.sh" ] && lane+=("$s")
+done
+background --group "sanitizer and fuzzing stages" bash -c '
+    logs=$1; shift
+    for s; do
+        case $s in
+            sanitizers) build="sanitizer build" ;;
+            fuzz) build="fuzzing build" ;;
+            *) build= ;;
+        esac
+        while [ -n "$build" ] && [ ! -e "$logs/$build.done" ]; do sleep 1; done
+        t0=$(date +%s)
+        if bash "tests/stages/$s.sh" >"$logs/stage-$s.log" 2>&1; then r=passed; else r=FAILED; fi
+        echo "$r $(( $(date +%s) - t0 ))" >"$logs/stage-$s.result"
+    done' _ "$logs" "${lane[@]}"
+windows=()
 for extra in tests/stages/*.sh; do
-    [ -e "$extra" ] || continue
-    [ "$extra" != tests/stages/e2e.sh ] || continue
-    stage "$(basename "$extra" .sh)" bash "$extra"
+    name=$(basename "$extra" .sh)
+    case " e2e ${lane[*]} " in *" $name "*) continue ;; esac
+    case "$name" in windows*) windows+=("$name"); continue ;; esac
+    stage "$name" bash "$extra"
+done
+await "Windows build"
+read -r rc _ <"$logs/Windows build.done"
+[ "$rc" -ne 0 ] || export TARMALO_WINDOWS_BUILT=1
+# Its Wine prefix, booted once, is where every Windows stage starts from.
+export TARMALO_WINE_PREFIX="$PWD/build-windows/wine-prefix"
+for name in "${windows[@]}"; do
+    stage "$name" bash "tests/stages/$name.sh"
+done
+await "sanitizer build"
+await "fuzzing build"
+await "sanitizer and fuzzing stages"
+for name in "${lane[@]}"; do
+    echo
+    echo "=== $name ==="
+    cat "$logs/stage-$name.log" 2>/dev/null
+    r=FAILED secs="?"
+    read -r r secs <"$logs/stage-$name.result" 2>/dev/null || true
+    echo "=== $name: $r ($secs s) ==="
+    [ "$r" = passed ] || failed+=("$name")
 done
 
 echo

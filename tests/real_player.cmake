@@ -8,7 +8,7 @@
 # PULSE_SERVER); without one it skips the cases that need sound, unless
 # TARMALO_REQUIRE_AUDIO=1 makes that a failure.
 if(TARGET test_real_player)
-  set_tests_properties(test_real_player PROPERTIES LABELS "audio")
+  set_tests_properties(test_real_player PROPERTIES LABELS "audio" COST 60)
 
   # The same suite with no audio server at all: every sound must still end
   # as "not playing" at once, and nothing may hang.
@@ -28,5 +28,6 @@ if(TARGET test_real_player)
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TARMALO_SOURCE_DIR=${PROJECT_SOURCE_DIR};TARMALO_REQUIRE_AUDIO=1;TARMALO_RESTART_SERVER=1"
     SKIP_RETURN_CODE 77
     LABELS "audio"
+    COST 13
     TIMEOUT 120)
 endif()

@@ -12,10 +12,9 @@
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 . scripts/lib.sh
-ensure_packages xvfb xdotool x11-utils imagemagick libfaketime at-spi2-core dbus python3 \
-                python3-pyatspi pulseaudio pulseaudio-utils openbox fonts-dejavu-core orca \
-                weston xwayland qt6-wayland || exit 1
-[ "${1:-}" != install ] || exit 0
+stage_packages "${1:-}" xvfb xdotool x11-utils imagemagick libfaketime at-spi2-core dbus python3 \
+               python3-pyatspi pulseaudio pulseaudio-utils openbox fonts-dejavu-core orca \
+               weston xwayland qt6-wayland
 
 export TARMALO_BUILD_DIR="${TARMALO_BUILD_DIR:-build}"
 if [ ! -x "$TARMALO_BUILD_DIR/bin/tarmalo" ]; then

@@ -20,8 +20,7 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 . scripts/lib.sh
 # clang-14's libFuzzer and sanitizer runtimes live in libclang-rt-14-dev.
-ensure_packages clang clang-14 libclang-rt-14-dev cmake ninja-build qt6-base-dev qt6-qpa-plugins
-[ "${1:-}" != install ] || exit 0
+stage_packages "${1:-}" clang clang-14 libclang-rt-14-dev cmake ninja-build qt6-base-dev qt6-qpa-plugins
 
 seconds="${FUZZ_SECONDS:-15}"
 jobs="${FUZZ_JOBS:-$(nproc)}"

@@ -16,7 +16,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 . scripts/lib.sh
-ensure_packages desktop-file-utils appstream dpkg-dev file binutils lintian man-db reuse || exit 1
+stage_packages "${1:-}" desktop-file-utils appstream dpkg-dev file binutils lintian man-db reuse
 
 build=${TARMALO_BUILD_DIR:-build}
 sounds=(Ding.wav BoardComplete.wav Gndbrief.wav Pretaxbr.wav)

@@ -9,6 +9,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 . scripts/lib.sh
-ensure_packages hardinfo xvfb xauth
-[ "${1:-}" != install ] || exit 0
+stage_packages "${1:-}" hardinfo xvfb xauth
 exec bash tests/sysinfo/run.sh "${TARMALO_BUILD_DIR:-build}"

@@ -9,6 +9,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 . scripts/lib.sh
-ensure_packages g++-mingw-w64-x86-64-posix wine wine64
-[ "${1:-}" != install ] || exit 0
+stage_packages "${1:-}" g++-mingw-w64-x86-64-posix wine wine64
 exec bash tests/wine/run.sh

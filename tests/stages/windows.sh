@@ -18,11 +18,10 @@
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 . scripts/lib.sh
-ensure_packages g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 nsis zip unzip \
-                dpkg-dev qt6-base-dev-tools wine wine64 fonts-wine xvfb xdotool x11-utils imagemagick dbus \
-                at-spi2-core python3 python3-pyatspi pulseaudio pulseaudio-utils openbox \
-                openssl osslsigncode 7zip faketime tesseract-ocr tesseract-ocr-eng util-linux || exit 1
-[ "${1:-}" != install ] || exit 0
+stage_packages "${1:-}" g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 nsis zip unzip \
+                       dpkg-dev qt6-base-dev-tools wine wine64 fonts-wine xvfb xdotool x11-utils imagemagick dbus \
+                       at-spi2-core python3 python3-pyatspi pulseaudio pulseaudio-utils openbox \
+                       openssl osslsigncode 7zip faketime tesseract-ocr tesseract-ocr-eng util-linux
 
 started=$(date +%s)
 failed=()
@@ -49,52 +48,86 @@ fi
 TARMALO_SIGN_PASSWORD=$(cat "$signing/password")
 export TARMALO_SIGN_PFX="$PWD/$signing/tarmalo.pfx" TARMALO_SIGN_PASSWORD
 export TARMALO_SIGN_CA="$PWD/$signing/cert.pem" TARMALO_SIGN_TSA_CA="$PWD/$signing/tsa-cert.pem"
-tsa_url=$(mktemp /tmp/tarmalo-tsa-XXXXXX)
-python3 tests/windows/tsa.py "$signing" >"$tsa_url" 2>build-windows/tsa.log &
-tsa_pid=$!
 cleanup() {
-    kill "$tsa_pid" 2>/dev/null
-    rm -f "$tsa_url"
+    [ -z "${tsa_pid:-}" ] || kill "$tsa_pid" 2>/dev/null
+    rm -f "${tsa_url:-}"
     [ -z "${prefix:-}" ] || { WINEPREFIX="$prefix" wineserver -k 2>/dev/null; rm -rf "$prefix"; }
 }
 trap cleanup EXIT
-for _ in $(seq 100); do [ -s "$tsa_url" ] && break; sleep 0.1; done
-TARMALO_SIGN_TIMESTAMP=$(cat "$tsa_url")
-[ -n "$TARMALO_SIGN_TIMESTAMP" ] || { echo "windows: the timestamp authority did not start"; exit 1; }
-export TARMALO_SIGN_TIMESTAMP
-bash scripts/build-windows.sh --tests || { echo "windows: the build failed"; exit 1; }
 export TARMALO_WINE_PREFIX="$PWD/build-windows/wine-prefix"
-# Made again for another Wine, or one made before it was set to Windows 10.
-wine_version="$(wine --version), Windows 10"
-if [ "$(cat "$TARMALO_WINE_PREFIX/.ready" 2>/dev/null)" != "$wine_version" ]; then
-    rm -rf "$TARMALO_WINE_PREFIX"
-    python3 tests/windows/smoke.py prefix "$TARMALO_WINE_PREFIX" || { echo "windows: no Wine prefix"; exit 1; }
-    echo "$wine_version" >"$TARMALO_WINE_PREFIX/.ready"
+# The test command sets TARMALO_WINDOWS_BUILT=1 once "windows.sh build" has
+# passed: then the build is not looked over a second time.
+if [ "${1:-}" = build ] || [ "${TARMALO_WINDOWS_BUILT:-}" != 1 ]; then
+    tsa_url=$(mktemp /tmp/tarmalo-tsa-XXXXXX)
+    python3 tests/windows/tsa.py "$signing" >"$tsa_url" 2>build-windows/tsa.log &
+    tsa_pid=$!
+    for _ in $(seq 100); do [ -s "$tsa_url" ] && break; sleep 0.1; done
+    TARMALO_SIGN_TIMESTAMP=$(cat "$tsa_url")
+    [ -n "$TARMALO_SIGN_TIMESTAMP" ] || { echo "windows: the timestamp authority did not start"; exit 1; }
+    export TARMALO_SIGN_TIMESTAMP
+    bash scripts/build-windows.sh --tests || { echo "windows: the build failed"; exit 1; }
+    # Made again for another Wine, or one made before it was set to Windows 10.
+    wine_version="$(wine --version), Windows 10"
+    if [ "$(cat "$TARMALO_WINE_PREFIX/.ready" 2>/dev/null)" != "$wine_version" ]; then
+        rm -rf "$TARMALO_WINE_PREFIX"
+        python3 tests/windows/smoke.py prefix "$TARMALO_WINE_PREFIX" || { echo "windows: no Wine prefix"; exit 1; }
+        echo "$wine_version" >"$TARMALO_WINE_PREFIX/.ready"
+    fi
+    echo "--- Windows build and Wine prefix: $(( $(date +%s) - started )) s"
 fi
-echo "--- Windows build and Wine prefix: $(( $(date +%s) - started )) s"
 [ "${1:-}" != build ] || exit 0
 
-# The suites under Wine, in a copy of their own.
+# part WHAT COMMAND...: one part of the stage, its time said.
+part() {
+    local what="$1" t0; t0=$(date +%s); shift
+    "$@" || failed+=("$what")
+    echo "--- $what: $(( $(date +%s) - t0 )) s"
+}
+
+# The suites under Wine, in a copy of their own, with a sound server of
+# their own: the Linux suites may be playing on the test command's meanwhile.
+wine_suites() (
+    pulse=$(tests/audio/pulse-null.sh start) && eval "$pulse"
+    export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    ctest --preset windows
+    rc=$?
+    wineserver -k 2>/dev/null
+    [ -z "$pulse" ] || tests/audio/pulse-null.sh stop >/dev/null 2>&1
+    exit "$rc"
+)
 prefix=$(mktemp -d /tmp/tarmalo-wine-XXXXXX)
 cp -a "$TARMALO_WINE_PREFIX/." "$prefix"
-export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-ctest --preset windows || failed+=("suites under Wine")
-wineserver -k 2>/dev/null
-unset WINEPREFIX
+part "suites under Wine" wine_suites
 
-python3 tests/windows/smoke.py program build-windows/bin || failed+=("the program under Wine")
-python3 tests/windows/smoke.py installer build-windows/Tarmalo-Setup-*.exe || failed+=("the installer")
+# The three sessions mostly wait for real time: they run side by side, each
+# on a display, sound server and Wine prefix of its own, and each one's
+# output is shown once all have ended.
+sessions=$(mktemp -d /tmp/tarmalo-sessions-XXXXXX)
+session_pids=()
+session() {  # WHAT COMMAND...
+    local what="$1"; shift
+    (failed=(); part "$what" "$@"; echo "${#failed[@]}" >"$sessions/$what.failed") >"$sessions/$what.log" 2>&1 &
+    session_pids+=("$!")
+}
+session "the program under Wine" python3 tests/windows/smoke.py program build-windows/bin
+session "the installer" python3 tests/windows/smoke.py installer build-windows/Tarmalo-Setup-*.exe
 # Europe/Berlin for Wine and everything else in a mount namespace of its own.
-unshare -m sh -c 'mount --bind /usr/share/zoneinfo/Europe/Berlin /etc/localtime &&
-                  exec python3 tests/windows/smoke.py autumn build-windows/bin' ||
-    failed+=("the boarding across the autumn clock change")
+session "the boarding across the autumn clock change" \
+    unshare -m sh -c 'mount --bind /usr/share/zoneinfo/Europe/Berlin /etc/localtime &&
+                      exec python3 tests/windows/smoke.py autumn build-windows/bin'
+wait "${session_pids[@]}"
+for what in "the program under Wine" "the installer" "the boarding across the autumn clock change"; do
+    cat "$sessions/$what.log"
+    [ "$(cat "$sessions/$what.failed" 2>/dev/null)" = 0 ] || failed+=("$what")
+done
+rm -rf "$sessions"
 
 # The zip: the licence texts beside the program, and every program and DLL
 # in it signed; so is everything the setup holds, its plugins included.
 unzipped=$(mktemp -d /tmp/tarmalo-zip-XXXXXX)
 unzip -q build-windows/Tarmalo-*-windows.zip -d "$unzipped"
 7zz x -y -bd -o"$unzipped/setup" build-windows/Tarmalo-Setup-*.exe >/dev/null
-python3 tests/windows/smoke.py signatures "$unzipped/Tarmalo" "$unzipped/setup" || failed+=("signatures")
+part signatures python3 tests/windows/smoke.py signatures "$unzipped/Tarmalo" "$unzipped/setup"
 for f in LICENSE.txt:LICENSES/GPL-3.0-or-later.txt COPYRIGHT.txt:packaging/copyright; do
     if cmp -s "$unzipped/Tarmalo/${f%%:*}" "${f#*:}"; then
         echo "ok: the zip carries ${f%%:*} (${f#*:})"

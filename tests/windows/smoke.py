@@ -184,10 +184,11 @@ def gate_status(s, app):
     h._run(["convert", str(shot), "-gravity", "South", "-crop", "x24+0+0", "+repage",
             "-colorspace", "Gray", "-resize", "400%", str(strip)], s.env)
     read = " ".join(h._run(["tesseract", str(strip), "stdout", "--psm", "7"], s.env).split())
-    # By the word OCR reads surely; it may make "Go to" of a small font "ae".
-    words = read.lower().split()
+    # By the word OCR reads surely; it may make "Go to" of a small font "ae",
+    # or glue it to the next word ("aT ogate").
+    glued = "".join(read.lower().split())
     for text, word in (("Gate closed", "closed"), ("Final call", "call"), ("Go to gate", "gate")):
-        if word in words:
+        if word in glued:
             return text
     return read
 

@@ -8,7 +8,9 @@
 # tests under Wine, against values written into a private Wine registry,
 # with Wine's registry calls traced: the System Information keys must be
 # opened for reading only, as a standard Windows user is allowed to.
-# Installs the compiler and Wine from Debian when they are missing.
+# Installs the compiler and Wine from Debian when they are missing. With
+# TARMALO_WINE_PREFIX naming the Windows stage's ready prefix, it starts from
+# a copy of that.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -69,9 +71,16 @@ check_read_only_opens() {
 }
 
 echo "== preparing a Wine registry in $WINEPREFIX"
-wine wineboot --init >/dev/null 2>&1
-# Windows 10, as Tarmalo is built for (a new prefix says Windows 7).
-wine reg add 'HKCU\Software\Wine' /v Version /t REG_SZ /d win10 /f >/dev/null 2>&1
+template=${TARMALO_WINE_PREFIX:-}
+if [ -n "$template" ] && [ "$(cat "$template/.ready" 2>/dev/null)" = "$(wine --version), Windows 10" ]; then
+    # The Windows stage's prefix, booted and set to Windows 10 already: a
+    # copy instead of booting Wine once more.
+    cp -a "$template/." "$WINEPREFIX"
+else
+    wine wineboot --init >/dev/null 2>&1
+    # Windows 10, as Tarmalo is built for (a new prefix says Windows 7).
+    wine reg add 'HKCU\Software\Wine' /v Version /t REG_SZ /d win10 /f >/dev/null 2>&1
+fi
 add() { wine reg add "$@" /f >/dev/null 2>&1 || { echo "reg add $* failed"; exit 1; }; }
 key='HKLM\SOFTWARE\TarmaloTest'
 add "$key" /v WithNul /t REG_SZ /d 'C:\Tools\sysinfo.exe'
