@@ -75,12 +75,9 @@ private slots:
     void optionSwitchedDuringRun();
     void unknownStateOnlyDisablesTimer();
     void failedCompletionTestChangesNothing();
-    void errorsByNumber_data();
-    void errorsByNumber();
     void failedAnnouncementNeverBlocksPhase_data();
     void failedAnnouncementNeverBlocksPhase();
     void noTickWhileErrorBoxIsOpen();
-    void noTickAfterUserStop();
     void gateClosedRunNeverTicksAgain();
     void wallClockChanges_data();
     void wallClockChanges();
@@ -397,40 +394,6 @@ void TestTick::failedCompletionTestChangesNothing()
     QCOMPARE(w.lblPAX[0]->text().toInt() + w.lblPAX[1]->text().toInt(), 150);
 }
 
-void TestTick::errorsByNumber_data()
-{
-    QTest::addColumn<int>("number");
-    QTest::addColumn<int>("boxes");
-    QTest::newRow("E_FAIL is silent") << common::E_FAIL << 0;
-    QTest::newRow("file not found") << kFileNotFound << 1;
-    QTest::newRow("invalid call") << 5 << 1;
-}
-
-void TestTick::errorsByNumber()
-{
-    QFETCH(int, number);
-    QFETCH(int, boxes);
-    Harness h(kStart);
-    Setup s;
-    s.typed = "0010";
-    prepare(h, s);
-    // The chime fails while setting the file: the player is not told to play.
-    h.player->failSet = common::RuntimeError(number, QStringLiteral("The sound could not be opened"));
-    h.start();
-    h.clock.advance(5000);
-    QCOMPARE(h.messages.shown.size(), boxes);
-    if (boxes) {
-        QCOMPARE(h.messages.shown[0].text, QStringLiteral("The sound could not be opened"));
-        QCOMPARE(h.messages.shown[0].icon, QMessageBox::Critical);
-        QCOMPARE(h.messages.shown[0].title, QStringLiteral("Tarmalo"));
-    }
-    QCOMPARE(h.player->playCalls, 0);
-    QCOMPARE(h.player->setFiles.size(), 1);
-    // The boarding goes on regardless.
-    QCOMPARE(h.window->stsStatusInfo->text(), QStringLiteral("Go to gate"));
-    QVERIFY(h.window->tmrTimer().Enabled());
-}
-
 void TestTick::failedAnnouncementNeverBlocksPhase_data()
 {
     QTest::addColumn<int>("number");
@@ -506,34 +469,6 @@ void TestTick::noTickWhileErrorBoxIsOpen()
     h.clock.advance(5000);
     QCOMPARE(run.ticks.size(), before + 1);
     QCOMPARE(h.messages.shown.size(), 1);
-}
-
-void TestTick::noTickAfterUserStop()
-{
-    ScriptedRandom rnd;
-    rnd.fallback = 0.95f;  // nine a tick
-    Harness h(kStart);
-    h.random = std::ref(rnd);
-    Setup s;
-    s.typed = "0010";
-    s.total = "9";
-    prepare(h, s);
-    Runner run(h);
-    h.start();
-    h.clock.advance(5000);  // boarded; "BoardComplete.wav" plays, the tick waits
-    frmMain& w = *h.window;
-    QCOMPARE(ProgramProbe::Run(w).m_lGateState, 1);
-    QVERIFY(!w.tmrTimer().Enabled());
-    QVERIFY(ProgramProbe::PausedForAnnouncement(ProgramProbe::Run(w)));
-    h.start();  // the pilot stops the run while the sound plays
-    h.player->report(PlayState::Waiting);
-    h.player->finish();
-    QVERIFY(!w.tmrTimer().Enabled());
-    const int ticks = run.ticks.size();
-    h.clock.advance(3600 * 1000);
-    QCOMPARE(run.ticks.size(), ticks);
-    QVERIFY(h.messages.shown.isEmpty());
-    QCOMPARE(w.lblPAX[0]->text(), QString());
 }
 
 void TestTick::gateClosedRunNeverTicksAgain()
