@@ -26,7 +26,7 @@ constexpr qint32 kFileNotFound = qint32(0x80070002u);
 struct Setup {
     bool countdown = true;
     bool depart = true;
-    bool sounds = true;
+    QString sounds = QStringLiteral("bgp");  // the sound switches on: boarding, gate, briefing
     QString typed = QStringLiteral("0021");
     QString total = QStringLiteral("150");
 };
@@ -36,9 +36,9 @@ void prepare(Harness& h, const Setup& s)
     frmMain& w = *h.window;
     h.setOption(w.mnuOptionsCountdown, s.countdown);
     h.setOption(w.mnuOptionsDepart, s.depart);
-    h.setOption(w.mnuOptionsBoarding, s.sounds);
-    h.setOption(w.mnuOptionsGate, s.sounds);
-    h.setOption(w.mnuOptionsBriefing, s.sounds);
+    h.setOption(w.mnuOptionsBoarding, s.sounds.contains(u'b'));
+    h.setOption(w.mnuOptionsGate, s.sounds.contains(u'g'));
+    h.setOption(w.mnuOptionsBriefing, s.sounds.contains(u'p'));
     h.typeTime(s.typed);
     h.setTotal(s.total);
 }
@@ -87,7 +87,7 @@ void TestTick::fullRun_data()
 {
     QTest::addColumn<bool>("countdown");
     QTest::addColumn<bool>("depart");
-    QTest::addColumn<bool>("sounds");
+    QTest::addColumn<QString>("sounds");
     QTest::addColumn<QStringList>("expectedSounds");  // "name@hh:mm:ss"
     QTest::addColumn<QStringList>("expectedStatuses");
     QTest::addColumn<QString>("completeAt");
@@ -101,37 +101,43 @@ void TestTick::fullRun_data()
     for (const bool countdown : {true, false}) {
         const char* mode = countdown ? "countdown" : "clock";
         QTest::addRow("%s, depart on clock, sounds", mode)
-            << countdown << true << true
+            << countdown << true << "bgp"
             << QStringList{"Ding.wav@10:00:05", "BoardComplete.wav@10:10:15", "Ding.wav@10:15:00",
                            "Gndbrief.wav@10:20:00", "Pretaxbr.wav@10:20:36"}
             << QStringList{"Go to gate", "Final call", "Gate closed"} << "10:10:15"
             << "10:20:00"
             << "10:20:36";
         QTest::addRow("%s, depart on clock, quiet", mode)
-            << countdown << true << false << QStringList{"Ding.wav@10:00:05", "Ding.wav@10:15:00"}
+            << countdown << true << "" << QStringList{"Ding.wav@10:00:05", "Ding.wav@10:15:00"}
             << QStringList{"Go to gate", "Final call", "Gate closed"} << "10:10:15"
             << "10:20:00"
             << "10:20:30";
         QTest::addRow("%s, depart when boarded, sounds", mode)
-            << countdown << false << true
+            << countdown << false << "bgp"
             << QStringList{"Ding.wav@10:00:05", "BoardComplete.wav@10:10:15", "Gndbrief.wav@10:10:20",
                            "Pretaxbr.wav@10:10:56"}
             << QStringList{"Go to gate", "Gate closed"} << "10:10:15"
             << "10:10:20"
             << "10:10:56";
         QTest::addRow("%s, depart when boarded, quiet", mode)
-            << countdown << false << false << QStringList{"Ding.wav@10:00:05"}
+            << countdown << false << "" << QStringList{"Ding.wav@10:00:05"}
             << QStringList{"Go to gate", "Gate closed"} << "10:10:15"
             << "10:10:16"
             << "10:10:46";
     }
+    // Each sound follows its own switch.
+    QTest::newRow("clock, depart when boarded, only the gate sound")
+        << false << false << "g" << QStringList{"Ding.wav@10:00:05", "Gndbrief.wav@10:10:16"}
+        << QStringList{"Go to gate", "Gate closed"} << "10:10:15"
+        << "10:10:16"
+        << "10:10:52";
 }
 
 void TestTick::fullRun()
 {
     QFETCH(bool, countdown);
     QFETCH(bool, depart);
-    QFETCH(bool, sounds);
+    QFETCH(QString, sounds);
     QFETCH(QStringList, expectedSounds);
     QFETCH(QStringList, expectedStatuses);
     QFETCH(QString, completeAt);
@@ -183,14 +189,14 @@ void TestTick::fullRun()
             QCOMPARE(r.barValue, r.aboard.toInt());
         } else if (r.state == 1) {
             QCOMPARE(r.interval, 1000);
-            QCOMPARE(r.enabled, !(sounds && at == completeAt));
+            QCOMPARE(r.enabled, !(sounds.contains(u'b') && at == completeAt));
             QCOMPARE(r.remaining, QStringLiteral("0"));
             QCOMPARE(r.aboard, QStringLiteral("150"));
             QVERIFY(!r.barVisible);
         } else {
             QCOMPARE(r.state, 2);
             QCOMPARE(r.interval, 30000);
-            QCOMPARE(r.enabled, !sounds);
+            QCOMPARE(r.enabled, !sounds.contains(u'g'));
         }
         lastState = r.state;
     }
@@ -292,7 +298,7 @@ void TestTick::lateBoardingDepartsAtFirstWaitingTick()
     h.random = std::ref(rnd);
     Setup s;
     s.countdown = countdown;
-    s.sounds = false;
+    s.sounds.clear();
     s.typed = countdown ? "0002" : "1002";
     s.total = "300";  // eight a tick: 38 ticks, well past the departure
     prepare(h, s);
