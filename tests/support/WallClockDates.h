@@ -10,15 +10,9 @@
 
 namespace common {
 
-class Clock;
-
 // Day numbers read off a clock face: the date and time fields as they stand,
 // no zone applied. Tests state their moments this way.
 Date FromQDateTime(const QDateTime& wallClock);
 QDateTime ToQDateTime(Date value);
-Date Now(const Clock& clock);
-// "hh:nn": hours 00..23 and minutes, the seconds dropped.
-QString FormatHHNN(Date value);
-Date DateAddDays(Date value, int days);
 
 }  // namespace common
