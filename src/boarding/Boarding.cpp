@@ -110,7 +110,6 @@ void Boarding::StartRun()
     m_form.setProgressVisible(true);
     m_form.setStatusToolTip(ScheduleText());
     m_waitingForSound = false;
-    m_reportedFailures.clear();
     m_timer.setInterval(kBoardingInterval);
     m_timer.setEnabled(true);
 }
@@ -244,12 +243,10 @@ void Boarding::Announce(const QString& fileName, bool wait)
     try {
         PlayAnnouncement(fileName);
     } catch (const RuntimeError& e) {
-        // Reported once per run and kind; the phase goes on without the sound.
-        const QString key = fileName + u'\n' + QString::number(e.number()) + u'\n' + e.description();
-        if (e.number() != common::E_FAIL && !m_reportedFailures.contains(key)) {
-            m_reportedFailures.insert(key);
+        // Each sound plays once a run, so each failure is told once; the
+        // phase goes on without the sound.
+        if (e.number() != common::E_FAIL)
             ShowError(e.description(), QMessageBox::Critical);
-        }
         return;
     }
     m_waitingForSound |= wait;

@@ -11,7 +11,6 @@
 #include "common/Timer.h"
 
 #include <QObject>
-#include <QSet>
 #include <functional>
 #include <memory>
 
@@ -87,7 +86,6 @@ private:
     bool m_waitingForSound = false;
 
     QString m_sPath;
-    QSet<QString> m_reportedFailures;
 
     friend struct ProgramProbe;  // tests look inside through one peer
 };
