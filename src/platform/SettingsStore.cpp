@@ -82,7 +82,7 @@ public:
             Flush();
     }
 
-    void Stop()
+    void EndWhenWritten()
     {
         m_lastWrite.setRemainingTime(kLastWriteMs);
         m_stopping = true;
@@ -201,7 +201,7 @@ void QSettingsStore::Finish()
     if (!m_thread)
         return;
     QMetaObject::invokeMethod(
-        m_writer, [writer = m_writer] { writer->Stop(); }, Qt::QueuedConnection);
+        m_writer, [writer = m_writer] { writer->EndWhenWritten(); }, Qt::QueuedConnection);
     if (m_thread->wait(QDeadlineTimer(kQuitWaitMs))) {
         delete m_writer;
         delete m_thread;
