@@ -578,10 +578,11 @@ def boarding(countdown):
               "the status passed 'Gate closed', 'Go to gate', 'Final call', 'Gate closed'")
         if not countdown:
             # What Orca said after the start, by seconds since it (its log has the time of day).
-            # Until the run stopped: then the passenger field has the focus, and
-            # its number is said with it.
+            # Until just before the run stopped, half a minute after the gate
+            # closed: then the passenger field has the keyboard back, and its
+            # number is said with it, at about the moment the stop is seen.
             said = [(d, x.rstrip(". ")) for t, x in s.orca_said()
-                    if 0 < (d := (t - real_start + 43200) % 86400 - 43200) < real_end - real_start]
+                    if 0 < (d := (t - real_start + 43200) % 86400 - 43200) < real_end - real_start - 5]
             shown = (real_first, real_open, real_final, real_closed)
             lags = [d - (r - real_start) for (d, _), r in zip([p for p in said if p[1] in seq], shown)]
             say(f"Orca said during the run: {[x for _, x in said]}; each status {[f'{d:+.1f}' for d in lags]} s "
