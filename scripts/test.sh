@@ -101,18 +101,16 @@ background --group "Windows build" nice -n 10 bash tests/stages/windows.sh build
 stage "unit and window tests" ctest --preset default
 [ ! -e tests/stages/e2e.sh ] || stage e2e bash tests/stages/e2e.sh
 
-# The later stages in two lanes side by side, as much of each is waiting for
-# real time: the sanitizer and fuzzing stages in the background, each once
-# its build is done, the others here, the Windows ones once the Windows
-# build is. System Info's stage goes after the sanitizer one, as each may
-# start hardinfo and count what runs.
-lane=()
-for s in sanitizers sysinfo-launch fuzz; do
-    [ -e "tests/stages/$s.sh" ] && lane+=("$s")
-done
-background --group "sanitizer and fuzzing stages" bash -c '
-    logs=$1; shift
+# The later stages side by side, as much of each is waiting for real time:
+# the sanitizer and fuzzing stages in the background, each once its build is
+# done (the fuzzers beside the sanitizer suites, which mostly wait for real
+# sound), the others here, the Windows ones once the Windows build is.
+# System Info's stage goes after the sanitizer one, as each may start
+# hardinfo and count what runs.
+lane() {  # STAGE...: the stages one after the other, each once its build is done
+    local s build t0 r
     for s; do
+        [ -e "tests/stages/$s.sh" ] || continue
         case $s in
             sanitizers) build="sanitizer build" ;;
             fuzz) build="fuzzing build" ;;
@@ -122,11 +120,20 @@ background --group "sanitizer and fuzzing stages" bash -c '
         t0=$(date +%s)
         if bash "tests/stages/$s.sh" >"$logs/stage-$s.log" 2>&1; then r=passed; else r=FAILED; fi
         echo "$r $(( $(date +%s) - t0 ))" >"$logs/stage-$s.result"
-    done' _ "$logs" "${lane[@]}"
+    done
+}
+lanes=()
+for s in sanitizers sysinfo-launch fuzz; do
+    [ -e "tests/stages/$s.sh" ] && lanes+=("$s")
+done
+background --group "sanitizer stages" bash -c "$(declare -f lane); logs=\$1; shift; lane \"\$@\"" \
+    _ "$logs" sanitizers sysinfo-launch
+background --group "fuzzing stage" bash -c "$(declare -f lane); logs=\$1; shift; lane \"\$@\"" \
+    _ "$logs" fuzz
 windows=()
 for extra in tests/stages/*.sh; do
     name=$(basename "$extra" .sh)
-    case " e2e ${lane[*]} " in *" $name "*) continue ;; esac
+    case " e2e ${lanes[*]} " in *" $name "*) continue ;; esac
     case "$name" in windows*) windows+=("$name"); continue ;; esac
     stage "$name" bash "$extra"
 done
@@ -140,8 +147,9 @@ for name in "${windows[@]}"; do
 done
 await "sanitizer build"
 await "fuzzing build"
-await "sanitizer and fuzzing stages"
-for name in "${lane[@]}"; do
+await "sanitizer stages"
+await "fuzzing stage"
+for name in "${lanes[@]}"; do
     echo
     echo "=== $name ==="
     cat "$logs/stage-$name.log" 2>/dev/null
