@@ -10,9 +10,9 @@
 #
 # To save time, work that needs no quiet machine runs beside work that
 # waits: the later stages' packages install (in one apt-get run) while the
-# program builds, the sanitizer, fuzzing and Windows builds run at a low
+# program builds, the Windows, sanitizer and fuzzing builds run at a low
 # priority while CTest and the end-to-end stage mostly wait for real time to
-# pass, and the sanitizer and fuzzing stages run beside the others.
+# pass, and the Windows, sanitizer and fuzzing stages run beside the others.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib.sh
@@ -80,9 +80,28 @@ done
 [ "$(id -u)" -eq 0 ] || sudo -v
 background "installs for the stages" bash -c '. scripts/lib.sh && ensure_packages "$@"' _ "${stage_needs[@]}"
 
-# The benchmarks are not tests.
+# after NAME...: waits until these background jobs have ended.
+after() {
+    local n
+    for n; do
+        while [ ! -e "$logs/$n.done" ]; do sleep 1; done
+    done
+}
+export logs
+export -f after
+
+# The Windows build: Qt for Windows comes from the cache (only a first run
+# builds it, which takes long), then the program, its suites and installer,
+# and the Wine prefix the Windows stages copy. Its stages come last and take
+# longest, so it starts first and gets the time the other builds leave.
+background --group "Windows build" nice -n 5 bash -c \
+    'after "installs for the stages"; bash tests/stages/windows.sh build'
+
+# The benchmarks are not tests. Line tables, not full debug information:
+# a backtrace keeps its files and lines, and the build takes a third less.
 t0=$(date +%s)
-build_tarmalo default -- -DTARMALO_BUILD_BENCH=OFF -DTARMALO_WERROR=ON
+build_tarmalo default -- -DTARMALO_BUILD_BENCH=OFF -DTARMALO_WERROR=ON \
+    "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG"
 echo "--- build: $(( $(date +%s) - t0 )) s"
 await "installs for the stages"
 
@@ -91,65 +110,58 @@ eval "$(tests/audio/pulse-null.sh start)"
 trap 'stop_background; tests/audio/pulse-null.sh stop >/dev/null 2>&1 || true; rm -rf "$logs"' EXIT
 
 # The sanitizer build first: its suites take longer than the fuzzing.
-background --group "sanitizer build" nice -n 10 bash tests/stages/sanitizers.sh build
-background --group "fuzzing build" nice -n 10 bash -c \
-    'while [ ! -e "$1" ]; do sleep 1; done; bash tests/stages/fuzz.sh build' _ "$logs/sanitizer build.done"
-# The Windows build: Qt for Windows comes from the cache (only a first run
-# builds it, which takes long), then the program, its suites and installer,
-# and the Wine prefix the Windows stage copies.
-background --group "Windows build" nice -n 10 bash tests/stages/windows.sh build
-stage "unit and window tests" ctest --preset default
-[ ! -e tests/stages/e2e.sh ] || stage e2e bash tests/stages/e2e.sh
+background --group "sanitizer build" nice -n 15 bash tests/stages/sanitizers.sh build
+background --group "fuzzing build" nice -n 15 bash -c \
+    'after "sanitizer build"; bash tests/stages/fuzz.sh build'
 
-# The later stages side by side, as much of each is waiting for real time:
-# the sanitizer and fuzzing stages in the background, each once its build is
-# done (the fuzzers beside the sanitizer suites, which mostly wait for real
-# sound), the others here, the Windows ones once the Windows build is.
-# System Info's stage goes after the sanitizer one, as each may start
-# hardinfo and count what runs.
-lane() {  # STAGE...: the stages one after the other, each once its build is done
-    local s build t0 r
+# Three lanes run beside this one, as much of each stage waits for real
+# time: the sanitizer suites (then System Info's stage, as each may start
+# hardinfo and count what runs), the fuzzers, and the Windows stages. Each
+# stage starts once its build is done; the Windows ones also wait for the
+# end-to-end stage, whose spoken statuses are timed, to end.
+lane() {  # STAGE...: the stages one after the other
+    local s t0 r
     for s; do
         [ -e "tests/stages/$s.sh" ] || continue
         case $s in
-            sanitizers) build="sanitizer build" ;;
-            fuzz) build="fuzzing build" ;;
-            *) build= ;;
+            sanitizers) after "sanitizer build" ;;
+            fuzz) after "fuzzing build" ;;
+            windows*)
+                after "Windows build" e2e
+                read -r r _ <"$logs/Windows build.done"
+                # Its Wine prefix, booted once, is where every Windows stage starts from.
+                [ "$r" -ne 0 ] || export TARMALO_WINDOWS_BUILT=1
+                export TARMALO_WINE_PREFIX="$PWD/build-windows/wine-prefix" ;;
         esac
-        while [ -n "$build" ] && [ ! -e "$logs/$build.done" ]; do sleep 1; done
         t0=$(date +%s)
         if bash "tests/stages/$s.sh" >"$logs/stage-$s.log" 2>&1; then r=passed; else r=FAILED; fi
         echo "$r $(( $(date +%s) - t0 ))" >"$logs/stage-$s.result"
     done
 }
-lanes=()
-for s in sanitizers sysinfo-launch fuzz; do
-    [ -e "tests/stages/$s.sh" ] && lanes+=("$s")
+export -f lane
+laned=()
+for s in tests/stages/*.sh; do
+    s=$(basename "$s" .sh)
+    case $s in sanitizers | sysinfo-launch | fuzz | windows*) laned+=("$s") ;; esac
 done
-background --group "sanitizer stages" bash -c "$(declare -f lane); logs=\$1; shift; lane \"\$@\"" \
-    _ "$logs" sanitizers sysinfo-launch
-background --group "fuzzing stage" bash -c "$(declare -f lane); logs=\$1; shift; lane \"\$@\"" \
-    _ "$logs" fuzz
-windows=()
+background --group "sanitizer stages" lane sanitizers sysinfo-launch
+background --group "fuzzing stage" lane fuzz
+background --group "Windows stages" lane $(printf '%s\n' "${laned[@]}" | grep '^windows')
+
+stage "unit and window tests" ctest --preset default
+[ ! -e tests/stages/e2e.sh ] || stage e2e bash tests/stages/e2e.sh
+touch "$logs/e2e.done"
 for extra in tests/stages/*.sh; do
     name=$(basename "$extra" .sh)
-    case " e2e ${lanes[*]} " in *" $name "*) continue ;; esac
-    case "$name" in windows*) windows+=("$name"); continue ;; esac
+    case " e2e ${laned[*]} " in *" $name "*) continue ;; esac
     stage "$name" bash "$extra"
 done
-await "Windows build"
-read -r rc _ <"$logs/Windows build.done"
-[ "$rc" -ne 0 ] || export TARMALO_WINDOWS_BUILT=1
-# Its Wine prefix, booted once, is where every Windows stage starts from.
-export TARMALO_WINE_PREFIX="$PWD/build-windows/wine-prefix"
-for name in "${windows[@]}"; do
-    stage "$name" bash "tests/stages/$name.sh"
+
+for job in "Windows build" "sanitizer build" "fuzzing build" \
+           "sanitizer stages" "fuzzing stage" "Windows stages"; do
+    await "$job"
 done
-await "sanitizer build"
-await "fuzzing build"
-await "sanitizer stages"
-await "fuzzing stage"
-for name in "${lanes[@]}"; do
+for name in "${laned[@]}"; do
     echo
     echo "=== $name ==="
     cat "$logs/stage-$name.log" 2>/dev/null
