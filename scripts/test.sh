@@ -90,13 +90,6 @@ after() {
 export logs
 export -f after
 
-# The Windows build: Qt for Windows comes from the cache (only a first run
-# builds it, which takes long), then the program, its suites and installer,
-# and the Wine prefix the Windows stages copy. Its stages come last and take
-# longest, so it starts first and gets the time the other builds leave.
-background --group "Windows build" nice -n 5 bash -c \
-    'after "installs for the stages"; bash tests/stages/windows.sh build'
-
 # The benchmarks are not tests. Line tables, not full debug information:
 # a backtrace keeps its files and lines, and the build takes a third less.
 t0=$(date +%s)
@@ -109,7 +102,12 @@ await "installs for the stages"
 eval "$(tests/audio/pulse-null.sh start)"
 trap 'stop_background; tests/audio/pulse-null.sh stop >/dev/null 2>&1 || true; rm -rf "$logs"' EXIT
 
-# The sanitizer build first: its suites take longer than the fuzzing.
+# The Windows build: Qt for Windows comes from the cache (only a first run
+# builds it, which takes long), then the program, its suites and installer,
+# and the Wine prefix the Windows stages copy. It starts first, as its
+# stages take longest.
+background --group "Windows build" nice -n 5 bash tests/stages/windows.sh build
+# Then the sanitizer build, whose suites take longer than the fuzzing.
 background --group "sanitizer build" nice -n 15 bash tests/stages/sanitizers.sh build
 background --group "fuzzing build" nice -n 15 bash -c \
     'after "sanitizer build"; bash tests/stages/fuzz.sh build'
