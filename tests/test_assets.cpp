@@ -14,7 +14,6 @@
 #include <QIcon>
 #include <QImage>
 #include <QImageReader>
-#include <QPixmap>
 #include <QProcess>
 #include <QSet>
 #include <QStandardPaths>
@@ -241,45 +240,6 @@ private slots:
                  qPrintable(AssetPath(QStringLiteral("banner.bmp"))));
     }
 
-    void bannerLoadsFromTheResource()
-    {
-        const QPixmap pix(QStringLiteral(":/tarmalo/banner.bmp"));
-        QVERIFY(!pix.isNull());
-        QCOMPARE(pix.size(), QSize(599, 274));
-
-        // It is a dark blue-grey picture with real tonal range, and rows are
-        // not upside down: the top holds the bright windows, the bottom the
-        // dark floor.
-        const QImage im = pix.toImage().convertToFormat(QImage::Format_RGB32);
-        double r = 0, g = 0, bl = 0, sum = 0, sum2 = 0;
-        for (int y = 0; y < im.height(); ++y)
-            for (int x = 0; x < im.width(); ++x) {
-                const QRgb c = im.pixel(x, y);
-                r += qRed(c);
-                g += qGreen(c);
-                bl += qBlue(c);
-                const double l = qGray(c);
-                sum += l;
-                sum2 += l * l;
-            }
-        const double n = double(im.width()) * im.height();
-        const double mean = sum / n;
-        const double sd = std::sqrt(sum2 / n - mean * mean);
-        QVERIFY2(mean > 30 && mean < 120, qPrintable(QString::number(mean)));
-        QVERIFY2(sd > 25, qPrintable(QString::number(sd)));
-        QVERIFY(bl / n > r / n + 8);
-        QVERIFY(bl / n > g / n);
-
-        auto bandMean = [&](int y0, int y1) {
-            double s = 0;
-            for (int y = y0; y < y1; ++y)
-                for (int x = 0; x < im.width(); ++x)
-                    s += qGray(im.pixel(x, y));
-            return s / (double(y1 - y0) * im.width());
-        };
-        QVERIFY(bandMean(0, 60) > bandMean(214, 274) + 40);
-    }
-
     void resourcesLoad_data()
     {
         QTest::addColumn<QString>("path");
@@ -337,30 +297,6 @@ private slots:
                     colours.insert(a);
                 }
             QVERIFY(colours.size() > 2 && colours.size() <= 16);
-        }
-    }
-
-    void helpIconIsAWhiteBubbleWithABlueQuestionMark()
-    {
-        for (const QString& path :
-             {QStringLiteral(":/tarmalo/help-32.png"), QStringLiteral(":/tarmalo/help-16.png")}) {
-            const QImage im = QImage(path).convertToFormat(QImage::Format_ARGB32);
-            int white = 0, blue = 0;
-            const int c = im.width() / 2;
-            for (int y = 0; y < im.height(); ++y)
-                for (int x = 0; x < im.width(); ++x) {
-                    const QRgb p = im.pixel(x, y);
-                    if (qAlpha(p) != 255)
-                        continue;
-                    if (p == qRgb(255, 255, 255))
-                        ++white;
-                    // The question mark stays in the middle of the bubble.
-                    if (qBlue(p) > 200 && qRed(p) < 60 && qGreen(p) < 60 && std::abs(x - c) <= c / 2)
-                        ++blue;
-                }
-            const int area = im.width() * im.height();
-            QVERIFY2(white > area / 4, qPrintable(path));
-            QVERIFY2(blue > area / 40, qPrintable(path));
         }
     }
 
