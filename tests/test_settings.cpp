@@ -284,6 +284,8 @@ void TestSettings::unwritable_data()
     QTest::newRow("settings file is a folder") << "folder";
     QTest::newRow("immutable file") << "immutable-file";
     QTest::newRow("immutable folder") << "immutable-folder";
+    // The file takes a write; the folder takes no new file to swap in.
+    QTest::newRow("file in an immutable folder") << "immutable-folder-file";
     // A lock held by a live process (this one), and one left by a crash in a
     // folder where it cannot be removed, which Qt would wait out for ever.
     QTest::newRow("lock held") << "held-lock-file";
@@ -305,7 +307,7 @@ void TestSettings::unwritable()
     const bool withFile = how.endsWith(QLatin1String("-file"));
     const bool locked = how.contains(QLatin1String("lock"));
     const bool heldBack = how == QLatin1String("held-lock-file");
-    const QString frozen = withFile && !locked ? confFile() : appDir;
+    const QString frozen = how == QLatin1String("immutable-file") ? confFile() : appDir;
     if (withFile)
         QVERIFY(writeFile(confFile(), "[Setting]\nCount=False\n"));
     else

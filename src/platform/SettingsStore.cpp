@@ -35,9 +35,11 @@ QString Path(const QString& key)
     return QStringLiteral("Setting/") + key;
 }
 
-// Stores the texts and says whether a fresh look finds them (a registry
-// write that fails keeps a clean status); if not, they are taken back, so
-// that no later write stores them either.
+// Stores the texts and says whether they landed; if not, they are taken
+// back, so that no later write stores them either. A file that cannot be
+// replaced sets the status (a fresh look at it would only see this run's
+// own copy); a registry write that fails keeps a clean status, and only a
+// fresh look finds it out.
 bool Write(const QHash<QString, QString>& texts)
 {
     const std::unique_ptr<QSettings> settings = options::Open();
@@ -50,7 +52,7 @@ bool Write(const QHash<QString, QString>& texts)
     }
     settings->sync();
     const std::unique_ptr<QSettings> fresh = options::Open();
-    bool stored = fresh != nullptr;
+    bool stored = settings->status() != QSettings::AccessError && fresh != nullptr;
     for (auto it = texts.begin(); stored && it != texts.end(); ++it)
         stored = fresh->value(Path(it.key())).toString() == it.value();
     for (auto it = before.begin(); !stored && it != before.end(); ++it) {
