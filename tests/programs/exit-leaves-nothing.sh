@@ -8,7 +8,8 @@
 # must end the program cleanly, and $TMPDIR must stay empty: the player plays
 # from memory and nothing else may write there either. Then File > Exit right
 # after an option click, while another program holds the options' lock for a
-# second: the choice must land and no lock file stay. Runs the real start-up
+# second, and SIGTERM likewise: the choice must land and no lock file stay.
+# Runs the real start-up
 # (tarmalo_driven) headless on a sound server of its own; exits 77 (skipped)
 # without one.
 #   exit-leaves-nothing.sh <tarmalo_driven> <tests/audio/pulse-null.sh>
@@ -72,31 +73,39 @@ for how in exit close term; do
 done
 
 # The lock as another running program leaves it: its process number and name.
-conf="$work/home-option/.config/Tarmalo" run="$work/run-option" log="$work/option.log"
-mkdir -p "$conf" "$run"
-chmod 700 "$run"
-: >"$log"
-sleep 60 &
-holder=$!
-printf '%s\nsleep\n\n' "$holder" >"$conf/Tarmalo.conf.lock"
-HOME="$work/home-option" XDG_CONFIG_HOME="$work/home-option/.config" XDG_RUNTIME_DIR="$run" \
-    QT_QPA_PLATFORM=offscreen TARMALO_DRIVE_END=option "$prog" >"$log" 2>&1 &
-pid=$!
-wait_for "grep -q '^clicked' '$log' || ! kill -0 $pid 2>/dev/null" 600
-sleep 1
-rm -f "$conf/Tarmalo.conf.lock"
-kill "$holder"
-if ! wait_for "! kill -0 $pid 2>/dev/null" 50; then
-    echo "FAIL option: still running 5 s after the lock was freed"
-    kill -KILL "$pid"
-fi
-wait "$pid"
-rc=$?
-if [ "$rc" -ne 0 ] || ! grep -q '^Count=True' "$conf/Tarmalo.conf" 2>/dev/null || [ -e "$conf/Tarmalo.conf.lock" ]; then
-    echo "FAIL option: exit code $rc; options folder: $(ls -A "$conf" | tr '\n' ' ')"
-    sed 's/^/      /' "$log" "$conf/Tarmalo.conf" 2>/dev/null
-    failures=$((failures + 1))
-else
-    echo "ok   option clicked before File > Exit under a lock: written, no lock left"
-fi
+for how in option option-term; do
+    conf="$work/home-$how/.config/Tarmalo" run="$work/run-$how" log="$work/$how.log"
+    mkdir -p "$conf" "$run"
+    chmod 700 "$run"
+    : >"$log"
+    sleep 60 &
+    holder=$!
+    printf '%s\nsleep\n\n' "$holder" >"$conf/Tarmalo.conf.lock"
+    HOME="$work/home-$how" XDG_CONFIG_HOME="$work/home-$how/.config" XDG_RUNTIME_DIR="$run" \
+        QT_QPA_PLATFORM=offscreen TARMALO_DRIVE_END=$how "$prog" >"$log" 2>&1 &
+    pid=$!
+    wait_for "grep -q '^clicked' '$log' || ! kill -0 $pid 2>/dev/null" 600
+    expected=0
+    if [ "$how" = option-term ]; then
+        kill -TERM "$pid"
+        expected=143
+    fi
+    sleep 1
+    rm -f "$conf/Tarmalo.conf.lock"
+    kill "$holder"
+    if ! wait_for "! kill -0 $pid 2>/dev/null" 50; then
+        echo "FAIL $how: still running 5 s after the lock was freed"
+        kill -KILL "$pid"
+    fi
+    wait "$pid"
+    rc=$?
+    if [ "$rc" -ne "$expected" ] || ! grep -q '^Count=True' "$conf/Tarmalo.conf" 2>/dev/null ||
+       [ -e "$conf/Tarmalo.conf.lock" ]; then
+        echo "FAIL $how: exit code $rc, expected $expected; options folder: $(ls -A "$conf" | tr '\n' ' ')"
+        sed 's/^/      /' "$log" "$conf/Tarmalo.conf" 2>/dev/null
+        failures=$((failures + 1))
+    else
+        echo "ok   $how: clicked under a lock, then ended (exit code $rc): written, no lock left"
+    fi
+done
 exit "$failures"

@@ -9,7 +9,7 @@
 // decides how the program ends during the sound: "exit" (File > Exit),
 // "close" (the close box), or anything else to wait for the test's signal.
 // "option" instead turns Options > Countdown time on, prints "clicked" and
-// chooses File > Exit at once.
+// chooses File > Exit at once; "option-term" waits for the signal instead.
 #include "boarding/MediaPlayer.h"
 
 #include <QAction>
@@ -49,11 +49,12 @@ void Drive()
         return;
     }
     const QByteArray end = qgetenv("TARMALO_DRIVE_END");
-    if (end == "option") {
+    if (end.startsWith("option")) {
         window->findChild<QAction*>(QStringLiteral("mnuOptionsCountdown"))->trigger();
         std::printf("clicked\n");
         std::fflush(stdout);
-        window->findChild<QAction*>(QStringLiteral("mnuFileExit"))->trigger();
+        if (end == "option")
+            window->findChild<QAction*>(QStringLiteral("mnuFileExit"))->trigger();
         return;
     }
     auto* player = window->findChild<MediaPlayer*>();
