@@ -114,9 +114,10 @@ background --group "fuzzing build" nice -n 15 bash -c \
 
 # Three lanes run beside this one, as much of each stage waits for real
 # time: the sanitizer suites (then System Info's stage, as each may start
-# hardinfo and count what runs), the fuzzers, and the Windows stages. Each
-# stage starts once its build is done; the Windows ones also wait for the
-# end-to-end stage, whose spoken statuses are timed, to end.
+# hardinfo and count what runs), the fuzzers (then the Windows registry's
+# stage, short), and the Windows stage. Each stage starts once its build is
+# done; the Windows ones also wait for the end-to-end stage, whose spoken
+# statuses are timed, to end.
 lane() {  # STAGE...: the stages one after the other
     local s t0 r
     for s; do
@@ -137,14 +138,14 @@ lane() {  # STAGE...: the stages one after the other
     done
 }
 export -f lane
+lanes=("sanitizers sysinfo-launch" "fuzz windows-registry" "windows")
 laned=()
-for s in tests/stages/*.sh; do
-    s=$(basename "$s" .sh)
-    case $s in sanitizers | sysinfo-launch | fuzz | windows*) laned+=("$s") ;; esac
+for l in "${lanes[@]}"; do
+    for s in $l; do [ ! -e "tests/stages/$s.sh" ] || laned+=("$s"); done
 done
-background --group "sanitizer stages" lane sanitizers sysinfo-launch
-background --group "fuzzing stage" lane fuzz
-background --group "Windows stages" lane $(printf '%s\n' "${laned[@]}" | grep '^windows')
+background --group "sanitizer lane" lane ${lanes[0]}
+background --group "fuzzing lane" lane ${lanes[1]}
+background --group "Windows lane" lane ${lanes[2]}
 
 stage "unit and window tests" ctest --preset default
 [ ! -e tests/stages/e2e.sh ] || stage e2e bash tests/stages/e2e.sh
@@ -156,7 +157,7 @@ for extra in tests/stages/*.sh; do
 done
 
 for job in "Windows build" "sanitizer build" "fuzzing build" \
-           "sanitizer stages" "fuzzing stage" "Windows stages"; do
+           "sanitizer lane" "fuzzing lane" "Windows lane"; do
     await "$job"
 done
 for name in "${laned[@]}"; do
