@@ -29,7 +29,6 @@ the whole run before anything is built.
 """
 
 import argparse
-import csv
 import datetime
 import fcntl
 import fnmatch
@@ -412,15 +411,6 @@ def print_summary(report):
     say(f"killed {len(killed)} of {len(built)}")
 
 
-def write_csv(report, path):
-    with open(path, "w", newline="") as f:
-        w = csv.writer(f)
-        w.writerow(["mutant", "file", "status", *report["suites"], "build_seconds", "test_seconds", "fault"])
-        for m in report["mutants"]:
-            w.writerow([m["id"], m["file"], m["status"], *(m["suites"].get(s) or "" for s in report["suites"]),
-                        m["build_seconds"], m["test_seconds"], m["fault"]])
-
-
 def compare(old, new):
     """Kills before and after, suite by suite, over the mutants both runs
     tried, and the mutants whose fate changed."""
@@ -457,7 +447,6 @@ def main(argv):
                     "the fastest suites first")
     ap.add_argument("--check", action="store_true", help="only check the list")
     ap.add_argument("--json", metavar="FILE", help="write the results as JSON")
-    ap.add_argument("--csv", metavar="FILE", help="write the matrix as CSV")
     ap.add_argument("--compare", metavar="FILE", help="compare with an earlier run's JSON")
     ap.add_argument("--build-dir", default=str(ROOT / "build-mutation"), help="default: %(default)s")
     ap.add_argument("-j", "--jobs", type=int, default=2, help="build jobs and suites at once (default 2)")
@@ -590,8 +579,6 @@ def main(argv):
     say(f"Whole run: {time.monotonic() - t0:.0f} s; logs in {logs}")
     if args.json:
         Path(args.json).write_text(json.dumps(report, indent=1) + "\n")
-    if args.csv:
-        write_csv(report, args.csv)
     if old:
         compare(old, report)
     return 0
