@@ -210,15 +210,19 @@ void TestWindow::unsavableOptionTellsEachTime()
     // A choice that fails while the message is still open adds no box.
     h.messages.whileOpen = [&] {
         if (h.messages.shown.size() == 1)
-            emit store.NotSaved();
+            emit store.Tell(QStringLiteral("again"));
+        QCoreApplication::processEvents();
     };
     w.mnuOptionsGate->trigger();
+    QCoreApplication::processEvents();
     QVERIFY(!w.mnuOptionsGate->isChecked());
     QCOMPARE(h.messages.shown.size(), 1);
     QCOMPARE(h.messages.shown[0].title, QStringLiteral("Tarmalo"));
     // Each later failure is told again: the first message did not cover it.
     w.mnuOptionsBriefing->trigger();
+    QCoreApplication::processEvents();
     w.mnuOptionsGate->trigger();
+    QCoreApplication::processEvents();
     QVERIFY(!w.mnuOptionsBriefing->isChecked());
     QVERIFY(w.mnuOptionsGate->isChecked());
     QCOMPARE(h.messages.shown.size(), 3);

@@ -4,6 +4,7 @@
 
 #include "app/MainMenus.h"
 
+#include "common/Conversions.h"
 #include "common/MessageBox.h"
 #include "platform/SettingsStore.h"
 
@@ -58,24 +59,24 @@ QAction* MainMenus::OptionItem(Option option) const
 void MainMenus::ReadOptions()
 {
     for (const OptionSwitch& s : kOptions)
-        (this->*s.item)->setChecked(m_settings->Read(QLatin1String(s.key), s.def));
+        (this->*s.item)->setChecked(s.def);
+    m_settings->Load();
 }
 
-void MainMenus::mnuOptions_Click(const char* key, bool on)
+void MainMenus::OptionsLoaded(const plat::Texts& stored)
 {
-    m_settings->Save(QLatin1String(key), on);
+    for (const OptionSwitch& s : kOptions)
+        if (const auto text = stored.find(QLatin1String(s.key)); text != stored.end())
+            (this->*s.item)->setChecked(common::SwitchFromText(*text).value_or(s.def));
 }
 
-void MainMenus::TellNotSaved()
+void MainMenus::Tell(const QString& text)
 {
     // One message on screen says it for every choice.
     if (m_telling)
         return;
     m_telling = true;
-    m_messages->Show(m_window,
-                     QStringLiteral("Tarmalo could not save this choice in your settings. "
-                                    "It applies until Tarmalo is closed."),
-                     QMessageBox::Warning, common::ProgramTitle());
+    m_messages->Show(m_window, text, QMessageBox::Warning, common::ProgramTitle());
     m_telling = false;
 }
 
@@ -84,7 +85,12 @@ void MainMenus::BuildMenus(QMainWindow& window, plat::SettingsStore& settings, c
     m_window = &window;
     m_settings = &settings;
     m_messages = &messages;
-    QObject::connect(&settings, &plat::SettingsStore::NotSaved, &window, [this] { TellNotSaved(); });
+    QObject::connect(&settings, &plat::SettingsStore::Loaded, &window,
+                     [this](const plat::Texts& stored) { OptionsLoaded(stored); });
+    // Told once the window shows, not from inside its start-up.
+    QObject::connect(
+        &settings, &plat::SettingsStore::Tell, &window, [this](const QString& text) { Tell(text); },
+        Qt::QueuedConnection);
     QMenu* mnuFile = AddMenu(window, "mnuFile", QStringLiteral("&File"));
     mnuFileStart = AddItem(mnuFile, "mnuFileStart", QStringLiteral("&Start"));
     mnuFileStart->setCheckable(true);
@@ -102,7 +108,7 @@ void MainMenus::BuildMenus(QMainWindow& window, plat::SettingsStore& settings, c
         QAction* item = AddItem(mnuOptions, s.name, QString::fromUtf8(s.caption));
         item->setCheckable(true);
         QObject::connect(item, &QAction::triggered, &window,
-                         [this, key = s.key](bool on) { mnuOptions_Click(key, on); });
+                         [this, key = s.key](bool on) { m_settings->Save(QLatin1String(key), on); });
         this->*s.item = item;
     }
 

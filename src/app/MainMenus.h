@@ -4,6 +4,7 @@
 
 #pragma once
 #include "boarding/BoardingForm.h"
+#include "platform/SettingsStore.h"
 
 #include <QString>
 
@@ -12,9 +13,6 @@ class QMainWindow;
 class QMenu;
 namespace common {
 class MessageBoxes;
-}
-namespace plat {
-class SettingsStore;
 }
 
 // The main window's menu bar and its items, by their names: captions,
@@ -37,14 +35,12 @@ protected:
     // Each switch's click is stored at once; a choice the store could not
     // keep is told.
     void BuildMenus(QMainWindow& window, plat::SettingsStore& settings, common::MessageBoxes& messages);
-    // Sets the switches from the store.
+    // Sets the switches to their defaults, and to what is stored once it comes.
     void ReadOptions();
 
 private:
-    // Stores a switch the pilot turned over.
-    void mnuOptions_Click(const char* key, bool on);
-    // A choice the store could not keep still holds until the program ends.
-    void TellNotSaved();
+    void OptionsLoaded(const plat::Texts& stored);
+    void Tell(const QString& text);
 
     QMainWindow* m_window = nullptr;
     plat::SettingsStore* m_settings = nullptr;

@@ -5,11 +5,14 @@
 #include "Version.h"
 #include "app/AppServices.h"
 #include "app/frmMain.h"
+#include "common/MessageBox.h"
 #include "platform/Desktop.h"
 #include "platform/SettingsStore.h"
 
 #include <QApplication>
 #include <QPointer>
+
+#include <cstdio>
 
 int main(int argc, char* argv[])
 {
@@ -37,7 +40,13 @@ int main(int argc, char* argv[])
     // Whatever Qt asked to delete later while it went goes now, while the
     // application still exists, rather than never.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    // Choices clicked just before the end still land, given a few seconds.
-    plat::UserSettings().Finish();
+    // Choices clicked just before the end still land, given a few seconds;
+    // one that did not is told, on screen or, when a signal ended the
+    // program, where its output goes.
+    const QString lost = plat::UserSettings().Finish();
+    if (!lost.isEmpty() && code > 128)
+        std::fprintf(stderr, "%s\n", qPrintable(lost));
+    else if (!lost.isEmpty())
+        common::QtMessageBoxes().Show(nullptr, lost, QMessageBox::Warning, common::ProgramTitle());
     return code;
 }

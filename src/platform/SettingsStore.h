@@ -3,69 +3,73 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #pragma once
+#include <QDeadlineTimer>
+#include <QMap>
+#include <QMutex>
 #include <QObject>
-#include <QString>
-#include <future>
+#include <QSet>
+#include <QWaitCondition>
+#include <atomic>
+#include <functional>
 #include <optional>
-#include <set>
 
 class QThread;
 
 namespace plat {
 
-// The pilot's option switches in the per-user store, section "Setting", one
-// key per switch, written as "True" or "False".
+// Switch texts by key: "True" or "False" as written, anything a hand put there as read.
+using Texts = QMap<QString, QString>;
+
+// The pilot's option switches in the per-user store, section "Setting".
 class SettingsStore : public QObject {
     Q_OBJECT
 public:
-    // The switch as stored. Absent, or hand-edited into neither a number nor
-    // True/False, it reads as `def`.
-    bool Read(const QString& key, bool def);
-    // Hands the switch over to be stored at once; never waits for the disk.
-    void Save(const QString& key, bool on);
-
-    // The text under "Setting/<key>", if there is one.
-    virtual std::optional<QString> Text(const QString& key) = 0;
-    virtual void setText(const QString& key, const QString& text) = 0;
+    // Reads every switch: Loaded follows, at once or when the disk answers.
+    virtual void Load() = 0;
+    // Hands a switch over to be stored, after Load; never waits for the disk.
+    virtual void Save(const QString& key, bool on) = 0;
 
 signals:
-    // Once for each text handed over that could not be stored, or that has
-    // not been stored after a few seconds.
-    void NotSaved();
+    void Loaded(const plat::Texts& stored);  // a switch not in it keeps its default, or its new click
+    void Tell(const QString& text);  // what the pilot must know of the store
 };
 
-// The native store through QSettings, read and written by one thread of its
-// own, so that a slow disk or a lock held by another program never holds
-// the window.
+// Where each platform keeps them, for the store's thread.
+namespace options {
+std::optional<Texts> Read();  // none when they cannot be read
+// Stores the texts beside the others, once another program's lock comes
+// free; stores nothing once `over` says so.
+bool Write(const Texts& texts, const std::function<bool()>& over);
+}  // namespace options
+
+// The native store, read and written by a thread of its own: a slow disk or
+// another program's lock never holds the window. At most one write runs and
+// one waits, holding the latest choices.
 class QSettingsStore final : public SettingsStore {
     Q_OBJECT
 public:
-    ~QSettingsStore() override;
-
-    // Waits a second at most; a store that does not answer reads as empty.
-    std::optional<QString> Text(const QString& key) override;
-    // Only the latest text per key is written; one held back by the file's
-    // lock lands as soon as the lock is free.
-    void setText(const QString& key, const QString& text) override;
-    // Gives the texts still on their way a few seconds to land, then stops
-    // the thread.
-    void Finish();
-
-    class Writer;
+    ~QSettingsStore() override { Finish(); }
+    void Load() override;
+    void Save(const QString& key, bool on) override;
+    // Gives the choices on their way a few seconds and ends the thread;
+    // says what was neither stored nor told.
+    QString Finish();
 
 private:
-    void Start();
-    // The writes up to click `upTo` are over.
-    void Settled(quint64 upTo, bool stored);
+    void Run();
+    void TellFailed();
 
     QThread* m_thread = nullptr;
-    Writer* m_writer = nullptr;
-    quint64 m_clicks = 0;
-    std::set<quint64> m_waiting;  // clicks not stored yet, and not told
-    std::future<std::optional<QString>> m_unanswered;  // a read the disk holds
+    bool m_loaded = false;  // the stored switches came
+    QSet<QString> m_chosen;  // clicked in this run
+    QMutex m_mutex;  // guards what follows
+    QWaitCondition m_wake;
+    bool m_read = false, m_failed = false;
+    Texts m_wanted;  // waiting for a write
+    QDeadlineTimer m_lastStep;
+    std::atomic<bool> m_ending = false;
 };
 
-// The store the program keeps its options in.
 QSettingsStore& UserSettings();
 
 }  // namespace plat

@@ -8,7 +8,8 @@
 # must end the program cleanly, and $TMPDIR must stay empty: the player plays
 # from memory and nothing else may write there either. Then File > Exit right
 # after an option click, while another program holds the options' lock for a
-# second, and SIGTERM likewise: the choice must land and no lock file stay.
+# second, and the signals likewise: the choice must land, or be told, and no
+# lock file stay.
 # Runs the real start-up
 # (tarmalo_driven) headless on a sound server of its own; exits 77 (skipped)
 # without one.
@@ -72,9 +73,14 @@ for how in exit close term; do
     fi
 done
 
-# The lock as another running program leaves it: its process number and name.
-for how in option option-term; do
+# The lock as another running program leaves it: its process number and
+# name. The program ends a second after the click, by File > Exit or a
+# signal; then the lock comes free. The choice must land, or, where the file
+# was swapped for a folder meanwhile, be told: in a message box after File >
+# Exit, on standard error after a signal.
+for how in option option-term option-hup option-int option-fail option-term-fail; do
     conf="$work/home-$how/.config/Tarmalo" run="$work/run-$how" log="$work/$how.log"
+    signal=${how#option} signal=${signal%-fail} signal=${signal#-}
     mkdir -p "$conf" "$run"
     chmod 700 "$run"
     : >"$log"
@@ -82,15 +88,17 @@ for how in option option-term; do
     holder=$!
     printf '%s\nsleep\n\n' "$holder" >"$conf/Tarmalo.conf.lock"
     HOME="$work/home-$how" XDG_CONFIG_HOME="$work/home-$how/.config" XDG_RUNTIME_DIR="$run" \
-        QT_QPA_PLATFORM=offscreen TARMALO_DRIVE_END=$how "$prog" >"$log" 2>&1 &
+        QT_QPA_PLATFORM=offscreen TARMALO_DRIVE_END=option${signal:+-wait} "$prog" >"$log" 2>&1 &
     pid=$!
     wait_for "grep -q '^clicked' '$log' || ! kill -0 $pid 2>/dev/null" 600
     expected=0
-    if [ "$how" = option-term ]; then
-        kill -TERM "$pid"
-        expected=143
-    fi
+    case $signal in
+        term) kill -TERM "$pid"; expected=143 ;;
+        hup) kill -HUP "$pid"; expected=129 ;;
+        int) kill -INT "$pid"; expected=130 ;;
+    esac
     sleep 1
+    case $how in *-fail) mkdir "$conf/Tarmalo.conf" ;; esac
     rm -f "$conf/Tarmalo.conf.lock"
     kill "$holder"
     if ! wait_for "! kill -0 $pid 2>/dev/null" 50; then
@@ -99,13 +107,19 @@ for how in option option-term; do
     fi
     wait "$pid"
     rc=$?
-    if [ "$rc" -ne "$expected" ] || ! grep -q '^Count=True' "$conf/Tarmalo.conf" 2>/dev/null ||
-       [ -e "$conf/Tarmalo.conf.lock" ]; then
+    case $how in
+        option-fail) told='^told: .*could not be saved' ;;
+        *-fail) told='^[^t].*could not be saved' ;;
+        *) told='' ;;
+    esac
+    if [ "$rc" -ne "$expected" ] || [ "$(ls -A "$conf")" != Tarmalo.conf ] ||
+       { [ -n "$told" ] && ! grep -q "$told" "$log"; } ||
+       { [ -z "$told" ] && { grep -q 'could not' "$log" || ! grep -q '^Count=True' "$conf/Tarmalo.conf"; }; }; then
         echo "FAIL $how: exit code $rc, expected $expected; options folder: $(ls -A "$conf" | tr '\n' ' ')"
         sed 's/^/      /' "$log" "$conf/Tarmalo.conf" 2>/dev/null
         failures=$((failures + 1))
     else
-        echo "ok   $how: clicked under a lock, then ended (exit code $rc): written, no lock left"
+        echo "ok   $how: clicked under a lock, ended (exit code $rc): ${told:+told, }no lock left"
     fi
 done
 exit "$failures"

@@ -9,12 +9,15 @@
 // decides how the program ends during the sound: "exit" (File > Exit),
 // "close" (the close box), or anything else to wait for the test's signal.
 // "option" instead turns Options > Countdown time on, prints "clicked" and
-// chooses File > Exit at once; "option-term" waits for the signal instead.
+// chooses File > Exit at once; "option-wait" waits for a signal instead.
+// A message box, also one shown as the program ends, is printed as "told:
+// <text>" and answered.
 #include "boarding/MediaPlayer.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTime>
 #include <QTimer>
 
@@ -75,9 +78,21 @@ void Drive()
     window->findChild<QAction*>(QStringLiteral("mnuFileStart"))->trigger();
 }
 
+void Answer()
+{
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        std::printf("told: %s\n", qPrintable(box->text()));
+        std::fflush(stdout);
+        box->accept();
+    }
+}
+
 void Arm()
 {
     QTimer::singleShot(0, Drive);
+    auto* answer = new QTimer(qApp);
+    QObject::connect(answer, &QTimer::timeout, Answer);
+    answer->start(100);
 }
 
 }  // namespace

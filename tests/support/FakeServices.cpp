@@ -17,20 +17,18 @@ void RecordingMessageBoxes::Show(QWidget*, const QString& text, QMessageBox::Ico
 
 namespace plat {
 
-std::optional<QString> MemorySettingsStore::Text(const QString& key)
+void MemorySettingsStore::Load()
 {
-    ++reads;
-    const auto it = m_values.constFind(key);
-    return it == m_values.constEnd() ? std::nullopt : std::optional<QString>(*it);
+    emit Loaded(m_values);
 }
 
-void MemorySettingsStore::setText(const QString& key, const QString& text)
+void MemorySettingsStore::Save(const QString& key, bool on)
 {
     ++writes;
     if (failWrites)
-        emit NotSaved();
+        emit Tell(QStringLiteral("not saved"));
     else
-        set(key, text);
+        set(key, on ? QStringLiteral("True") : QStringLiteral("False"));
 }
 
 }  // namespace plat

@@ -36,8 +36,8 @@ namespace plat {
 // once.
 class MemorySettingsStore final : public SettingsStore {
 public:
-    std::optional<QString> Text(const QString& key) override;
-    void setText(const QString& key, const QString& text) override;
+    void Load() override;
+    void Save(const QString& key, bool on) override;
 
     void set(const QString& key, const QString& value) { m_values.insert(key, value); }
     bool contains(const QString& key) const { return m_values.contains(key); }
@@ -45,10 +45,9 @@ public:
 
     bool failWrites = false;
     int writes = 0;
-    int reads = 0;
 
 private:
-    QHash<QString, QString> m_values;
+    Texts m_values;
 };
 
 }  // namespace plat

@@ -2,17 +2,18 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The options on Linux: ~/.config/Tarmalo/Tarmalo.conf (wherever
-// XDG_CONFIG_HOME puts it), guarded by Tarmalo.conf.lock as QSettings does.
-#include "platform/SettingsBackend.h"
+// The options on Linux: $XDG_CONFIG_HOME/Tarmalo/Tarmalo.conf (~/.config by
+// default) in QSettings' own form and under its lock file, replaced whole.
+#include "platform/SettingsStore.h"
 
+#include <QCoreApplication>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QLockFile>
-#include <QStandardPaths>
+#include <QSaveFile>
+#include <QThread>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,62 +21,86 @@ namespace plat::options {
 
 namespace {
 
-// The same place QSettings' own native store for Tarmalo would use.
+// A relative XDG_CONFIG_HOME is no place, and without HOME there is none.
 QString OptionsFile()
 {
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    return config.isEmpty() ? QString() : config + QStringLiteral("/Tarmalo/Tarmalo.conf");
+    const QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME"), home = qEnvironmentVariable("HOME");
+    const QString config = QDir::isAbsolutePath(xdg)    ? xdg
+                           : QDir::isAbsolutePath(home) ? home + "/.config"
+                                                        : "";
+    return config.isEmpty() ? config : QStringLiteral("%1/%2/%2.conf").arg(config, qApp->applicationName());
 }
 
-// Only a regular file, or nothing yet, is Tarmalo's to open: a FIFO would
-// hold the reading thread for good, and a device node, a folder or a link to
-// one is the pilot's own business (QSettings would replace a node by a file
-// for root, or write into it and call it stored).
-bool IsOurs(const QString& path)
+// The regular file the options are in, or will be. A link leads there only
+// if its owner could have written the target: root follows no link planted
+// on another's file.
+std::optional<QString> Target(const QString& path)
 {
-    if (path.isEmpty())
-        return false;
     const QByteArray native = QFile::encodeName(path);
+    struct stat link {
+    }, file{};
+    if (::lstat(native.constData(), &link) != 0)
+        return errno == ENOENT && !path.isEmpty() ? std::optional(path) : std::nullopt;
+    if (S_ISLNK(link.st_mode) && ::stat(native.constData(), &file) == 0 && S_ISREG(file.st_mode)
+        && (link.st_uid == ::geteuid() || link.st_uid == file.st_uid))
+        return QFileInfo(path).canonicalFilePath();
+    return S_ISREG(link.st_mode) ? std::optional(path) : std::nullopt;
+}
+
+// Opened without blocking and looked at before it is read: a FIFO or a
+// device swapped in after the look at the path is never read.
+std::optional<Texts> Contents(const std::optional<QString>& path)
+{
+    const int fd =
+        path ? ::open(QFile::encodeName(*path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC)
+             : -1;
+    QFile file;
     struct stat info { };
-    if (::stat(native.constData(), &info) == 0)
-        return S_ISREG(info.st_mode);
-    // A dangling link is left alone too.
-    return errno == ENOENT && ::lstat(native.constData(), &info) != 0 && errno == ENOENT;
+    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle) || ::fstat(fd, &info) != 0
+        || !S_ISREG(info.st_mode))
+        return path && fd < 0 && errno == ENOENT ? std::optional(Texts()) : std::nullopt;
+    Texts texts;
+    bool ours = false;
+    for (const QByteArray& raw : file.readAll().split('\n')) {
+        const QByteArray line = raw.trimmed();
+        const qsizetype equals = line.indexOf('=');
+        if (line.startsWith('['))
+            ours = line == "[Setting]";
+        else if (ours && equals > 0)
+            texts.insert(QString::fromUtf8(line.first(equals).trimmed()),
+                         QString::fromUtf8(line.sliced(equals + 1).trimmed()));
+    }
+    return file.error() == QFileDevice::NoError ? std::optional(texts) : std::nullopt;
 }
 
 }  // namespace
 
-std::unique_ptr<QSettings> Open()
+std::optional<Texts> Read()
 {
-    const QString path = OptionsFile();
-    if (!IsOurs(path))
-        return nullptr;
-    return std::make_unique<QSettings>(path, QSettings::IniFormat);
+    return Contents(Target(OptionsFile()));
 }
 
-Turn WriteTurn()
+bool Write(const Texts& texts, const std::function<bool()>& over)
 {
     const QString path = OptionsFile();
-    if (!IsOurs(path))
-        return Turn::Never;
-    const QString folder = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(folder))
-        return Turn::Never;
-    // Mostly there is no lock, and a slow disk is spared taking one twice.
-    const QString lockPath = path + QStringLiteral(".lock");
-    if (!QFileInfo::exists(lockPath))
-        return Turn::Now;
-    // Taken and let go at once: QSettings takes it again for the write. A
-    // lock left by a program that has ended is cleared here.
-    QLockFile lock(lockPath);
-    if (lock.tryLock(0))
-        return Turn::Now;
-    // Held by a running program: its write ends soon. A lock in a folder
-    // that cannot be written would never come free.
-    if (lock.error() == QLockFile::LockFailedError
-        && ::access(QFile::encodeName(folder).constData(), W_OK) == 0)
-        return Turn::Later;
-    return Turn::Never;
+    const QString folder = QFileInfo(path).path();
+    if (path.isEmpty() || !QDir().mkpath(folder))
+        return false;
+    QLockFile lock(path + QStringLiteral(".lock"));
+    // Another program's lock comes free soon, unless it lies where it cannot be removed.
+    while (!lock.tryLock(0) && lock.error() == QLockFile::LockFailedError
+           && ::access(QFile::encodeName(folder).constData(), W_OK) == 0 && !over())
+        QThread::msleep(150);
+    const std::optional<QString> target = lock.isLocked() ? Target(path) : std::nullopt;
+    std::optional<Texts> all = Contents(target);
+    if (!all || over())
+        return false;
+    all->insert(texts);
+    QByteArray bytes = "[Setting]\n";
+    for (auto it = all->cbegin(); it != all->cend(); ++it)
+        bytes += it.key().toUtf8() + '=' + it.value().toUtf8() + '\n';
+    QSaveFile file(*target);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && !over() && file.commit();
 }
 
 }  // namespace plat::options

@@ -104,8 +104,9 @@ void EndOnRequest()
         if (::read(endRequests[0], &number, 1) != 1)
             return;
         notifier->setEnabled(false);
-        // A second request ends the program at once.
-        std::signal(number, SIG_DFL);
+        // A second request, of any of them, ends the program at once.
+        for (int which : {SIGTERM, SIGHUP, SIGINT})
+            std::signal(which, SIG_DFL);
         // The exit code a shell reports for a program the signal ended.
         QCoreApplication::exit(128 + number);
     });
