@@ -12,9 +12,9 @@ namespace plat {
 
 namespace {
 
-constexpr int kReadWaitMs = 900;
+constexpr int kReadWaitMs = 750;
 constexpr std::chrono::seconds kStillReading{5};
-constexpr int kLastStepMs = 5500;  // at the end, no disk step starts later
+constexpr int kLastStepMs = 6000;  // at the end, no disk step starts later
 
 }  // namespace
 
@@ -61,8 +61,12 @@ void QSettingsStore::Run()
     QMutexLocker lock(&m_mutex);
     m_read = true;
     m_wake.wakeAll();
-    const auto over = [this] { return m_ending && m_lastStep.hasExpired(); };
-    while (!over() && !(m_ending && m_wanted.isEmpty())) {
+    // At the end a write gives way to a newer one, and none starts late.
+    const auto over = [this] {
+        QMutexLocker lock(&m_mutex);
+        return m_ending && (m_lastStep.hasExpired() || !m_wanted.isEmpty());
+    };
+    while (!(m_ending && (m_lastStep.hasExpired() || m_wanted.isEmpty()))) {
         if (m_wanted.isEmpty()) {
             m_wake.wait(&m_mutex);
             continue;
@@ -71,6 +75,11 @@ void QSettingsStore::Run()
         lock.unlock();
         const bool written = options::Write(texts, over);
         lock.relock();
+        if (!written && m_ending && !m_lastStep.hasExpired() && !m_wanted.isEmpty()) {
+            const Texts newer = std::exchange(m_wanted, texts);
+            m_wanted.insert(newer);
+            continue;
+        }
         m_failed = m_failed || !written;
         if (m_failed && m_wanted.isEmpty())  // a burst of failures is told once
             QMetaObject::invokeMethod(this, &QSettingsStore::TellFailed, Qt::QueuedConnection);

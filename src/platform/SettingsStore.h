@@ -9,7 +9,6 @@
 #include <QObject>
 #include <QSet>
 #include <QWaitCondition>
-#include <atomic>
 #include <functional>
 #include <optional>
 
@@ -67,7 +66,7 @@ private:
     bool m_read = false, m_failed = false;
     Texts m_wanted;  // waiting for a write
     QDeadlineTimer m_lastStep;
-    std::atomic<bool> m_ending = false;
+    bool m_ending = false;
 };
 
 QSettingsStore& UserSettings();

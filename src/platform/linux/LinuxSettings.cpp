@@ -84,7 +84,7 @@ bool Write(const Texts& texts, const std::function<bool()>& over)
 {
     const QString path = OptionsFile();
     const QString folder = QFileInfo(path).path();
-    if (path.isEmpty() || !QDir().mkpath(folder))
+    if (path.isEmpty() || !(QFileInfo::exists(folder) || QDir().mkpath(folder)))
         return false;
     QLockFile lock(path + QStringLiteral(".lock"));
     // Another program's lock comes free soon, unless it lies where it cannot be removed.
@@ -100,7 +100,8 @@ bool Write(const Texts& texts, const std::function<bool()>& over)
     for (auto it = all->cbegin(); it != all->cend(); ++it)
         bytes += it.key().toUtf8() + '=' + it.value().toUtf8() + '\n';
     QSaveFile file(*target);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && !over() && file.commit();
+    return !over() && file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && !over()
+           && file.commit();
 }
 
 }  // namespace plat::options

@@ -105,8 +105,8 @@ void EndOnRequest()
             return;
         notifier->setEnabled(false);
         // A second request, of any of them, ends the program at once.
-        for (int which : {SIGTERM, SIGHUP, SIGINT})
-            std::signal(which, SIG_DFL);
+        for (int again : {SIGTERM, SIGHUP, SIGINT})
+            std::signal(again, SIG_DFL);
         // The exit code a shell reports for a program the signal ended.
         QCoreApplication::exit(128 + number);
     });
