@@ -10,26 +10,15 @@
 
 namespace plat {
 
-namespace {
-
-constexpr int kReadWaitMs = 750;
-constexpr std::chrono::seconds kStillReading{5};
-constexpr int kLastStepMs = 6000;  // at the end, no disk step starts later
-
-}  // namespace
-
 void QSettingsStore::Load()
 {
     m_thread = QThread::create([this] { Run(); });
     m_thread->start();
-    QMutexLocker lock(&m_mutex);
-    for (const QDeadlineTimer answer(kReadWaitMs); !m_read && m_wake.wait(&m_mutex, answer);) { }
-    lock.unlock();
+    m_readDone.tryAcquire(1, 750);  // the window shows within a second
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);  // what came in time, before the window shows
-    QTimer::singleShot(kStillReading, this, [this] {
+    QTimer::singleShot(std::chrono::seconds(5), this, [this] {
         if (!m_loaded)
-            emit Tell(
-                tr("Your settings are still being read. Until they arrive, the options are the defaults."));
+            emit Tell(tr("Your settings are still being read. Until then, the options are the defaults."));
     });
 }
 
@@ -45,26 +34,20 @@ void QSettingsStore::Run()
 {
     const std::optional<Texts> read = options::Read();
     QMetaObject::invokeMethod(
-        this,
-        [this, read] {
+        this, [this, stored = read.value_or(Texts()), read = read.has_value()]() mutable {
             m_loaded = true;
-            Texts stored = read.value_or(Texts());
             for (const QString& key : std::as_const(m_chosen))
-                stored.remove(key);  // clicked meanwhile: the click wins
+                stored.remove(key);  // the click wins
             if (read)
                 emit Loaded(stored);
             else
-                emit Tell(tr(
-                    "Your settings could not be read. The options are the defaults until you change them."));
-        },
-        Qt::QueuedConnection);
+                emit Tell(tr("Your settings could not be read. The options are the defaults."));
+        });
+    m_readDone.release();
     QMutexLocker lock(&m_mutex);
-    m_read = true;
-    m_wake.wakeAll();
-    // At the end a write gives way to a newer one, and none starts late.
     const auto over = [this] {
         QMutexLocker lock(&m_mutex);
-        return m_ending && (m_lastStep.hasExpired() || !m_wanted.isEmpty());
+        return m_ending && m_lastStep.hasExpired();
     };
     while (!(m_ending && (m_lastStep.hasExpired() || m_wanted.isEmpty()))) {
         if (m_wanted.isEmpty()) {
@@ -75,42 +58,29 @@ void QSettingsStore::Run()
         lock.unlock();
         const bool written = options::Write(texts, over);
         lock.relock();
-        if (!written && m_ending && !m_lastStep.hasExpired() && !m_wanted.isEmpty()) {
-            const Texts newer = std::exchange(m_wanted, texts);
-            m_wanted.insert(newer);
-            continue;
-        }
         m_failed = m_failed || !written;
         if (m_failed && m_wanted.isEmpty())  // a burst of failures is told once
-            QMetaObject::invokeMethod(this, &QSettingsStore::TellFailed, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, [this] {
+                if (QMutexLocker lock(&m_mutex); std::exchange(m_failed, false))
+                    emit Tell(
+                        tr("This choice could not be saved in your settings. It applies until you quit."));
+            });
     }
-}
-
-void QSettingsStore::TellFailed()
-{
-    QMutexLocker lock(&m_mutex);
-    if (std::exchange(m_failed, false))
-        emit Tell(
-            tr("This choice could not be saved in your settings. It applies until you close the program."));
 }
 
 QString QSettingsStore::Finish()
 {
     if (!m_thread)
         return QString();
-    {
-        QMutexLocker lock(&m_mutex);
-        m_lastStep.setRemainingTime(kLastStepMs);
-        m_ending = true;
-        m_wake.wakeAll();
-    }
+    QMutexLocker lock(&m_mutex);
+    m_lastStep.setRemainingTime(6000);  // no disk step starts later
+    m_ending = true;
+    m_wake.wakeAll();
+    lock.unlock();
     m_thread->wait();
     delete std::exchange(m_thread, nullptr);
-    const bool lost = std::exchange(m_failed, false) || !m_wanted.isEmpty();
-    m_wanted.clear();
-    return lost ? tr(
-               "Your last choice could not be saved in your settings. The next start shows the options as "
-               "they were.")
+    const bool lost = std::exchange(m_failed, false) || !std::exchange(m_wanted, {}).isEmpty();
+    return lost ? tr("Your last choice could not be saved: the next start shows the options as they were.")
                 : QString();
 }
 

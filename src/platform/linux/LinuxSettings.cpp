@@ -12,7 +12,6 @@
 #include <QSaveFile>
 #include <QThread>
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,20 +30,19 @@ QString OptionsFile()
     return config.isEmpty() ? config : QStringLiteral("%1/%2/%2.conf").arg(config, qApp->applicationName());
 }
 
-// The regular file the options are in, or will be. A link leads there only
-// if its owner could have written the target: root follows no link planted
-// on another's file.
+// The regular file the options are in, or will be. Root follows no link
+// that another user planted on a file not theirs.
 std::optional<QString> Target(const QString& path)
 {
-    const QByteArray native = QFile::encodeName(path);
     struct stat link {
     }, file{};
-    if (::lstat(native.constData(), &link) != 0)
+    if (::lstat(QFile::encodeName(path).constData(), &link) != 0)
         return errno == ENOENT && !path.isEmpty() ? std::optional(path) : std::nullopt;
-    if (S_ISLNK(link.st_mode) && ::stat(native.constData(), &file) == 0 && S_ISREG(file.st_mode)
-        && (link.st_uid == ::geteuid() || link.st_uid == file.st_uid))
-        return QFileInfo(path).canonicalFilePath();
-    return S_ISREG(link.st_mode) ? std::optional(path) : std::nullopt;
+    if (!S_ISLNK(link.st_mode))
+        return S_ISREG(link.st_mode) ? std::optional(path) : std::nullopt;
+    const bool theirs = ::stat(QFile::encodeName(path).constData(), &file) == 0 && S_ISREG(file.st_mode)
+                        && (link.st_uid == ::geteuid() || link.st_uid == file.st_uid);
+    return theirs ? std::optional(QFileInfo(path).canonicalFilePath()) : std::nullopt;
 }
 
 // Opened without blocking and looked at before it is read: a FIFO or a
@@ -82,8 +80,7 @@ std::optional<Texts> Read()
 
 bool Write(const Texts& texts, const std::function<bool()>& over)
 {
-    const QString path = OptionsFile();
-    const QString folder = QFileInfo(path).path();
+    const QString path = OptionsFile(), folder = QFileInfo(path).path();
     if (path.isEmpty() || !(QFileInfo::exists(folder) || QDir().mkpath(folder)))
         return false;
     QLockFile lock(path + QStringLiteral(".lock"));
