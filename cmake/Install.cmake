@@ -68,6 +68,15 @@ install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/README.md
               ${CMAKE_CURRENT_SOURCE_DIR}/packaging/copyright
               ${tarmalo_generated}/changelog.gz
         DESTINATION ${tarmalo_docdir})
+# What the README links under docs/ (its pictures, the System Info notes)
+# goes beside it, so that the installed README shows no broken picture.
+set(tarmalo_readme ${CMAKE_CURRENT_SOURCE_DIR}/README.md)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${tarmalo_readme})
+file(READ ${tarmalo_readme} tarmalo_readme_text)
+string(REGEX MATCHALL "\\]\\(docs/[^)]+\\)" tarmalo_readme_links "${tarmalo_readme_text}")
+list(TRANSFORM tarmalo_readme_links REPLACE "^\\]\\((.*)\\)$" "${CMAKE_CURRENT_SOURCE_DIR}/\\1")
+list(REMOVE_DUPLICATES tarmalo_readme_links)
+install(FILES ${tarmalo_readme_links} DESTINATION ${tarmalo_docdir}/docs)
 
 # Debian package: cpack --config <build>/CPackConfig.cmake
 set(CPACK_GENERATOR DEB)
@@ -101,4 +110,7 @@ set(CPACK_DEBIAN_PACKAGE_SUGGESTS hardinfo)
 # build trees and version control.
 set(CPACK_SOURCE_GENERATOR TGZ)
 set(CPACK_SOURCE_IGNORE_FILES "/\\.git/" "/build[^/]*/" "/_CPack_Packages/")
+# CPack reads every value back from its configuration file: written escaped,
+# each comes back as set here, backslashes included.
+set(CPACK_VERBATIM_VARIABLES ON)
 include(CPack)
