@@ -73,8 +73,8 @@ install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/README.md
 set(tarmalo_readme ${CMAKE_CURRENT_SOURCE_DIR}/README.md)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${tarmalo_readme})
 file(READ ${tarmalo_readme} tarmalo_readme_text)
-string(REGEX MATCHALL "\\]\\(docs/[^)]+\\)" tarmalo_readme_links "${tarmalo_readme_text}")
-list(TRANSFORM tarmalo_readme_links REPLACE "^\\]\\((.*)\\)$" "${CMAKE_CURRENT_SOURCE_DIR}/\\1")
+string(REGEX MATCHALL "\\]\\(docs/[^)]+" tarmalo_readme_links "${tarmalo_readme_text}")
+list(TRANSFORM tarmalo_readme_links REPLACE "\\]\\(" "${CMAKE_CURRENT_SOURCE_DIR}/")
 list(REMOVE_DUPLICATES tarmalo_readme_links)
 install(FILES ${tarmalo_readme_links} DESTINATION ${tarmalo_docdir}/docs)
 

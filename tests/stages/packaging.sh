@@ -170,8 +170,8 @@ readelf -dW "$program" >"$tmp/dynamic.txt"
 readelf -hW "$program" >"$tmp/header.txt"
 readelf --dyn-syms -W "$program" >"$tmp/symbols.txt"
 check "GNU_RELRO segment" grep -q GNU_RELRO "$tmp/segments.txt"
-check "bound at start-up (BIND_NOW)" grep -qE 'FLAGS +BIND_NOW|FLAGS_1 +Flags:.* NOW' "$tmp/dynamic.txt"
-is_pie() { grep -qE 'Type: +DYN' "$tmp/header.txt" && grep -qE 'FLAGS_1 .*PIE' "$tmp/dynamic.txt"; }
+check "bound at start-up (BIND_NOW)" grep -qE '\(FLAGS\) +BIND_NOW|\(FLAGS_1\) +Flags:.* NOW' "$tmp/dynamic.txt"
+is_pie() { grep -qE 'Type: +DYN' "$tmp/header.txt" && grep -qE '\(FLAGS_1\) +Flags:.* PIE' "$tmp/dynamic.txt"; }
 check "position-independent (Type DYN, FLAGS_1 PIE)" is_pie
 check "stack protector (__stack_chk_fail)" grep -qE 'UND __stack_chk_fail@' "$tmp/symbols.txt"
 fortified=$(grep -oE 'UND __[a-z0-9_]+_chk@' "$tmp/symbols.txt" | sed 's/^UND //; s/@$//' | sort -u | paste -sd' ' -)
