@@ -3,9 +3,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 
 # Every build of the program and its tests is hardened as Debian builds its
-# packages (dpkg-buildflags with hardening=+all, plus the stack-clash and
-# control-flow protections of newer releases), and gives the same bytes
-# wherever and whenever the same sources are built.
+# packages (dpkg-buildflags with hardening=+all), with stack-clash and
+# control-flow protection besides, and gives the same bytes wherever and
+# whenever the same sources are built.
 
 # Source and build folders leave no trace in the program (file names in the
 # debug information and in assertions), so two checkouts build alike. The
