@@ -9,8 +9,7 @@
 Each mutant of the list (mutants.txt beside this file; its head says the
 format) replaces one exact text in one file under src/. The tracked files of
 the checkout are copied to BUILD/tree, built once in BUILD/build (Release,
-no benchmarks, warnings not fatal, the core library file by file so that one
-changed file rebuilds alone), and every suite is run once unchanged: each
+no benchmarks, warnings not fatal), and every suite is run once unchanged: each
 must pass, and its time sets its time limit under a mutant. Then, one mutant
 at a time, the copy is changed, rebuilt and every suite run against it, and
 the file put back. The suites run as CTest runs them (command, environment,
@@ -195,7 +194,7 @@ def sync_tree(root, tree):
 
 def configure(tree, build, log):
     options = ["-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release", "-DTARMALO_BUILD_BENCH=OFF",
-               "-DTARMALO_WERROR=OFF", f"-DCMAKE_PROJECT_INCLUDE={tree}/tests/mutation/file-by-file.cmake"]
+               "-DTARMALO_WERROR=OFF"]
     stamp = build / "mutation-options.txt"
     if (build / "build.ninja").exists() and stamp.exists() and stamp.read_text() == "\n".join(options):
         return True

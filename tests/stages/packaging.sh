@@ -129,8 +129,12 @@ expected=(bin/tarmalo lib/tarmalo/tarmalo)
 for s in "${sounds[@]}"; do expected+=("lib/tarmalo/$s"); done
 expected+=("share/applications/$desktop_id" "share/metainfo/$metainfo"
            share/doc/tarmalo/README.md share/doc/tarmalo/copyright share/doc/tarmalo/changelog.gz
-           share/man/man1/tarmalo.1.gz)
+           share/man/man1/tarmalo.1.gz share/lintian/overrides/tarmalo)
 for n in "${icon_sizes[@]}"; do expected+=("share/icons/hicolor/${n}x${n}/apps/tarmalo.png"); done
+# Whatever the README links under docs/ is installed beside it.
+readme_docs=($(grep -o '](docs/[^)]*)' README.md | sed 's/^](//; s/)$//' | sort -u))
+[ "${#readme_docs[@]}" -gt 0 ] || die "README.md links nothing under docs/"
+for d in "${readme_docs[@]}"; do expected+=("share/doc/tarmalo/$d"); done
 actual=$(cd "$stage" && find . ! -type d | sed 's|^\./||' | sort)
 if [ "$actual" = "$(printf '%s\n' "${expected[@]}" | sort)" ]; then
     ok "installed exactly the ${#expected[@]} expected files (no tests, no benchmarks)"
@@ -152,6 +156,30 @@ for n in "${icon_sizes[@]}"; do
 done
 check "staged program's folder, reached through a link, holds its four sounds" \
     check_sounds "$stage"
+for d in "${readme_docs[@]}"; do
+    check "share/doc/tarmalo/$d is the README's $d" cmp -s "$d" "$stage/share/doc/tarmalo/$d"
+done
+
+echo "--- hardening and reproducibility"
+# As lintian and Debian's hardening-check see a program: read-only
+# relocations bound at start-up, position-independent, the stack guarded,
+# fortified calls.
+program="$stage/lib/tarmalo/tarmalo"
+readelf -lW "$program" >"$tmp/segments.txt"
+readelf -dW "$program" >"$tmp/dynamic.txt"
+readelf -hW "$program" >"$tmp/header.txt"
+readelf --dyn-syms -W "$program" >"$tmp/symbols.txt"
+check "GNU_RELRO segment" grep -q GNU_RELRO "$tmp/segments.txt"
+check "bound at start-up (BIND_NOW)" grep -qE '\(FLAGS\) +BIND_NOW|\(FLAGS_1\) +Flags:.* NOW' "$tmp/dynamic.txt"
+is_pie() { grep -qE 'Type: +DYN' "$tmp/header.txt" && grep -qE '\(FLAGS_1\) +Flags:.* PIE' "$tmp/dynamic.txt"; }
+check "position-independent (Type DYN, FLAGS_1 PIE)" is_pie
+check "stack protector (__stack_chk_fail)" grep -qE 'UND __stack_chk_fail@' "$tmp/symbols.txt"
+fortified=$(grep -oE 'UND __[a-z0-9_]+_chk@' "$tmp/symbols.txt" | sed 's/^UND //; s/@$//' | sort -u | paste -sd' ' -)
+check "fortified functions (${fortified:-none})" test -n "$fortified"
+# The folder it was built in leaves no trace: builds from two checkouts
+# give the same program.
+check "build/bin/tarmalo names neither $PWD nor $(cd "$build" && pwd)" \
+    bash -c '! grep -qaF -e "$1" -e "$2" "$3"' _ "$PWD/" "$(cd "$build" && pwd)/" "$build/bin/tarmalo"
 
 echo "--- desktop entry and AppStream metadata"
 desktop="$stage/share/applications/$desktop_id"
@@ -192,6 +220,11 @@ cpack --config "$build/CPackConfig.cmake" -B "$tmp/pkg" >"$tmp/cpack.log" 2>&1 |
 deb="$tmp/pkg/tarmalo_${version}_${arch}.deb"
 [ -f "$deb" ] || { ls "$tmp/pkg"; die "cpack made no $(basename "$deb")"; }
 ok "cpack built $(basename "$deb") ($(stat -c %s "$deb") bytes)"
+if grep -qiE 'warning|error' "$tmp/cpack.log"; then
+    fail "cpack printed warnings:"; sed 's/^/      /' "$tmp/cpack.log"
+else
+    ok "cpack printed no warning"
+fi
 # Debian's own checker: no error and no warning. Its I: and pedantic notes
 # are shown, not failed on.
 lintian --display-info --pedantic --fail-on error,warning "$deb" >"$tmp/lintian.log" 2>&1
@@ -203,6 +236,8 @@ else
     fail "lintian $(basename "$deb") (exit code $lintian_rc):"
     grep -vE '^(N:|[IPX]:)' "$tmp/lintian.log" | sed 's/^/      /'
 fi
+check "lintian finds the program hardened (no hardening-* tag)" \
+    bash -c '! grep -q "hardening-" "$1"' _ "$tmp/lintian.log"
 field() { dpkg-deb -f "$deb" "$1"; }
 depends=$(field Depends)
 echo "      Depends: $depends"
