@@ -194,6 +194,14 @@ announce "$out/BoardComplete.wav" crew "$(text BoardComplete.wav)"
 announce "$out/Gndbrief.wav" captain "$(text Gndbrief.wav)"
 announce "$out/Pretaxbr.wav" captain "$(text Pretaxbr.wav)"
 
+# Each one as the program takes it: 16-bit PCM mono, half a second to 20 s.
 for f in Ding BoardComplete Gndbrief Pretaxbr; do
-    printf '%-18s %ss\n' "$f.wav" "$(soxi -D "$out/$f.wav")"
+    o=$out/$f.wav
+    got="$(soxi -c "$o") $(soxi -b "$o") $(soxi -r "$o") $(soxi -e "$o")"
+    len=$(soxi -D "$o")
+    printf '%-18s %ss\n' "$f.wav" "$len"
+    if [ "$got" != "1 16 $RATE Signed Integer PCM" ] || ! awk -v l="$len" 'BEGIN { exit !(l > 0.5 && l < 20) }'; then
+        echo "make-sounds.sh: $o is $got, $len s: not a sound the program takes" >&2
+        exit 1
+    fi
 done

@@ -392,7 +392,7 @@ private slots:
                 RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, key, L"PATH");
         });
         RecordingMessageBoxes messages;
-        frmAbout box(SysInfoTool, &messages);
+        frmAbout box(SysInfoTool, messages);
         box.StartSysInfo();
         QCOMPARE(messages.shown.size(), message ? 1 : 0);
     }

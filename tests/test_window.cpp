@@ -489,7 +489,7 @@ void TestWindow::captionsFitTheirBoxes()
     const auto restore = qScopeGuard([&] { QApplication::setFont(before); });
 
     Harness h;
-    frmAbout about;
+    frmAbout about(plat::SysInfoTool, h.messages);
     // The title keeps its own size.
     QCOMPARE(about.lblTitle->font().pointSize(), 18);
     for (QWidget* window : {static_cast<QWidget*>(h.window.get()), static_cast<QWidget*>(&about)}) {

@@ -23,7 +23,7 @@ AppServices AppServices::System()
     s.makePlayer = [](QObject* parent) -> MediaPlayer* { return new SoundPlayer(parent); };
     s.appPath = QCoreApplication::applicationDirPath();
     s.endProgram = [] { QCoreApplication::exit(0); };
-    s.showAbout = [] { frmAbout::ShowModal(); };
+    s.showAbout = [] { frmAbout::ShowModal(plat::SysInfoTool, messages); };
     s.random = common::Random(static_cast<quint64>(s.clock->now().toMSecsSinceEpoch()));
     return s;
 }

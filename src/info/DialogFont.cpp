@@ -10,29 +10,19 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-// What a-z and A-Z may take side by side, in pixels: a little
-// narrower than Arial at 8 points, so that the longest captions keep a few
-// pixels to spare in their boxes at any scale.
+// What a-z and A-Z may take side by side, in the boxes' device-independent
+// pixels: a little narrower than Arial at 8 points, so that the longest
+// captions keep a few pixels to spare at any scale.
 constexpr qreal kLettersWidth = 320.0;
-constexpr qreal kLargestPoints = 8.0;
-constexpr qreal kSmallestPoints = 6.0;
-
-}  // namespace
 
 QFont DialogFont()
 {
     QFont font = QGuiApplication::font();
-    font.setPointSizeF(kLargestPoints);
-    const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ");
-    // In the same device-independent pixels as the boxes, at the desktop's
-    // own dpi.
-    const qreal width = QFontMetricsF(font).horizontalAdvance(letters);
-    if (width > kLettersWidth) {
-        // Down to a quarter point, never above the width wanted.
-        const qreal points = std::floor(kLargestPoints * kLettersWidth / width * 4.0) / 4.0;
-        font.setPointSizeF(std::max(kSmallestPoints, points));
-    }
+    font.setPointSizeF(8.0);
+    const qreal width = QFontMetricsF(font).horizontalAdvance(
+        QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"));
+    // Down to a quarter point, never above the width wanted, never below 6.
+    if (width > kLettersWidth)
+        font.setPointSizeF(std::max(6.0, std::floor(8.0 * kLettersWidth / width * 4.0) / 4.0));
     return font;
 }

@@ -9,9 +9,9 @@
 QIcon ProgramIcon()
 {
     QIcon icon;
-    icon.addFile(QStringLiteral(":/tarmalo/tarmalo-16.png"), QSize(16, 16));
-    icon.addFile(QStringLiteral(":/tarmalo/tarmalo-32.png"), QSize(32, 32));
-    icon.addFile(QStringLiteral(":/tarmalo/hicolor/48/tarmalo.png"), QSize(48, 48));
-    icon.addFile(QStringLiteral(":/tarmalo/hicolor/64/tarmalo.png"), QSize(64, 64));
+    for (int size : {16, 32, 48, 64})
+        icon.addFile(size <= 32 ? QStringLiteral(":/tarmalo/tarmalo-%1.png").arg(size)
+                                : QStringLiteral(":/tarmalo/hicolor/%1/tarmalo.png").arg(size),
+                     QSize(size, size));
     return icon;
 }

@@ -4,16 +4,12 @@
 
 #include "info/frmAbout.h"
 
-#include <QColor>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFileInfo>
-#include <QFont>
 #include <QLabel>
-#include <QPalette>
-#include <QPixmap>
 #include <QProcess>
 #include <QPushButton>
-#include <QRect>
 #include <QWindow>
 
 #include "Version.h"
@@ -34,8 +30,7 @@ void SetColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
     widget->setPalette(palette);
 }
 
-// One stroke of the etched separator, a plain filled strip from x1 to x2
-// (end excluded) at y, its thickness in pixels.
+// One stroke of the etched separator: a filled strip, x2 excluded.
 QWidget* MakeLine(QWidget* parent, const QString& name, int x1Twips, int x2Twips, int yTwips, int thickness)
 {
     auto* line = new QWidget(parent);
@@ -46,9 +41,9 @@ QWidget* MakeLine(QWidget* parent, const QString& name, int x1Twips, int x2Twips
     return line;
 }
 
-QLabel* MakeLabel(QWidget* parent, const QString& name, const QRect& rect)
+QLabel* MakeLabel(QWidget* parent, const QString& name, const QRect& rect, const QString& text)
 {
-    auto* label = new QLabel(parent);
+    auto* label = new QLabel(text, parent);
     label->setObjectName(name);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -57,7 +52,8 @@ QLabel* MakeLabel(QWidget* parent, const QString& name, const QRect& rect)
     return label;
 }
 
-// "Version 1.0", with ".revision" only when the revision is above 0.
+}  // namespace
+
 QString VersionLabel(int major, int minor, int revision)
 {
     QString label = QStringLiteral("Version %1.%2").arg(major).arg(minor);
@@ -66,40 +62,18 @@ QString VersionLabel(int major, int minor, int revision)
     return label;
 }
 
-// The notice beside the buttons: five lines, no break after the last.
-QString DisclaimerText()
-{
-    // The free-use notice is empty: the text opens with a blank line.
-    return QStringLiteral("\n"
-                          "Sounds Gndbrief.wav, Pretaxbr.wav, Ding.wav and BoardComplete.wav made by the "
-                          "Tarmalo developers with Festival, Flite and SoX.\n"
-                          "\n"
-                          "Copyright \u00A9 2026 The Tarmalo developers\n"
-                          "tarmalo@example.org");
-}
-
-}  // namespace
-
-const QString frmAbout::kUnavailableMessage =
-    QStringLiteral("System Information Is Unavailable At This Time");
-
-frmAbout::frmAbout(std::function<QString()> locateTool, common::MessageBoxes* messages)
+frmAbout::frmAbout(std::function<QString()> locateTool, common::MessageBoxes& messages)
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                            | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_locateTool(std::move(locateTool)), m_messages(messages)
 {
-    static common::QtMessageBoxes systemMessages;
-    if (!m_messages)
-        m_messages = &systemMessages;
     setObjectName(QStringLiteral("frmAbout"));
     setFont(DialogFont());
-    setSizeGripEnabled(false);
 
     // The separator is drawn on the form itself, beneath every control.
     Line1[1] = MakeLine(this, QStringLiteral("Line1_1"), 90, 5654, 1125, 1);
     Line1[0] = MakeLine(this, QStringLiteral("Line1_0"), 105, 5654, 1140, 2);
 
-    // Created in tab order, OK first so that it has the focus at opening.
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setGeometry(TwipsRect(4245, 1320, 1260, 345));
@@ -122,9 +96,17 @@ frmAbout::frmAbout(std::function<QString()> locateTool, common::MessageBoxes* me
     cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
     cmdSysInfo->setGeometry(TwipsRect(4260, 1755, 1245, 345));
 
-    lblDisclaimer = MakeLabel(this, QStringLiteral("lblDisclaimer"), TwipsRect(180, 1320, 3945, 1815));
+    const QString name = QCoreApplication::applicationName();
+    setWindowTitle(QStringLiteral("About %1").arg(name));
+    // The free-use notice is empty: the text opens with a blank line.
+    lblDisclaimer =
+        MakeLabel(this, QStringLiteral("lblDisclaimer"), TwipsRect(180, 1320, 3945, 1815),
+                  QStringLiteral("\nSounds Gndbrief.wav, Pretaxbr.wav, Ding.wav and BoardComplete.wav made "
+                                 "by the %1 developers with Festival, Flite and SoX.\n\n"
+                                 "Copyright \u00A9 2026 The %1 developers\ntarmalo@example.org")
+                      .arg(name));
 
-    lblTitle = MakeLabel(this, QStringLiteral("lblTitle"), TwipsRect(1050, 240, 3885, 480));
+    lblTitle = MakeLabel(this, QStringLiteral("lblTitle"), TwipsRect(1050, 240, 3885, 480), name);
     QFont titleFont = font();
     titleFont.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
                            QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
@@ -133,43 +115,31 @@ frmAbout::frmAbout(std::function<QString()> locateTool, common::MessageBoxes* me
     titleFont.setWeight(QFont::Normal);
     lblTitle->setFont(titleFont);
 
-    lblVersion = MakeLabel(this, QStringLiteral("lblVersion"), TwipsRect(1050, 780, 3885, 225));
+    lblVersion =
+        MakeLabel(this, QStringLiteral("lblVersion"), TwipsRect(1050, 780, 3885, 225),
+                  VersionLabel(common::kVersionMajor, common::kVersionMinor, common::kVersionRevision));
     ApplyColours();
 
-    setTabOrder(cmdOK, cmdSysInfo);
-    cmdOK->setFocus();
-
-    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
-    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
+    cmdOK->setFocus();  // created first, so first in the tab order too
+    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
 
     // The client area, placed from the screen's corner rather than centred.
     setGeometry(TwipsRect(2340, 1935, 5730, 3195));
     setFixedSize(size());
-
-    Form_Load();
 }
 
-void frmAbout::ShowModal(std::function<QString()> locateTool, common::MessageBoxes* messages)
+void frmAbout::ShowModal(std::function<QString()> locateTool, common::MessageBoxes& messages)
 {
     frmAbout box(std::move(locateTool), messages);
     box.exec();
 }
 
-void frmAbout::Form_Load()
-{
-    setWindowTitle(QStringLiteral("About Tarmalo"));
-    lblVersion->setText(VersionLabel(common::kVersionMajor, common::kVersionMinor, common::kVersionRevision));
-    lblTitle->setText(QStringLiteral("Tarmalo"));
-    lblDisclaimer->setText(DisclaimerText());
-}
-
-// A fixed dialog: no taskbar entry and no icon in its title bar, which the
-// window flags alone do not give on X11.
+// A fixed dialog: no taskbar entry and no icon in its title bar (not even
+// the application's), which the window flags alone do not give on X11.
 void frmAbout::showEvent(QShowEvent* event)
 {
     plat::KeepOffTaskbar(this);
-    // No icon of its own, so a title bar that can do without one shows none
-    // rather than the application's.
     if (windowHandle())
         windowHandle()->setIcon(QIcon());
     QDialog::showEvent(event);
@@ -198,17 +168,7 @@ void frmAbout::changeEvent(QEvent* event)
 
 void frmAbout::reject()
 {
-    cmdOK_Click();
-}
-
-void frmAbout::cmdOK_Click()
-{
-    done(QDialog::Accepted);
-}
-
-void frmAbout::cmdSysInfo_Click()
-{
-    StartSysInfo();
+    accept();
 }
 
 void frmAbout::StartSysInfo()
@@ -218,11 +178,10 @@ void frmAbout::StartSysInfo()
     QString SysInfoPath;
     try {
         SysInfoPath = m_locateTool();
-    } catch (const std::exception&) {
-        SysInfoPath.clear();
-    }
-    // Started in its own folder, so Tarmalo's (a USB stick, say) is not held.
+    } catch (const std::exception&) { }
+    // Started in its own folder, so the program's (a USB stick, say) is not held.
     if (SysInfoPath.isEmpty()
         || !QProcess::startDetached(SysInfoPath, QStringList(), QFileInfo(SysInfoPath).absolutePath()))
-        m_messages->Show(this, kUnavailableMessage, QMessageBox::NoIcon, common::ProgramTitle());
+        m_messages.Show(this, QStringLiteral("System Information Is Unavailable At This Time"),
+                        QMessageBox::NoIcon, common::ProgramTitle());
 }

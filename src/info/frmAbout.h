@@ -4,7 +4,6 @@
 
 #pragma once
 #include <QDialog>
-#include <QString>
 
 #include <array>
 #include <functional>
@@ -18,25 +17,21 @@ namespace common {
 class MessageBoxes;
 }
 
+// "Version 1.0", with ".revision" only when the revision is above 0.
+QString VersionLabel(int major, int minor, int revision);
+
 // The About box: name, version, credits, and a button that starts the
 // system's System Information tool. Modal; a fresh one for every showing.
 class frmAbout : public QDialog {
     Q_OBJECT
 public:
-    // locateTool names the System Information program (empty: none); tests
-    // hand in their own, and message boxes that record (null: the real ones).
-    explicit frmAbout(std::function<QString()> locateTool = plat::SysInfoTool,
-                      common::MessageBoxes* messages = nullptr);
+    // locateTool names the System Information program (empty: none).
+    frmAbout(std::function<QString()> locateTool, common::MessageBoxes& messages);
 
-    // Builds a new box, runs it modal without owner, and releases it when
-    // closed. What Help > About calls.
-    static void ShowModal(std::function<QString()> locateTool = plat::SysInfoTool,
-                          common::MessageBoxes* messages = nullptr);
+    // What Help > About calls: a new box, modal without owner, gone when closed.
+    static void ShowModal(std::function<QString()> locateTool, common::MessageBoxes& messages);
 
-    static const QString kUnavailableMessage;
-
-    // Finds and starts the System Information tool without waiting for it,
-    // or says it cannot.
+    // Starts the System Information tool without waiting for it, or says it cannot.
     void StartSysInfo();
 
     QLabel* picIcon = nullptr;
@@ -48,19 +43,15 @@ public:
     QLabel* lblDisclaimer = nullptr;
 
 public slots:
-    // Esc and the close box do what OK does.
-    void reject() override;
+    void reject() override;  // Esc and the close box do what OK does
 
 protected:
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
-    void Form_Load();
     void ApplyColours();
-    void cmdOK_Click();
-    void cmdSysInfo_Click();
 
     std::function<QString()> m_locateTool;
-    common::MessageBoxes* m_messages;
+    common::MessageBoxes& m_messages;
 };

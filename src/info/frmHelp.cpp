@@ -10,46 +10,6 @@
 
 #include "common/Twips.h"
 
-using common::TwipsToPixels;
-
-namespace {
-
-// The usage text: 23 lines, no break after the last.
-QString HelpText()
-{
-    return QStringLiteral("General\n"
-                          "--------------------------------------------------\n"
-                          "Tarmalo is used for simulating passengers enbarking your aircraft.\n"
-                          "Enter the time when you are scheduled to depart (see Menus further down) "
-                          "and the number of passengers that are booked for your flight.\n"
-                          "Then press CTRL+S to start the countdown.\n"
-                          "\n"
-                          "The gate opens 20 minutes before departure, but don't expect too many "
-                          "passengers starting to arrive until 10 minutes before.\n"
-                          "5 mins before departure is the final boarding call made. If not all "
-                          "passengers are aboard on the scheduled time it will wait for 5 more "
-                          "minutes before closing the gate.\n"
-                          "\n"
-                          "Menus\n"
-                          "--------------------------------------------------\n"
-                          "File\n"
-                          "    Start - Starts the simulation\n"
-                          "    Exit  - Ends the program\n"
-                          "\n"
-                          "Options\n"
-                          "    Depart on clock - If not checked the gate will close as soon as all "
-                          "passengers have embarked.\n"
-                          "    Countdown time  - If checked the time will not reflect actual departure "
-                          "time but *time to* departure.\n"
-                          "    Play ... sound  - Plays the noted sound or not.\n"
-                          "\n"
-                          "Help\n"
-                          "    Help  - This text.\n"
-                          "    About - Version and copyright information about Tarmalo.");
-}
-
-}  // namespace
-
 frmHelp::frmHelp() : QWidget(nullptr, Qt::Window)
 {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -58,7 +18,7 @@ frmHelp::frmHelp() : QWidget(nullptr, Qt::Window)
     QIcon icon(QStringLiteral(":/tarmalo/help-16.png"));
     icon.addFile(QStringLiteral(":/tarmalo/help-32.png"));
     setWindowIcon(icon);
-    resize(TwipsToPixels(7545), TwipsToPixels(3840));
+    resize(common::TwipsToPixels(7545), common::TwipsToPixels(3840));
 
     txtHelp = new QPlainTextEdit(this);
     txtHelp->setObjectName(QStringLiteral("txtHelp"));
@@ -79,17 +39,40 @@ frmHelp::frmHelp() : QWidget(nullptr, Qt::Window)
     fill->setSizeConstraint(QLayout::SetNoConstraint);
     fill->addWidget(txtHelp);
 
-    Form_Load();
+    // The usage text: 23 lines, no break after the last.
+    txtHelp->setPlainText(
+        QStringLiteral("General\n"
+                       "--------------------------------------------------\n"
+                       "Tarmalo is used for simulating passengers enbarking your aircraft.\n"
+                       "Enter the time when you are scheduled to depart (see Menus further down) "
+                       "and the number of passengers that are booked for your flight.\n"
+                       "Then press CTRL+S to start the countdown.\n"
+                       "\n"
+                       "The gate opens 20 minutes before departure, but don't expect too many "
+                       "passengers starting to arrive until 10 minutes before.\n"
+                       "5 mins before departure is the final boarding call made. If not all "
+                       "passengers are aboard on the scheduled time it will wait for 5 more "
+                       "minutes before closing the gate.\n"
+                       "\n"
+                       "Menus\n"
+                       "--------------------------------------------------\n"
+                       "File\n"
+                       "    Start - Starts the simulation\n"
+                       "    Exit  - Ends the program\n"
+                       "\n"
+                       "Options\n"
+                       "    Depart on clock - If not checked the gate will close as soon as all "
+                       "passengers have embarked.\n"
+                       "    Countdown time  - If checked the time will not reflect actual departure "
+                       "time but *time to* departure.\n"
+                       "    Play ... sound  - Plays the noted sound or not.\n"
+                       "\n"
+                       "Help\n"
+                       "    Help  - This text.\n"
+                       "    About - Version and copyright information about Tarmalo."));
 }
 
-frmHelp* frmHelp::ShowNew()
+void frmHelp::ShowNew()
 {
-    auto* help = new frmHelp;
-    help->show();
-    return help;
-}
-
-void frmHelp::Form_Load()
-{
-    txtHelp->setPlainText(HelpText());
+    (new frmHelp)->show();
 }

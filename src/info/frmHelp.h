@@ -3,7 +3,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #pragma once
-#include <QString>
 #include <QWidget>
 
 class QPlainTextEdit;
@@ -15,12 +14,9 @@ class frmHelp : public QWidget {
 public:
     frmHelp();
 
-    // Opens a new Help window, modeless and without owner. The caller need
-    // not keep the pointer: the window lives until the user closes it.
-    static frmHelp* ShowNew();
+    // Opens a new Help window, modeless and without owner, that lives until
+    // the user closes it.
+    static void ShowNew();
 
     QPlainTextEdit* txtHelp = nullptr;
-
-private:
-    void Form_Load();
 };

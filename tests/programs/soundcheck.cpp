@@ -4,15 +4,13 @@
 
 // The packaging stage's check of an installed program, as a tool of its own
 // so that the program itself needs no switch for it. Copied beside the
-// installed program and started through a link as the program is, it builds
-// the main window on the real services (not shown), prints the sound folder
-// it settled on and, for each of the four announcements, whether the file is
-// there and the player's reader takes it.
+// installed program and started through a link as the program is, it prints
+// the sound folder the real services name (the main window looks there) and,
+// for each of the four announcements, whether the file is there and the
+// player's reader takes it.
 #include "app/AppServices.h"
-#include "app/frmMain.h"
 #include "boarding/Boarding.h"
 #include "boarding/WavFile.h"
-#include "support/ProgramProbe.h"
 
 #include <QApplication>
 #include <QDir>
@@ -20,16 +18,12 @@
 #include <QFileInfo>
 #include <QTextStream>
 
-#include <memory>
-
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarmalo"));
     QTextStream out(stdout);
-    // The window fills m_sPath at load exactly as on a normal start.
-    const auto window = std::make_unique<frmMain>(AppServices::System());
-    const QString folder = ProgramProbe::Path(ProgramProbe::Run(*window));
+    const QString folder = AppServices::System().appPath;
     out << "sound folder: " << folder << Qt::endl;
 
     bool allGood = !folder.isEmpty();
