@@ -342,26 +342,27 @@ private slots:
         QFETCH(bool, on);
         const wchar_t* key = L"Software\\Tarmalo\\Tarmalo\\Setting";
         // This run's registry is Wine's own; a real one keeps the pilot's value.
-        const std::optional<QString> before = UserSettings().Text(name);
+        QCoreApplication::setApplicationName(QStringLiteral("Tarmalo"));
+        const std::optional<Texts> before = options::Read();
+        QVERIFY(before);
         auto restore = qScopeGuard([&] {
-            if (before) {
-                UserSettings().setText(name, *before);
-                UserSettings().Finish();
-            } else {
+            if (before->contains(name))
+                options::Write({{name, before->value(name)}}, [] { return false; });
+            else
                 RegDeleteKeyValueW(HKEY_CURRENT_USER, key, reinterpret_cast<const wchar_t*>(name.utf16()));
-            }
         });
-        QSignalSpy told(&UserSettings(), &SettingsStore::NotSaved);
-        UserSettings().Save(name, on);
-        UserSettings().Finish();
+        QSettingsStore store;
+        QSignalSpy told(&store, &SettingsStore::Tell);
+        store.Load();
+        store.Save(name, on);
+        QCOMPARE(store.Finish(), QString());
         QCoreApplication::processEvents();
         QCOMPARE(told.count(), 0);
         const auto [type, text] = RawValue(HKEY_CURRENT_USER, key, name);
         QCOMPARE(type, DWORD(REG_SZ));
         QCOMPARE(text, on ? QStringLiteral("True") : QStringLiteral("False"));
-        // A second store, as the next start of the program sees it.
-        QSettingsStore later;
-        QCOMPARE(later.Read(name, !on), on);
+        // As the next start of the program reads it.
+        QCOMPARE(options::Read().value_or(Texts()).value(name), text);
     }
 
     // The About box with the real registry (Wine's, of this test run) and
