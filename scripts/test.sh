@@ -113,11 +113,9 @@ background --group "fuzzing build" nice -n 15 bash -c \
     'after "sanitizer build"; bash tests/stages/fuzz.sh build'
 
 # Three lanes run beside this one, as much of each stage waits for real
-# time: the sanitizer suites (then System Info's stage, as each may start
-# hardinfo and count what runs), the fuzzers (then the Windows registry's
-# stage, short), and the Windows stage. Each stage starts once its build is
-# done; the Windows ones also wait for the end-to-end stage, whose spoken
-# statuses are timed, to end.
+# time: the sanitizer suites, the fuzzers, and the Windows stage. Each stage
+# starts once its build is done; the Windows one also waits for the
+# end-to-end stage, whose spoken statuses are timed, to end.
 lane() {  # STAGE...: the stages one after the other
     local s t0 r
     for s; do
@@ -138,7 +136,7 @@ lane() {  # STAGE...: the stages one after the other
     done
 }
 export -f lane
-lanes=("sanitizers sysinfo-launch" "fuzz windows-registry" "windows")
+lanes=("sanitizers" "fuzz" "windows")
 laned=()
 for l in "${lanes[@]}"; do
     for s in $l; do [ ! -e "tests/stages/$s.sh" ] || laned+=("$s"); done

@@ -9,8 +9,6 @@ add_executable(tarmalo_soundcheck ${CMAKE_CURRENT_SOURCE_DIR}/programs/soundchec
 set_target_properties(tarmalo_soundcheck PROPERTIES OUTPUT_NAME tarmalo-soundcheck)
 tarmalo_warnings(tarmalo_soundcheck)
 target_link_libraries(tarmalo_soundcheck PRIVATE tarmalo_core)
-# The one peer that reads the sound folder.
-target_include_directories(tarmalo_soundcheck PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 
 # The program's own start-up with a driver that starts a boarding and ends
 # the program while the chime plays; beside the built sounds in bin/. Its
