@@ -16,13 +16,14 @@
 
 #include <QAccessibleWidget>
 #include <QCloseEvent>
+#include <QGuiApplication>
 
 #include <algorithm>
 #include <cmath>
 
 frmMain::frmMain(const AppServices& services, QWidget* parent) : QMainWindow(parent), m_services(services)
 {
-    setWindowTitle(QStringLiteral("Tarmalo"));
+    setWindowTitle(QGuiApplication::applicationDisplayName());
     setFont(DialogFont());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowCloseButtonHint);
@@ -88,8 +89,7 @@ void frmMain::closeEvent(QCloseEvent* event)
 
 void frmMain::mnuFileExit_Click()
 {
-    if (m_services.endProgram)
-        m_services.endProgram();
+    m_services.endProgram();
 }
 
 void frmMain::mnuHelpHelp_Click()
@@ -99,8 +99,7 @@ void frmMain::mnuHelpHelp_Click()
 
 void frmMain::mnuHelpAbout_Click()
 {
-    if (m_services.showAbout)
-        m_services.showAbout();
+    m_services.showAbout();
 }
 
 void frmMain::txtTotal_Change()

@@ -61,6 +61,4 @@ private:
     TextBox* m_entryFocus = nullptr;  // the field that had the focus at Start
     MediaPlayer* m_player = nullptr;
     Boarding* m_boarding = nullptr;
-
-    friend struct ProgramProbe;  // tests look inside through one peer
 };

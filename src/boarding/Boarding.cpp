@@ -50,8 +50,6 @@ void Boarding::ReleaseCommon()
     m_cCommon.reset();
 }
 
-// ---------------------------------------------------------------- start/stop
-
 void Boarding::mnuFileStart_Click()
 {
     if (!m_form.StartChecked()) {
@@ -86,13 +84,10 @@ bool Boarding::ValidateStart()
 
 common::Date Boarding::ResolveDeparture(const QDateTime& now, common::Date typed) const
 {
-    // Both on the UTC timeline: a daylight-saving change in between moves
-    // neither the departure nor the minutes counted to it.
+    // Real minutes on the UTC timeline: a daylight-saving change in between
+    // moves neither the departure nor the minutes counted to it.
     if (m_form.OptionChecked(Option::Countdown))
-        return common::UtcValue(now) + typed;  // that many real minutes from now
-    // A clock time: the next moment the wall clock shows it. The present
-    // minute still counts as today, so a departure typed for "now" is not
-    // pushed a day away.
+        return common::UtcValue(now) + typed;
     return common::NextWallClockTime(now, typed);
 }
 
@@ -149,11 +144,8 @@ QString Boarding::ScheduleText() const
     return QStringLiteral("Departure %1\nGate opens %2\nFinal call %3").arg(at(0), at(20), at(5));
 }
 
-// ---------------------------------------------------------------- the tick
-
 void Boarding::tmrTimer_Timer()
 {
-    // One tick at a time: a tick's message box must not let another in.
     if (m_ticking)
         return;
     if (!m_form.StartChecked() || !m_cCommon) {
@@ -164,13 +156,20 @@ void Boarding::tmrTimer_Timer()
     m_ticking = true;
     // "Tomorrow" becomes today at midnight.
     m_form.setStatusToolTip(ScheduleText());
-    try {
-        TickBody();
-    } catch (const RuntimeError& e) {
-        if (e.number() != common::E_FAIL)
-            ShowError(e.description(), QMessageBox::Critical);
-    }
+    Trapped([this] { TickBody(); });
     m_ticking = false;
+}
+
+// The tick reads the total afresh in the locale of the moment: one changed
+// during a run may no longer read it, which is told and tried again.
+template <typename Step>
+void Boarding::Trapped(Step step)
+{
+    try {
+        step();
+    } catch (const RuntimeError& e) {
+        ShowError(e.description(), QMessageBox::Critical);
+    }
 }
 
 void Boarding::TickBody()
@@ -232,35 +231,18 @@ void Boarding::TickBody()
 
 // ---------------------------------------------------------------- sounds
 
-void Boarding::PlayAnnouncement(const QString& fileName)
+void Boarding::Announce(const QString& fileName, bool wait)
 {
     m_player.setFileName(QDir(m_sPath).filePath(fileName));
     m_player.play();
-}
-
-void Boarding::Announce(const QString& fileName, bool wait)
-{
-    try {
-        PlayAnnouncement(fileName);
-    } catch (const RuntimeError& e) {
-        // Each sound plays once a run, so each failure is told once; the
-        // phase goes on without the sound.
-        if (e.number() != common::E_FAIL)
-            ShowError(e.description(), QMessageBox::Critical);
-        return;
-    }
     m_waitingForSound |= wait;
     m_timer.setEnabled(m_timer.Enabled() && !wait);
 }
 
 void Boarding::m_cCommon_GateStateChanged()
 {
-    try {
-        PlayAnnouncement(kDing);
-    } catch (const RuntimeError& e) {
-        if (e.number() != common::E_FAIL)
-            ShowError(e.description(), QMessageBox::Critical);
-    }
+    // Rung inside the tick's GateState: a failing chime must not cut the tick short.
+    Trapped([this] { Announce(kDing, false); });
 }
 
 void Boarding::mpAnnounce_StateChange(PlayState /*OldState*/, PlayState NewState)

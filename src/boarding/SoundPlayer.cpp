@@ -15,6 +15,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <system_error>
+#include <utility>
 
 namespace {
 
@@ -119,8 +120,7 @@ void SoundPlayer::play()
 {
     stop();
     endThread();
-    m_state = PlayState::Waiting;
-    m_reported = PlayState::Waiting;  // a new play: its end must be reported even if the last one ended too
+    m_wanted = true;
     m_watchdog.start(kStartLimitMs);
     auto run = std::make_shared<SoundRun>();
     run->path = m_path;
@@ -166,7 +166,7 @@ void SoundPlayer::stop()
 {
     ++m_generation;
     release();
-    m_state = PlayState::Stopped;
+    m_wanted = false;
     m_reported = PlayState::Stopped;
 }
 
@@ -177,11 +177,10 @@ void SoundPlayer::onOutput(quint64 generation, PlayState newState, qint64 length
         m_warned = error;
         qWarning().noquote() << "Announcements cannot be played:" << error;
     }
-    if (generation != m_generation || m_state == PlayState::Stopped)
+    if (generation != m_generation || !m_wanted)
         return;
-    if (newState == PlayState::Playing && m_state != PlayState::Playing) {
+    if (newState == PlayState::Playing) {
         m_warned.clear();  // the output is back: its next failure is news
-        m_state = PlayState::Playing;
         m_watchdog.start(int(std::min(kLengthLimitMs, lengthMs + kEndSlackMs)));
         report(PlayState::Playing);
     } else if (newState == PlayState::Stopped) {
@@ -191,9 +190,9 @@ void SoundPlayer::onOutput(quint64 generation, PlayState newState, qint64 length
 
 void SoundPlayer::giveUp()
 {
-    const bool wanted = m_state != PlayState::Stopped;
+    const bool wanted = m_wanted;
     release();
-    m_state = PlayState::Stopped;
+    m_wanted = false;
     if (wanted)
         report(PlayState::Stopped);
 }
@@ -205,11 +204,8 @@ void SoundPlayer::report(PlayState newState)
     QMetaObject::invokeMethod(
         this,
         [this, generation, newState] {
-            if (generation != m_generation || newState == m_reported)
-                return;
-            const PlayState old = m_reported;
-            m_reported = newState;
-            emit playStateChanged(old, newState);
+            if (generation == m_generation)
+                emit playStateChanged(std::exchange(m_reported, newState), newState);
         },
         Qt::QueuedConnection);
 }

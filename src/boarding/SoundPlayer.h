@@ -11,8 +11,6 @@
 #include <memory>
 #include <thread>
 
-struct ProgramProbe;
-
 namespace plat {
 class SoundOutput;
 }
@@ -40,7 +38,6 @@ public:
 
 private:
     friend struct SoundRun;
-    friend struct ::ProgramProbe;  // tests look inside through one peer
     void release();
     void endThread();
     void onOutput(quint64 generation, PlayState newState, qint64 lengthMs, const QString& error);
@@ -52,7 +49,7 @@ private:
     std::shared_ptr<SoundRun> m_run;  // shared with the thread that plays it
     std::thread m_thread;
     QTimer m_watchdog;
-    PlayState m_state = PlayState::Stopped;
+    bool m_wanted = false;  // from play() until the sound has ended
     PlayState m_reported = PlayState::Stopped;
     quint64 m_generation = 0;
     QString m_warned;  // the output failure last written to the warnings

@@ -43,6 +43,4 @@ private:
     const common::Clock& m_clock;
     std::function<float()> m_random;
     QString m_sLastState;
-
-    friend struct ProgramProbe;  // tests look inside through one peer
 };

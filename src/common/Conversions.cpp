@@ -14,10 +14,14 @@ namespace common {
 
 QString AsciiDigits(const QString& text)
 {
-    QString out = text;
-    for (QChar& c : out) {
-        if (c.unicode() >= 128 && c.isDigit())
-            c = QChar(u'0' + c.digitValue());
+    QString out;
+    for (const char32_t c : text.toUcs4()) {
+        if (QChar::category(c) == QChar::Other_Format)
+            continue;
+        if (c >= 128 && QChar::isDigit(c))
+            out += QChar(u'0' + QChar::digitValue(c));
+        else
+            out += QChar::fromUcs4(c);
     }
     return out;
 }
@@ -26,10 +30,9 @@ namespace {
 
 enum class Parsed { Number, NotNumber, TooBig };
 
-// QLocale reads the locale's notation: signs, decimal and group separators,
-// an exponent, spaces around. Where its answer differs from the rule here it
-// is set right: "inf" and "nan" are no numbers, a number beyond a double is
-// too big, and one too small for a double is 0.
+// Where QLocale's reading differs from the rule here it is set right: "inf"
+// and "nan" are no numbers, a number beyond a double is too big, and one too
+// small for a double is 0.
 Parsed parse(const QString& text, const QLocale& locale, double& value)
 {
     const QString ascii = AsciiDigits(text);
@@ -74,8 +77,7 @@ std::optional<double> ParseNumber(const QString& text)
 
 qint16 PaxCount(const QString& text)
 {
-    // Rounds half to even: 2.5 becomes 2, 3.5 becomes 4, so that halves do not
-    // all drift the same way.
+    // Half to even, in the default rounding mode.
     const double rounded = std::nearbyint(NumberOrThrow(text, QLocale()));
     if (!(rounded >= -32768.0 && rounded <= 32767.0))
         throw RuntimeError(Fault::Overflow);

@@ -8,8 +8,9 @@
 
 namespace common {
 
-// Every script's decimal digits (Arabic-Indic, Devanagari, full-width...)
-// made 0-9; everything else as it is.
+// Every script's decimal digits (Arabic-Indic, Devanagari, Adlam...) made
+// 0-9 and invisible format characters (direction marks, zero-width spaces)
+// dropped; everything else as it is.
 QString AsciiDigits(const QString& text);
 
 // A number as the pilot's locale writes it: an optional sign, digits of any

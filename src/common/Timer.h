@@ -6,8 +6,6 @@
 #include <QObject>
 #include <memory>
 
-struct ProgramProbe;
-
 namespace common {
 
 class Clock;
@@ -43,8 +41,6 @@ private:
     std::unique_ptr<TimerBackend> m_backend;
     bool m_enabled = true;
     int m_interval = 0;
-
-    friend struct ::ProgramProbe;  // tests look inside through one peer
 };
 
 }  // namespace common
