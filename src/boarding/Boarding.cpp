@@ -82,22 +82,17 @@ bool Boarding::ValidateStart()
     return true;
 }
 
-common::Date Boarding::ResolveDeparture(const QDateTime& now, common::Date typed) const
-{
-    // Real minutes on the UTC timeline: a daylight-saving change in between
-    // moves neither the departure nor the minutes counted to it.
-    if (m_form.OptionChecked(Option::Countdown))
-        return common::UtcValue(now) + typed;
-    return common::NextWallClockTime(now, typed);
-}
-
 void Boarding::StartRun()
 {
     m_form.setStartChecked(true);
     m_form.setEntriesEnabled(false);
     m_lGateState = 0;
     const QDateTime now = m_clock.now();
-    m_dtDepTime = ResolveDeparture(now, common::ReadTimeOfDay(m_form.TimeText()));
+    const common::Date typed = common::ReadTimeOfDay(m_form.TimeText());
+    // Real minutes on the UTC timeline: a daylight-saving change in between
+    // moves neither the departure nor the minutes counted to it.
+    m_dtDepTime = m_form.OptionChecked(Option::Countdown) ? common::UtcValue(now) + typed
+                                                          : common::NextWallClockTime(now, typed);
     m_form.setPaxCaption(0, m_form.TotalText());
     m_form.setPaxCaption(1, QStringLiteral("0"));
     m_form.setProgressMax(PaxCount(m_form.TotalText()));
@@ -127,8 +122,6 @@ void Boarding::StopRun()
 
 QString Boarding::ScheduleText() const
 {
-    // The gate opens 20 and the final call begins 5 minutes before the
-    // departure minute.
     const QDateTime now = m_clock.now();
     const common::Date minute = common::FromMillis(common::ToMillis(m_dtDepTime) / 60000 * 60000);
     auto at = [&](int minutesBefore) {
@@ -225,11 +218,8 @@ void Boarding::TickBody()
             Announce(kPretaxbr, false);
         mnuFileStart_Click();
         break;
-    default: m_timer.setEnabled(false); break;
     }
 }
-
-// ---------------------------------------------------------------- sounds
 
 void Boarding::Announce(const QString& fileName, bool wait)
 {
@@ -247,8 +237,7 @@ void Boarding::m_cCommon_GateStateChanged()
 
 void Boarding::mpAnnounce_StateChange(PlayState /*OldState*/, PlayState NewState)
 {
-    // Only a timer that a tick paused for its sound resumes; a chime ending,
-    // or a sound outliving a stopped run, wakes nothing.
+    // Only a timer that a tick paused for its sound resumes.
     if (NewState == PlayState::Playing || !m_waitingForSound)
         return;
     m_waitingForSound = false;
@@ -259,8 +248,8 @@ void Boarding::mpAnnounce_StateChange(PlayState /*OldState*/, PlayState NewState
 
 void Boarding::ShowError(const QString& text, QMessageBox::Icon icon)
 {
-    // No tick while the box is open. After it the run goes on as it was, or
-    // wakes if the sound it waited for ended meanwhile.
+    // No tick while the box is open; after it the run goes on, or wakes if
+    // its sound ended meanwhile.
     const bool wasEnabled = m_timer.Enabled();
     const bool wasWaiting = m_waitingForSound;
     m_timer.setEnabled(false);

@@ -50,7 +50,6 @@ private:
     bool ValidateStart();
     void StartRun();
     void StopRun();
-    common::Date ResolveDeparture(const QDateTime& now, common::Date typed) const;
     // When the run's moments fall, for the status panel's tooltip.
     QString ScheduleText() const;
     void TickBody();

@@ -19,18 +19,17 @@
 
 namespace {
 
-// How long a sound may take to start, and to last at most, before it counts
-// as ended: a stuck audio output must not hold the boarding.
+// How long a sound may take to start, and last at most: a stuck output must
+// not hold the boarding.
 constexpr int kStartLimitMs = 3000;
 constexpr qint64 kLengthLimitMs = 120000;
 // Past its length plus this, a sound that has not finished counts as stuck
 // (a null sink nobody listens to may hold a fresh stream for two seconds).
 constexpr int kEndSlackMs = 2500;
-// Samples go out in pieces this long, and a stop is looked at between them.
+// A stop is looked at between pieces this long.
 constexpr int kPieceMs = 20;
-// A new sound and the player's end wait this long for the last sound's
-// thread; one held longer by a sound server that stopped answering is let
-// go and ends by itself once the server lets it go.
+// How long a new sound waits for the last sound's thread; one held longer by
+// a server that stopped answering is let go.
 constexpr std::chrono::milliseconds kThreadWait{200};
 
 }  // namespace
@@ -46,7 +45,6 @@ struct SoundRun {
     SoundPlayer* owner = nullptr;  // null once the player has let go
     bool done = false;
 
-    // Called with the lock held.
     void post(PlayState state, qint64 lengthMs, const QString& error)
     {
         if (owner)
@@ -66,8 +64,7 @@ struct SoundRun {
         ended.notify_all();
     }
 
-    // Runs on the sound's own thread: the file and the output are touched
-    // nowhere else.
+    // The file and the output are touched on the sound's thread only.
     static void play(std::shared_ptr<SoundRun> run)
     {
         const std::optional<plat::Pcm16> sound = ReadWavFile(run->path);
@@ -110,8 +107,7 @@ SoundPlayer::~SoundPlayer()
 
 void SoundPlayer::setFileName(const QString& path)
 {
-    // Nothing is opened yet: the output is asked for only when a sound
-    // plays, which keeps it out of the program's start-up.
+    // The output is opened only when a sound plays, out of the start-up.
     stop();
     m_path = path;
 }
@@ -135,7 +131,6 @@ void SoundPlayer::play()
     m_run = std::move(run);
 }
 
-// Tells the sound's thread to stop and that nothing of it is wanted any more.
 void SoundPlayer::release()
 {
     m_watchdog.stop();
@@ -146,7 +141,6 @@ void SoundPlayer::release()
     m_run->stop = true;
 }
 
-// Waits a short while for the released sound's thread to end.
 void SoundPlayer::endThread()
 {
     if (m_thread.joinable()) {
@@ -199,7 +193,7 @@ void SoundPlayer::giveUp()
 
 void SoundPlayer::report(PlayState newState)
 {
-    // Always through the event loop: the caller of play() has returned first.
+    // Through the event loop: the caller of play() has returned first.
     const quint64 generation = m_generation;
     QMetaObject::invokeMethod(
         this,

@@ -16,12 +16,9 @@ class SoundOutput;
 }
 struct SoundRun;
 
-// The announcement player. A sound is read, checked and played on a thread
-// of its own, so no file, however large or odd, holds the window; every
-// sound opens its own output, so a sound server that went away and came
-// back is simply found again. Whatever goes wrong with a file or the output
-// ends as "not playing", so a caller waiting for the end of a sound is
-// never left waiting. Nothing is thrown.
+// The announcement player. A sound is read and played on a thread of its
+// own, so no file holds the window; every sound opens its own output, so a
+// sound server that came back is found again.
 class SoundPlayer final : public MediaPlayer {
     Q_OBJECT
 public:
