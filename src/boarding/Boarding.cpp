@@ -52,24 +52,15 @@ void Boarding::ReleaseCommon()
 
 void Boarding::mnuFileStart_Click()
 {
-    if (!m_form.StartChecked()) {
-        if (!ValidateStart())
-            return;
-        StartRun();
-    } else {
-        StopRun();
-    }
-}
-
-bool Boarding::ValidateStart()
-{
+    if (m_form.StartChecked())
+        return StopRun();
     const bool countdown = m_form.OptionChecked(Option::Countdown);
     if (!common::IsTimeOfDay(m_form.TimeText())) {
         ShowError(countdown ? QStringLiteral("Type the time to departure as hh:mm, from 00:00 to 23:59.")
                             : QStringLiteral("Type the departure time as hh:mm, from 00:00 to 23:59."),
                   QMessageBox::Warning);
         m_form.FocusField(BoardingForm::Field::Time);
-        return false;
+        return;
     }
     // Whole passengers only: 2.5 would board and stay half a passenger.
     const std::optional<double> total = common::ParseNumber(m_form.TotalText());
@@ -77,9 +68,9 @@ bool Boarding::ValidateStart()
         ShowError(QStringLiteral("Type the number of booked passengers, a whole number from 0 to 32767."),
                   QMessageBox::Warning);
         m_form.FocusField(BoardingForm::Field::Total);
-        return false;
+        return;
     }
-    return true;
+    StartRun();
 }
 
 void Boarding::StartRun()

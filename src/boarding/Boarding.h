@@ -47,7 +47,6 @@ public:
     void setSoundFolder(const QString& folder) { m_sPath = folder; }
 
 private:
-    bool ValidateStart();
     void StartRun();
     void StopRun();
     // When the run's moments fall, for the status panel's tooltip.

@@ -35,7 +35,7 @@ void Runner::onTick()
     const int interval = m_h.tickInterval();
     const bool running = w.mnuFileStart->isChecked();
     const bool bar = w.pgbInAC->isVisibleTo(&w);
-    m_departed = running && (m_departed || interval == Boarding::kDepartedInterval);
+    m_departed = running && !bar && (m_departed || interval == Boarding::kDepartedInterval);
     const qint32 state = !running ? 0 : m_departed ? 2 : bar ? 0 : 1;
     TickRecord r{m_h.clock.now(),
                  state,
