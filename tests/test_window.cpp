@@ -206,7 +206,7 @@ void TestWindow::helpOpensWhileBoardingGoesOn()
     QVERIFY(QTest::qWaitForWindowActive(&w));
     h.typeTime(QStringLiteral("1015"));
     h.setTotal(QStringLiteral("100"));
-    h.start();
+    QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);  // File > Start
     Runner run(h);
     h.clock.advance(5000);
     QCOMPARE(run.ticks.size(), 1);
