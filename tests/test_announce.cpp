@@ -3,10 +3,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // The announcement handlers on a silent player: the chime, the play-state
-// notification, errors, and a stopped run staying stopped.
+// notification, and a stopped run staying stopped.
 #include "boarding/MediaPlayer.h"
 #include "common/Timer.h"
-#include "support/ProgramProbe.h"
 #include "support/Runner.h"
 
 #include <QAction>
@@ -16,8 +15,6 @@ class TestAnnounce : public QObject {
     Q_OBJECT
 private slots:
     void chimeOnOpenGateAndFinalCall();
-    void chimeErrors_data();
-    void chimeErrors();
     void playStateResumesPausedTimer_data();
     void playStateResumesPausedTimer();
     void chimeEndingWakesNothing();
@@ -60,47 +57,12 @@ void TestAnnounce::chimeOnOpenGateAndFinalCall()
     QVERIFY(w.tmrTimer().Enabled());
 }
 
-void TestAnnounce::chimeErrors_data()
-{
-    QTest::addColumn<int>("number");
-    QTest::addColumn<bool>("failOnSet");
-    QTest::addColumn<int>("boxes");
-    QTest::newRow("E_FAIL on set") << common::E_FAIL << true << 0;
-    QTest::newRow("E_FAIL on play") << common::E_FAIL << false << 0;
-    QTest::newRow("other on set") << 429 << true << 1;
-    QTest::newRow("other on play") << 429 << false << 1;
-}
-
-void TestAnnounce::chimeErrors()
-{
-    QFETCH(int, number);
-    QFETCH(bool, failOnSet);
-    QFETCH(int, boxes);
-    Harness h;
-    const common::RuntimeError err(number, QStringLiteral("No sound today"));
-    if (failOnSet)
-        h.player->failSet = err;
-    else
-        h.player->failPlay = err;
-    ProgramProbe::Run(*h.window).m_cCommon_GateStateChanged();
-    QCOMPARE(h.messages.shown.size(), boxes);
-    if (boxes) {
-        QCOMPARE(h.messages.shown[0].text, QStringLiteral("No sound today"));
-        QCOMPARE(h.messages.shown[0].icon, QMessageBox::Critical);
-        QCOMPARE(h.messages.shown[0].title, QStringLiteral("Tarmalo"));
-    }
-    // A failure while setting the file skips the play.
-    QCOMPARE(h.player->playCalls, failOnSet ? 0 : 1);
-    QCOMPARE(h.player->played.size(), 0);
-}
-
 void TestAnnounce::playStateResumesPausedTimer_data()
 {
     QTest::addColumn<int>("newState");
     QTest::addColumn<bool>("resumes");
     QTest::newRow("playing") << int(PlayState::Playing) << false;
     QTest::newRow("stopped") << int(PlayState::Stopped) << true;
-    QTest::newRow("waiting") << int(PlayState::Waiting) << true;
 }
 
 void TestAnnounce::playStateResumesPausedTimer()
@@ -118,14 +80,12 @@ void TestAnnounce::playStateResumesPausedTimer()
     h.start();
     h.clock.advance(5000);  // boarded: "BoardComplete.wav" plays, the tick waits
     QCOMPARE(h.player->played.last(), QStringLiteral("/opt/tarmalo/BoardComplete.wav"));
-    QVERIFY(!w.tmrTimer().Enabled());
-    QCOMPARE(ProgramProbe::Interval(w.tmrTimer()), 1000);
+    QCOMPARE(h.tickInterval(), -1);
     h.player->report(PlayState(newState));
-    QCOMPARE(w.tmrTimer().Enabled(), resumes);
-    QCOMPARE(ProgramProbe::Interval(w.tmrTimer()), 1000);  // the interval is left alone
+    QCOMPARE(h.tickInterval(), resumes ? 1000 : -1);
     if (!resumes) {
         h.player->finish();
-        QVERIFY(w.tmrTimer().Enabled());
+        QCOMPARE(h.tickInterval(), 1000);
     }
 }
 
@@ -141,8 +101,7 @@ void TestAnnounce::chimeEndingWakesNothing()
     QCOMPARE(h.player->played.size(), 1);
     QVERIFY(w.tmrTimer().Enabled());
     h.player->finish();
-    QVERIFY(w.tmrTimer().Enabled());
-    QCOMPARE(ProgramProbe::Interval(w.tmrTimer()), 5000);
+    QCOMPARE(h.tickInterval(), 5000);
 }
 
 void TestAnnounce::stoppedRunStaysStopped_data()

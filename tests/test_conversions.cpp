@@ -44,6 +44,11 @@ void TestConversions::paxCount_data()
     QTest::newRow("exponent") << "25e-1" << false << 2 << 0;
     // Any script's digits, as the time field takes them.
     QTest::newRow("arabic-indic digits") << QString::fromUtf8("\u0664\u0660") << false << 40 << 0;
+    // Adlam and mathematical digits lie beyond the BMP.
+    QTest::newRow("beyond the BMP") << QString::fromUtf8("\U0001E951\U0001D7D0") << false << 12 << 0;
+    // Invisible format characters a paste brings, around or within.
+    QTest::newRow("format characters")
+        << QString::fromUtf8("\u200B\u200E1\u061C2\u200F\u200B") << false << 12 << 0;
     QTest::newRow("superscript is no digit") << QString::fromUtf8("4\u00B2") << false << 0 << nan;
     // The 16-bit edges, judged after rounding.
     QTest::newRow("32767.4") << "32767.4" << false << 32767 << 0;

@@ -30,7 +30,7 @@ struct CountingRandom {
         ++draws;
         return inner();
     }
-    common::Random inner;
+    common::Random inner{5489u};
     qint64 draws = 0;
 };
 

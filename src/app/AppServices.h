@@ -16,25 +16,17 @@ class SettingsStore;
 class MediaPlayer;
 class QObject;
 
-// Everything the main window takes from the outside world. main() hands in
-// the real ones; tests hand in fakes.
+// Everything the main window takes from the outside world.
 struct AppServices {
     common::Clock* clock = nullptr;
     plat::SettingsStore* settings = nullptr;
     common::MessageBoxes* messages = nullptr;
-    // Makes the announcement player, owned by the given parent.
     std::function<MediaPlayer*(QObject* parent)> makePlayer;
-    // The folder that holds the program (and its sounds).
+    // The folder of the program and its sounds.
     QString appPath;
-    // Ends the program at once (File > Exit).
     std::function<void()> endProgram;
-    // Opens the About box modally (Help > About).
     std::function<void()> showAbout;
-    // Uniform values in [0, 1) that decide who arrives.
     std::function<float()> random;
 
-    // The real thing: system clock, the platform's settings store, QMessageBox,
-    // the announcement player over the platform's sound output, and a
-    // generator seeded from the clock.
     static AppServices System();
 };

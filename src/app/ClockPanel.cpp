@@ -21,8 +21,7 @@ ClockPanel::ClockPanel(common::Clock& clock, QWidget* parent) : QLabel(parent), 
         if (m_timer->Enabled())
             Update();
     });
-    // Shown from the start: the status bar sizes itself by what its panels
-    // hold when they are added.
+    // The status bar sizes itself by what its panels hold when added.
     Update();
 }
 
@@ -32,8 +31,7 @@ void ClockPanel::Update()
     const QString text = now.time().toString(QStringLiteral("HH:mm"));
     if (this->text() != text)
         setText(text);
-    // Sleep until just past the next minute boundary of the clock as it
-    // reads now; rescheduling the one timer adds no wake-up.
+    // Just past the next minute; rescheduling the one timer adds no wake-up.
     const int intoMinute = now.time().second() * 1000 + now.time().msec();
     m_timer->setInterval(60000 - intoMinute + 20);
     m_timer->setEnabled(true);

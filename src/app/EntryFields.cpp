@@ -10,9 +10,8 @@
 
 TextBox::TextBox(QWidget* parent) : QLineEdit(parent)
 {
-    // Connected first, so text() holds the kept text by the time any later
-    // textChanged slot runs; such a slot may still be handed the written
-    // text as its argument, so it reads text().
+    // Connected first, so later textChanged slots find the kept text in
+    // text() (their argument may still be the written one).
     connect(this, &QLineEdit::textChanged, this, [this] {
         if (!isEnabled() && text() != m_lockedText)
             setText(m_lockedText);
@@ -43,8 +42,7 @@ MaskEdBox::MaskEdBox(QWidget* parent) : TextBox(parent)
 
 QString MaskEdBox::Text() const
 {
-    // Qt's "9" takes any Unicode number: other scripts' digits, read as 0-9
-    // as in the passenger field, but also "¼" or "²", which stay blanks.
+    // Qt's "9" takes any Unicode number, also "¼" or "²", which stay blanks.
     QString text = common::AsciiDigits(displayText());
     for (QChar& c : text) {
         if (c.unicode() >= 128)

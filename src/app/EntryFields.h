@@ -12,7 +12,6 @@ class TextBox : public QLineEdit {
     Q_OBJECT
 public:
     explicit TextBox(QWidget* parent = nullptr);
-    // What the box holds as the program reads it.
     virtual QString Text() const { return text(); }
 
 signals:
@@ -32,7 +31,7 @@ class MaskEdBox : public TextBox {
     Q_OBJECT
 public:
     explicit MaskEdBox(QWidget* parent = nullptr);
-    // The full display text: always five characters with this mask, digits
-    // of any script read as 0-9 and any other number as a blank.
+    // Always five characters; digits of any script read as 0-9, any other
+    // number as a blank.
     QString Text() const override;
 };

@@ -25,10 +25,8 @@ using common::TwipsToPixels;
 namespace {
 
 // A frame with a caption drawn the same in every style, so that the
-// counters keep their places: an etched border whose top line runs through
-// the middle of the caption, the caption a little in from the left, the
-// controls inside. Positions inside it stay measured from its top-left
-// corner.
+// counters keep their places: an etched border through the middle of the
+// caption, positions inside measured from its top-left corner.
 class CaptionFrame : public QGroupBox {
 public:
     using QGroupBox::QGroupBox;
@@ -36,8 +34,6 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override
     {
-        // From the frame's left edge to the caption, and the gap the border
-        // leaves on either side of it.
         constexpr int kCaptionInset = 6;
         constexpr int kCaptionGap = 2;
         QPainter painter(this);
@@ -50,16 +46,13 @@ protected:
         shown.remove(QLatin1Char('&'));
         const QRect caption(kCaptionInset, 0, metrics.horizontalAdvance(shown) + 2 * kCaptionGap,
                             metrics.height());
-        // The caption stands on the window's background, hiding the line
-        // behind it.
         painter.fillRect(caption, palette().window());
         style()->drawItemText(&painter, caption, Qt::AlignCenter | Qt::TextShowMnemonic, palette(),
                               isEnabled(), title(), QPalette::WindowText);
     }
 };
 
-// The client area as laid out, and the part that stays visible above the
-// status bar: the bottom of the "PAX" frame.
+// The client area, and the part visible above the status bar.
 constexpr int kClientWidthTwips = 2355;
 constexpr int kVisibleHeightTwips = 1200 + 1215;
 
@@ -69,9 +62,8 @@ void Place(QWidget* w, const char* name, int left, int top, int width, int heigh
     w->setGeometry(common::TwipsRect(left, top, width, height));
 }
 
-// How far in from its right edge a line edit ends right-aligned text:
-// its frame, QLineEdit's own 2-pixel margin and the pixel it keeps for the
-// cursor.
+// How far in from its right edge a line edit ends right-aligned text: its
+// frame, QLineEdit's 2-pixel margin and the cursor's pixel.
 int TextEndInset(const QLineEdit* edit)
 {
     QStyleOptionFrame opt;
@@ -92,7 +84,7 @@ void MainLayout::BuildLayout(QMainWindow& window, common::Clock& clock)
     client->setFixedSize(TwipsToPixels(kClientWidthTwips), TwipsToPixels(kVisibleHeightTwips));
     window.setCentralWidget(client);
 
-    // The banner is made first so everything else lies on top of it.
+    // First, so everything else lies on top of it.
     Image1 = new QLabel(client);
     Image1->setPixmap(QPixmap(QStringLiteral(":/tarmalo/banner.bmp")));
     Image1->setScaledContents(true);
@@ -119,9 +111,8 @@ void MainLayout::BuildLayout(QMainWindow& window, common::Clock& clock)
     Place(txtTotal, "txtTotal", 1680, 180, 615, 315);
     Label2->setBuddy(txtTotal);
 
-    // A count's right edge is where the digits in txtTotal end, inside its
-    // margins. Its accessible name is what screen readers read: left unset,
-    // it is the count itself; the caption beside it names it.
+    // A count ends where the digits in txtTotal end. Its accessible name,
+    // left unset, is the count itself; the caption beside it names it.
     auto addCount = [&](QLabel* caption, const char* name, int top, const QString& description) {
         auto* count = new QLabel(Frame1);
         count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -145,11 +136,8 @@ void MainLayout::BuildLayout(QMainWindow& window, common::Clock& clock)
     pgbInAC->setAccessibleName(QStringLiteral("Boarded"));
     Place(pgbInAC, "pgbInAC", 60, 1020, 2250, 150);
 
-    // Labels and the progress bar take no focus: the time, then the
-    // passengers.
     QWidget::setTabOrder(txtTime, txtTotal);
 
-    // The status bar: the gate status panel "Info" and the clock panel.
     QStatusBar* bar = window.statusBar();
     bar->setObjectName(QStringLiteral("stsStatus"));
     bar->setSizeGripEnabled(false);
@@ -165,12 +153,12 @@ void MainLayout::BuildLayout(QMainWindow& window, common::Clock& clock)
 
 void MainLayout::FitWindow(QMainWindow& window)
 {
-    // The title bar belongs to the window manager; the menu bar may wrap.
+    // The menu bar may wrap.
     const int width = TwipsToPixels(kClientWidthTwips);
     const int wrapped = window.menuBar()->heightForWidth(width);
     const int menuHeight = wrapped > 0 ? wrapped : window.menuBar()->sizeHint().height();
     window.setFixedSize(width, menuHeight + TwipsToPixels(kVisibleHeightTwips)
                                    + window.statusBar()->sizeHint().height());
-    // The same place at every start, not centred; nothing remembers a move.
+    // The same place at every start; nothing remembers a move.
     window.move(TwipsToPixels(1590), TwipsToPixels(1860));
 }

@@ -17,9 +17,7 @@ namespace common {
 class Clock;
 }
 
-// The main window's controls, by their names, where they stand: the banner,
-// the departure time, the "PAX" frame with the counters and the progress
-// bar, and the status bar.
+// The main window's controls, by their names, where they stand.
 struct MainLayout {
     QLabel* Image1 = nullptr;
     QLabel* Label5 = nullptr;
@@ -36,7 +34,6 @@ struct MainLayout {
 
 protected:
     void BuildLayout(QMainWindow& window, common::Clock& clock);
-    // Fixes the window's size, down to the bottom of the "PAX" frame with
-    // the status bar below, and its place on the screen.
+    // Fixes the window's size and its place on the screen.
     void FitWindow(QMainWindow& window);
 };

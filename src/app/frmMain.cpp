@@ -16,13 +16,14 @@
 
 #include <QAccessibleWidget>
 #include <QCloseEvent>
+#include <QGuiApplication>
 
 #include <algorithm>
 #include <cmath>
 
 frmMain::frmMain(const AppServices& services, QWidget* parent) : QMainWindow(parent), m_services(services)
 {
-    setWindowTitle(QStringLiteral("Tarmalo"));
+    setWindowTitle(QGuiApplication::applicationDisplayName());
     setFont(DialogFont());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowCloseButtonHint);
@@ -33,16 +34,14 @@ frmMain::frmMain(const AppServices& services, QWidget* parent) : QMainWindow(par
         new Boarding(*this, *m_services.clock, *m_services.messages, *m_player, m_services.random, this);
 
     BuildLayout(*this, *m_services.clock);
-    // A running boarding ticks anyway: the clock panel looks at every tick,
-    // so a clock that was set shows within seconds, at no extra wake-up.
+    // A clock that was set shows at the next tick, at no extra wake-up.
     connect(&tmrTimer(), &common::Timer::Tick, stsStatusClock, &ClockPanel::Update);
     connect(txtTotal, &QLineEdit::textChanged, this, &frmMain::txtTotal_Change);
     connect(txtTotal, &TextBox::GotFocus, this, &frmMain::txtTotal_GotFocus);
     connect(txtTime, &TextBox::GotFocus, this, &frmMain::txtTime_GotFocus);
 
     BuildMenus(*this, *m_services.settings, *m_services.messages);
-    // The run sets File > Start's check mark itself: the mark Qt turns over on
-    // a click is put back before the handler reads it.
+    // The run sets File > Start's check mark itself: Qt's turn is undone.
     connect(mnuFileStart, &QAction::triggered, this, [this](bool checked) {
         mnuFileStart->setChecked(!checked);
         mnuFileStart_Click();
@@ -57,19 +56,13 @@ frmMain::frmMain(const AppServices& services, QWidget* parent) : QMainWindow(par
 void frmMain::Form_Load()
 {
     FitWindow(*this);
-
     m_boarding->setSoundFolder(m_services.appPath);
-
     mnuFileStart->setChecked(false);
     mnuFileStart->setEnabled(false);
-
     tmrTimer().setEnabled(false);
     tmrTimer().setInterval(Boarding::kBoardingInterval);
-
     ReadOptions();
-
     m_boarding->CreateCommon();
-
     txtTime->setFocus(Qt::OtherFocusReason);
 }
 
@@ -88,8 +81,7 @@ void frmMain::closeEvent(QCloseEvent* event)
 
 void frmMain::mnuFileExit_Click()
 {
-    if (m_services.endProgram)
-        m_services.endProgram();
+    m_services.endProgram();
 }
 
 void frmMain::mnuHelpHelp_Click()
@@ -99,20 +91,17 @@ void frmMain::mnuHelpHelp_Click()
 
 void frmMain::mnuHelpAbout_Click()
 {
-    if (m_services.showAbout)
-        m_services.showAbout();
+    m_services.showAbout();
 }
 
 void frmMain::txtTotal_Change()
 {
-    // A pasted cell brings its line break: white space around the number is
-    // dropped, so no count shows it.
+    // A pasted cell brings its line break: it is dropped, so no count shows it.
     const QString trimmed = txtTotal->Text().trimmed();
     const bool numeric = common::ParseNumber(trimmed).has_value();
     // A running boarding can always be stopped.
     mnuFileStart->setEnabled(numeric || mnuFileStart->isChecked());
-    // Writing the same text raises no change; a different one runs this
-    // handler once more, nested, and that run ends the chain.
+    // The text written runs this handler once more, and that ends the chain.
     if (numeric && trimmed != txtTotal->Text())
         txtTotal->setText(trimmed);
 }
@@ -163,15 +152,14 @@ void frmMain::setProgressValue(float value)
 {
     pgbInAC->setValue(
         std::clamp(static_cast<int>(std::lround(value)), pgbInAC->minimum(), pgbInAC->maximum()));
-    // QProgressBar repaints only once the value has moved a chunk's width
-    // since it last painted, and each count update paints its top row under
-    // lblPAX(1), so with hundreds of passengers it never filled: repaint each change.
+    // QProgressBar repaints only once the value has moved a chunk's width, and
+    // the count above paints over its top row: it would never fill.
     pgbInAC->update();
 }
 
 void frmMain::setStatusToolTip(const QString& text)
 {
-    // Set on every tick; an unchanged text leaves a shown tooltip alone.
+    // An unchanged text leaves a shown tooltip alone.
     if (stsStatusInfo->toolTip() != text)
         stsStatusInfo->setToolTip(text);
 }
@@ -179,7 +167,7 @@ void frmMain::setStatusToolTip(const QString& text)
 void frmMain::setStatusInfo(const QString& text)
 {
     if (stsStatusInfo->text() == text)
-        return;  // set on every tick: only a change is said
+        return;  // only a change is said
     stsStatusInfo->setText(text);
     // Screen readers say a notification as it shows, but not a label's new text.
     if (!m_notice)

@@ -14,15 +14,13 @@
 #include <QMainWindow>
 #include <QProgressBar>
 
-// The main window: it holds its controls and menu items (by their names,
-// from MainLayout and MainMenus), routes their events to the handlers and
-// answers what a boarding asks of it; a boarding's rules live in Boarding.
+// The main window: it routes its controls' events to the handlers and
+// answers what a boarding asks of it.
 class frmMain : public QMainWindow, public MainLayout, public MainMenus, public BoardingForm {
     Q_OBJECT
 public:
     explicit frmMain(const AppServices& services, QWidget* parent = nullptr);
 
-    // Handlers.
     void Form_Load();
     void Form_Unload();
     void mnuFileStart_Click() { m_boarding->mnuFileStart_Click(); }
@@ -35,7 +33,6 @@ public:
 
     common::Timer& tmrTimer() { return m_boarding->tmrTimer(); }
 
-    // What a boarding asks of the window.
     bool StartChecked() const override { return mnuFileStart->isChecked(); }
     void setStartChecked(bool on) override { mnuFileStart->setChecked(on); }
     bool OptionChecked(Option option) const override { return OptionItem(option)->isChecked(); }
@@ -61,6 +58,4 @@ private:
     TextBox* m_entryFocus = nullptr;  // the field that had the focus at Start
     MediaPlayer* m_player = nullptr;
     Boarding* m_boarding = nullptr;
-
-    friend struct ProgramProbe;  // tests look inside through one peer
 };

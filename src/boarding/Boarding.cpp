@@ -50,28 +50,17 @@ void Boarding::ReleaseCommon()
     m_cCommon.reset();
 }
 
-// ---------------------------------------------------------------- start/stop
-
 void Boarding::mnuFileStart_Click()
 {
-    if (!m_form.StartChecked()) {
-        if (!ValidateStart())
-            return;
-        StartRun();
-    } else {
-        StopRun();
-    }
-}
-
-bool Boarding::ValidateStart()
-{
+    if (m_form.StartChecked())
+        return StopRun();
     const bool countdown = m_form.OptionChecked(Option::Countdown);
     if (!common::IsTimeOfDay(m_form.TimeText())) {
         ShowError(countdown ? QStringLiteral("Type the time to departure as hh:mm, from 00:00 to 23:59.")
                             : QStringLiteral("Type the departure time as hh:mm, from 00:00 to 23:59."),
                   QMessageBox::Warning);
         m_form.FocusField(BoardingForm::Field::Time);
-        return false;
+        return;
     }
     // Whole passengers only: 2.5 would board and stay half a passenger.
     const std::optional<double> total = common::ParseNumber(m_form.TotalText());
@@ -79,21 +68,9 @@ bool Boarding::ValidateStart()
         ShowError(QStringLiteral("Type the number of booked passengers, a whole number from 0 to 32767."),
                   QMessageBox::Warning);
         m_form.FocusField(BoardingForm::Field::Total);
-        return false;
+        return;
     }
-    return true;
-}
-
-common::Date Boarding::ResolveDeparture(const QDateTime& now, common::Date typed) const
-{
-    // Both on the UTC timeline: a daylight-saving change in between moves
-    // neither the departure nor the minutes counted to it.
-    if (m_form.OptionChecked(Option::Countdown))
-        return common::UtcValue(now) + typed;  // that many real minutes from now
-    // A clock time: the next moment the wall clock shows it. The present
-    // minute still counts as today, so a departure typed for "now" is not
-    // pushed a day away.
-    return common::NextWallClockTime(now, typed);
+    StartRun();
 }
 
 void Boarding::StartRun()
@@ -102,7 +79,11 @@ void Boarding::StartRun()
     m_form.setEntriesEnabled(false);
     m_lGateState = 0;
     const QDateTime now = m_clock.now();
-    m_dtDepTime = ResolveDeparture(now, common::ReadTimeOfDay(m_form.TimeText()));
+    const common::Date typed = common::ReadTimeOfDay(m_form.TimeText());
+    // Real minutes on the UTC timeline: a daylight-saving change in between
+    // moves neither the departure nor the minutes counted to it.
+    m_dtDepTime = m_form.OptionChecked(Option::Countdown) ? common::UtcValue(now) + typed
+                                                          : common::NextWallClockTime(now, typed);
     m_form.setPaxCaption(0, m_form.TotalText());
     m_form.setPaxCaption(1, QStringLiteral("0"));
     m_form.setProgressMax(PaxCount(m_form.TotalText()));
@@ -132,8 +113,6 @@ void Boarding::StopRun()
 
 QString Boarding::ScheduleText() const
 {
-    // The gate opens 20 and the final call begins 5 minutes before the
-    // departure minute.
     const QDateTime now = m_clock.now();
     const common::Date minute = common::FromMillis(common::ToMillis(m_dtDepTime) / 60000 * 60000);
     auto at = [&](int minutesBefore) {
@@ -149,11 +128,8 @@ QString Boarding::ScheduleText() const
     return QStringLiteral("Departure %1\nGate opens %2\nFinal call %3").arg(at(0), at(20), at(5));
 }
 
-// ---------------------------------------------------------------- the tick
-
 void Boarding::tmrTimer_Timer()
 {
-    // One tick at a time: a tick's message box must not let another in.
     if (m_ticking)
         return;
     if (!m_form.StartChecked() || !m_cCommon) {
@@ -164,13 +140,20 @@ void Boarding::tmrTimer_Timer()
     m_ticking = true;
     // "Tomorrow" becomes today at midnight.
     m_form.setStatusToolTip(ScheduleText());
-    try {
-        TickBody();
-    } catch (const RuntimeError& e) {
-        if (e.number() != common::E_FAIL)
-            ShowError(e.description(), QMessageBox::Critical);
-    }
+    Trapped([this] { TickBody(); });
     m_ticking = false;
+}
+
+// The tick reads the total afresh in the locale of the moment: one changed
+// during a run may no longer read it, which is told and tried again.
+template <typename Step>
+void Boarding::Trapped(Step step)
+{
+    try {
+        step();
+    } catch (const RuntimeError& e) {
+        ShowError(e.description(), QMessageBox::Critical);
+    }
 }
 
 void Boarding::TickBody()
@@ -226,47 +209,26 @@ void Boarding::TickBody()
             Announce(kPretaxbr, false);
         mnuFileStart_Click();
         break;
-    default: m_timer.setEnabled(false); break;
     }
-}
-
-// ---------------------------------------------------------------- sounds
-
-void Boarding::PlayAnnouncement(const QString& fileName)
-{
-    m_player.setFileName(QDir(m_sPath).filePath(fileName));
-    m_player.play();
 }
 
 void Boarding::Announce(const QString& fileName, bool wait)
 {
-    try {
-        PlayAnnouncement(fileName);
-    } catch (const RuntimeError& e) {
-        // Each sound plays once a run, so each failure is told once; the
-        // phase goes on without the sound.
-        if (e.number() != common::E_FAIL)
-            ShowError(e.description(), QMessageBox::Critical);
-        return;
-    }
+    m_player.setFileName(QDir(m_sPath).filePath(fileName));
+    m_player.play();
     m_waitingForSound |= wait;
     m_timer.setEnabled(m_timer.Enabled() && !wait);
 }
 
 void Boarding::m_cCommon_GateStateChanged()
 {
-    try {
-        PlayAnnouncement(kDing);
-    } catch (const RuntimeError& e) {
-        if (e.number() != common::E_FAIL)
-            ShowError(e.description(), QMessageBox::Critical);
-    }
+    // Rung inside the tick's GateState: a failing chime must not cut the tick short.
+    Trapped([this] { Announce(kDing, false); });
 }
 
 void Boarding::mpAnnounce_StateChange(PlayState /*OldState*/, PlayState NewState)
 {
-    // Only a timer that a tick paused for its sound resumes; a chime ending,
-    // or a sound outliving a stopped run, wakes nothing.
+    // Only a timer that a tick paused for its sound resumes.
     if (NewState == PlayState::Playing || !m_waitingForSound)
         return;
     m_waitingForSound = false;
@@ -277,8 +239,8 @@ void Boarding::mpAnnounce_StateChange(PlayState /*OldState*/, PlayState NewState
 
 void Boarding::ShowError(const QString& text, QMessageBox::Icon icon)
 {
-    // No tick while the box is open. After it the run goes on as it was, or
-    // wakes if the sound it waited for ended meanwhile.
+    // No tick while the box is open; after it the run goes on, or wakes if
+    // its sound ended meanwhile.
     const bool wasEnabled = m_timer.Enabled();
     const bool wasWaiting = m_waitingForSound;
     m_timer.setEnabled(false);

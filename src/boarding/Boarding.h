@@ -35,7 +35,6 @@ public:
     static constexpr int kWaitInterval = 1000;
     static constexpr int kDepartedInterval = 30000;
 
-    // The gate-schedule object; created once by the window, dropped at unload.
     void CreateCommon();
     void ReleaseCommon();
 
@@ -45,30 +44,18 @@ public:
     void mpAnnounce_StateChange(PlayState OldState, PlayState NewState);
 
     common::Timer& tmrTimer() { return m_timer; }
-
-    // The folder the sound files are looked for in.
     void setSoundFolder(const QString& folder) { m_sPath = folder; }
 
-    qint32 m_lGateState = 0;
-    // The departure fixed at Start, on the UTC timeline (common::NowUtc).
-    common::Date m_dtDepTime = 0.0;
-
 private:
-    // Refuses a start that cannot run; true when both fields are usable.
-    bool ValidateStart();
     void StartRun();
     void StopRun();
-    common::Date ResolveDeparture(const QDateTime& now, common::Date typed) const;
     // When the run's moments fall, for the status panel's tooltip.
     QString ScheduleText() const;
     void TickBody();
-    // Joins m_sPath and the file name and starts the player; throws what the
-    // player throws.
-    void PlayAnnouncement(const QString& fileName);
     // Starts an announcement, with `wait` the timer off until it has ended.
-    // One that cannot start is told; the tick goes on as if it had ended.
     void Announce(const QString& fileName, bool wait);
-    // The run waits while the box is open and goes on where it was after.
+    template <typename Step>
+    void Trapped(Step step);
     void ShowError(const QString& text, QMessageBox::Icon icon);
 
     BoardingForm& m_form;
@@ -79,13 +66,13 @@ private:
     std::function<float()> m_random;
     std::unique_ptr<clsCommon> m_cCommon;
 
-    // A tick is running: every box of a run is shown from inside one, and
-    // no other tick may start under it.
+    qint32 m_lGateState = 0;
+    // The departure fixed at Start, on the UTC timeline (common::NowUtc).
+    common::Date m_dtDepTime = 0.0;
+    QString m_sPath;
+
+    // A tick is running: its message box must not let another in.
     bool m_ticking = false;
     // A tick switched the timer off until its sound has ended.
     bool m_waitingForSound = false;
-
-    QString m_sPath;
-
-    friend struct ProgramProbe;  // tests look inside through one peer
 };

@@ -11,7 +11,6 @@ class QWidget;
 // widget. The main window answers it.
 class BoardingForm {
 public:
-    // The five switches of the Options menu.
     enum class Option { Depart, Countdown, Boarding, Gate, Briefing };
     enum class Field { Time, Total };
 
@@ -42,6 +41,5 @@ public:
     // no run is going.
     virtual void setStatusToolTip(const QString& text) = 0;
 
-    // Owner for message boxes (may be null).
     virtual QWidget* MessageParent() = 0;
 };

@@ -6,19 +6,16 @@
 #include <QObject>
 #include <QString>
 
-// What the announcement player is doing. Only Playing counts as playing.
-enum class PlayState { Stopped, Playing, Waiting };
+enum class PlayState { Stopped, Playing };
 
-// One announcement player. playStateChanged is always delivered through the
-// event loop, never from inside setFileName() or play(), so a handler that
-// started a sound has returned before its notification arrives.
+// One announcement player. It throws nothing: a sound it cannot play ends as
+// Stopped. playStateChanged always comes through the event loop, so a
+// handler that started a sound has returned before its notification arrives.
 class MediaPlayer : public QObject {
     Q_OBJECT
 public:
     using QObject::QObject;
-    // The file to play (full path). A player may throw RuntimeError here or
-    // in play(); the program's own player never does, it reports every
-    // failure as "not playing".
+    // The full path of the file to play.
     virtual void setFileName(const QString& path) = 0;
     // Starts the current file and returns at once.
     virtual void play() = 0;

@@ -15,21 +15,21 @@
 #include <condition_variable>
 #include <mutex>
 #include <system_error>
+#include <utility>
 
 namespace {
 
-// How long a sound may take to start, and to last at most, before it counts
-// as ended: a stuck audio output must not hold the boarding.
+// How long a sound may take to start, and last at most: a stuck output must
+// not hold the boarding.
 constexpr int kStartLimitMs = 3000;
 constexpr qint64 kLengthLimitMs = 120000;
 // Past its length plus this, a sound that has not finished counts as stuck
 // (a null sink nobody listens to may hold a fresh stream for two seconds).
 constexpr int kEndSlackMs = 2500;
-// Samples go out in pieces this long, and a stop is looked at between them.
+// A stop is looked at between pieces this long.
 constexpr int kPieceMs = 20;
-// A new sound and the player's end wait this long for the last sound's
-// thread; one held longer by a sound server that stopped answering is let
-// go and ends by itself once the server lets it go.
+// How long a new sound waits for the last sound's thread; one held longer by
+// a server that stopped answering is let go.
 constexpr std::chrono::milliseconds kThreadWait{200};
 
 }  // namespace
@@ -45,7 +45,6 @@ struct SoundRun {
     SoundPlayer* owner = nullptr;  // null once the player has let go
     bool done = false;
 
-    // Called with the lock held.
     void post(PlayState state, qint64 lengthMs, const QString& error)
     {
         if (owner)
@@ -65,8 +64,7 @@ struct SoundRun {
         ended.notify_all();
     }
 
-    // Runs on the sound's own thread: the file and the output are touched
-    // nowhere else.
+    // The file and the output are touched on the sound's thread only.
     static void play(std::shared_ptr<SoundRun> run)
     {
         const std::optional<plat::Pcm16> sound = ReadWavFile(run->path);
@@ -109,8 +107,7 @@ SoundPlayer::~SoundPlayer()
 
 void SoundPlayer::setFileName(const QString& path)
 {
-    // Nothing is opened yet: the output is asked for only when a sound
-    // plays, which keeps it out of the program's start-up.
+    // The output is opened only when a sound plays, out of the start-up.
     stop();
     m_path = path;
 }
@@ -119,8 +116,7 @@ void SoundPlayer::play()
 {
     stop();
     endThread();
-    m_state = PlayState::Waiting;
-    m_reported = PlayState::Waiting;  // a new play: its end must be reported even if the last one ended too
+    m_wanted = true;
     m_watchdog.start(kStartLimitMs);
     auto run = std::make_shared<SoundRun>();
     run->path = m_path;
@@ -135,7 +131,6 @@ void SoundPlayer::play()
     m_run = std::move(run);
 }
 
-// Tells the sound's thread to stop and that nothing of it is wanted any more.
 void SoundPlayer::release()
 {
     m_watchdog.stop();
@@ -146,7 +141,6 @@ void SoundPlayer::release()
     m_run->stop = true;
 }
 
-// Waits a short while for the released sound's thread to end.
 void SoundPlayer::endThread()
 {
     if (m_thread.joinable()) {
@@ -166,7 +160,7 @@ void SoundPlayer::stop()
 {
     ++m_generation;
     release();
-    m_state = PlayState::Stopped;
+    m_wanted = false;
     m_reported = PlayState::Stopped;
 }
 
@@ -177,11 +171,10 @@ void SoundPlayer::onOutput(quint64 generation, PlayState newState, qint64 length
         m_warned = error;
         qWarning().noquote() << "Announcements cannot be played:" << error;
     }
-    if (generation != m_generation || m_state == PlayState::Stopped)
+    if (generation != m_generation || !m_wanted)
         return;
-    if (newState == PlayState::Playing && m_state != PlayState::Playing) {
+    if (newState == PlayState::Playing) {
         m_warned.clear();  // the output is back: its next failure is news
-        m_state = PlayState::Playing;
         m_watchdog.start(int(std::min(kLengthLimitMs, lengthMs + kEndSlackMs)));
         report(PlayState::Playing);
     } else if (newState == PlayState::Stopped) {
@@ -191,25 +184,22 @@ void SoundPlayer::onOutput(quint64 generation, PlayState newState, qint64 length
 
 void SoundPlayer::giveUp()
 {
-    const bool wanted = m_state != PlayState::Stopped;
+    const bool wanted = m_wanted;
     release();
-    m_state = PlayState::Stopped;
+    m_wanted = false;
     if (wanted)
         report(PlayState::Stopped);
 }
 
 void SoundPlayer::report(PlayState newState)
 {
-    // Always through the event loop: the caller of play() has returned first.
+    // Through the event loop: the caller of play() has returned first.
     const quint64 generation = m_generation;
     QMetaObject::invokeMethod(
         this,
         [this, generation, newState] {
-            if (generation != m_generation || newState == m_reported)
-                return;
-            const PlayState old = m_reported;
-            m_reported = newState;
-            emit playStateChanged(old, newState);
+            if (generation == m_generation)
+                emit playStateChanged(std::exchange(m_reported, newState), newState);
         },
         Qt::QueuedConnection);
 }

@@ -11,19 +11,14 @@
 #include <memory>
 #include <thread>
 
-struct ProgramProbe;
-
 namespace plat {
 class SoundOutput;
 }
 struct SoundRun;
 
-// The announcement player. A sound is read, checked and played on a thread
-// of its own, so no file, however large or odd, holds the window; every
-// sound opens its own output, so a sound server that went away and came
-// back is simply found again. Whatever goes wrong with a file or the output
-// ends as "not playing", so a caller waiting for the end of a sound is
-// never left waiting. Nothing is thrown.
+// The announcement player. A sound is read and played on a thread of its
+// own, so no file holds the window; every sound opens its own output, so a
+// sound server that came back is found again.
 class SoundPlayer final : public MediaPlayer {
     Q_OBJECT
 public:
@@ -40,7 +35,6 @@ public:
 
 private:
     friend struct SoundRun;
-    friend struct ::ProgramProbe;  // tests look inside through one peer
     void release();
     void endThread();
     void onOutput(quint64 generation, PlayState newState, qint64 lengthMs, const QString& error);
@@ -52,7 +46,7 @@ private:
     std::shared_ptr<SoundRun> m_run;  // shared with the thread that plays it
     std::thread m_thread;
     QTimer m_watchdog;
-    PlayState m_state = PlayState::Stopped;
+    bool m_wanted = false;  // from play() until the sound has ended
     PlayState m_reported = PlayState::Stopped;
     quint64 m_generation = 0;
     QString m_warned;  // the output failure last written to the warnings

@@ -16,14 +16,15 @@ namespace {
 
 // Announcements are short; a bigger sound is refused rather than held.
 constexpr qint64 kMaxDataBytes = 64 * 1024 * 1024;
-// A sound file has a handful of chunks; a walk past this many is a damaged
-// file (a gigabyte of zeros is 134 million empty ones) and is given up.
+// A walk past this many chunks is a damaged file (a gigabyte of zeros is 134
+// million empty ones).
 constexpr int kMaxChunks = 256;
 
 quint16 Le16(const char* p)
 {
     return qFromLittleEndian<quint16>(p);
 }
+
 quint32 Le32(const char* p)
 {
     return qFromLittleEndian<quint32>(p);

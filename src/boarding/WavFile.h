@@ -10,11 +10,8 @@
 class QIODevice;
 class QString;
 
-// Reads a RIFF WAVE sound from a seekable device: integer PCM of 8 to 32 bits
-// or floats, mono or stereo, plain or extensible headers, a few other chunks
-// skipped, a cut-off end kept. Anything else, or more than the player is
-// willing to hold or look through, gives nothing.
+// Reads a RIFF WAVE sound: integer PCM of 8 to 32 bits or floats, mono or
+// stereo, plain or extensible headers, a cut-off end kept.
 std::optional<plat::Pcm16> ReadWav(QIODevice& in);
-// The same from a plain file; a missing file, a folder, a FIFO or a device
-// gives nothing.
+// The same from a plain file; a FIFO or a device gives nothing.
 std::optional<plat::Pcm16> ReadWavFile(const QString& path);

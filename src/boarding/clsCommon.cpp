@@ -28,22 +28,16 @@ qint16 clsCommon::CountDown(qint16 TotalPAX, common::Date TimeLeft)
     // for a departure far ahead; for one long past the ten-minute rule holds.
     const auto m = static_cast<qint16>(std::clamp<qint64>(MinutesToDeparture(TimeLeft), -32768, 32767));
 
-    qint32 result = 0;
-    if (m > 20) {
-        result = 0;
-    } else if (m > 10) {
-        // A trickle: one passenger now and then.
-        result = static_cast<qint32>(std::floor(1.2 * static_cast<double>(m_random())));
-    } else {
-        if (cap < 10)
-            cap = 10;
-        const auto k = static_cast<qint32>(std::floor(5.0 * static_cast<double>(m_random()))) + 1;
-        if (k <= 3)
-            result = 0;
-        else
-            result = static_cast<qint32>(std::floor(cap * static_cast<double>(m_random())));
-    }
-    return static_cast<qint16>(result);
+    if (m > 20)
+        return 0;
+    if (m > 10)  // a trickle: one passenger now and then
+        return static_cast<qint16>(std::floor(1.2 * static_cast<double>(m_random())));
+    if (cap < 10)
+        cap = 10;
+    const auto k = static_cast<qint32>(std::floor(5.0 * static_cast<double>(m_random()))) + 1;
+    if (k <= 3)
+        return 0;
+    return static_cast<qint16>(std::floor(cap * static_cast<double>(m_random())));
 }
 
 QString clsCommon::GateState(common::Date DepTime, const qint32& State)

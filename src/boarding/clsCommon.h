@@ -18,7 +18,6 @@ class Clock;
 class clsCommon : public QObject {
     Q_OBJECT
 public:
-    // random: uniform values in [0, 1) that decide who arrives.
     clsCommon(const common::Clock& clock, std::function<float()> random, QObject* parent = nullptr);
 
     static inline const QString kGoToGate = QStringLiteral("Go to gate");
@@ -26,11 +25,10 @@ public:
     static inline const QString kGateClosed = QStringLiteral("Gate closed");
 
     // Passengers arriving in this tick. TimeLeft, like DepTime below, is the
-    // departure moment on the UTC timeline (common::NowUtc), not a span;
-    // minutes to it beyond 16 bits count as the nearest end of that range.
+    // departure moment on the UTC timeline, not a span.
     qint16 CountDown(qint16 TotalPAX, common::Date TimeLeft);
     // The status text; raises GateStateChanged for a newly opened gate or a
-    // new final call, before it stores and returns the text.
+    // new final call.
     QString GateState(common::Date DepTime, const qint32& State);
     void Clear();
 
@@ -43,6 +41,4 @@ private:
     const common::Clock& m_clock;
     std::function<float()> m_random;
     QString m_sLastState;
-
-    friend struct ProgramProbe;  // tests look inside through one peer
 };

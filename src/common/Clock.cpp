@@ -33,7 +33,7 @@ std::unique_ptr<TimerBackend> Clock::makeTimer(std::function<void()> due)
 
 QDateTime SystemClock::now() const
 {
-    // The instant first, then its local reading: the wall clock repeats an hour in autumn.
+    // The instant first: the wall clock repeats an hour in autumn.
     return QDateTime::fromMSecsSinceEpoch(QDateTime::currentMSecsSinceEpoch());
 }
 

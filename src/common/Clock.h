@@ -9,26 +9,23 @@
 
 namespace common {
 
-// What wakes one timer: once started it calls back every interval, counted
-// from the start, until stopped or started again.
+// What wakes one timer: once started it calls back every interval until
+// stopped or started again.
 class TimerBackend {
 public:
     virtual ~TimerBackend() = default;
     virtual void start(int ms) = 0;
     virtual void stop() = 0;
-    // Exact to the millisecond instead of coarse timing.
     virtual void setPrecise(bool) { }
 };
 
-// Where the program reads the present moment, and what its timers run on, so
-// that one clock drives both. now() is the local wall-clock time with its
-// zone, so both the clock face and the real moment can be read from it.
+// Where the program reads the present moment and what its timers run on, so
+// that one clock drives both. now() is the local time with its zone.
 class Clock {
 public:
     virtual ~Clock() = default;
     virtual QDateTime now() const = 0;
-    // A backend for one timer; `due` is called each time it falls due. It
-    // runs on the event loop unless the clock drives its timers itself.
+    // A backend for one timer; `due` is called each time it falls due.
     virtual std::unique_ptr<TimerBackend> makeTimer(std::function<void()> due);
 };
 

@@ -14,31 +14,32 @@ namespace common {
 
 QString AsciiDigits(const QString& text)
 {
-    QString out = text;
-    for (QChar& c : out) {
-        if (c.unicode() >= 128 && c.isDigit())
-            c = QChar(u'0' + c.digitValue());
+    QString out;
+    for (const char32_t c : text.toUcs4()) {
+        if (QChar::category(c) == QChar::Other_Format)
+            continue;
+        if (c >= 128 && QChar::isDigit(c))
+            out += QChar(u'0' + QChar::digitValue(c));
+        else
+            out += QChar::fromUcs4(c);
     }
     return out;
 }
 
 namespace {
 
-enum class Parsed { Number, NotNumber, TooBig };
-
-// QLocale reads the locale's notation: signs, decimal and group separators,
-// an exponent, spaces around. Where its answer differs from the rule here it
-// is set right: "inf" and "nan" are no numbers, a number beyond a double is
-// too big, and one too small for a double is 0.
-Parsed parse(const QString& text, const QLocale& locale, double& value)
+// Where QLocale's reading differs from the rule here it is set right: "inf"
+// and "nan" are no numbers, a number beyond a double is infinite, and one too
+// small for a double is 0.
+std::optional<double> parse(const QString& text, const QLocale& locale)
 {
     const QString ascii = AsciiDigits(text);
     bool ok = false;
-    value = locale.toDouble(ascii, &ok);
+    const double value = locale.toDouble(ascii, &ok);
     if (ok)
-        return std::isfinite(value) ? Parsed::Number : Parsed::NotNumber;
+        return std::isfinite(value) ? std::optional(value) : std::nullopt;
     if (std::isinf(value))
-        return Parsed::TooBig;
+        return value;
     // Refused, either for its form or for being too small. With every digit
     // made 0 the form stays and the size goes, so only the form can fail.
     QString zeroed = ascii;
@@ -46,37 +47,24 @@ Parsed parse(const QString& text, const QLocale& locale, double& value)
         if (c.isDigit())
             c = u'0';
     }
-    value = std::copysign(0.0, locale.toDouble(zeroed, &ok));
-    return ok ? Parsed::Number : Parsed::NotNumber;
-}
-
-// The number in a text, or the error that says why there is none.
-double NumberOrThrow(const QString& text, const QLocale& locale)
-{
-    double value = 0.0;
-    switch (parse(text, locale, value)) {
-    case Parsed::NotNumber: throw RuntimeError(Fault::NotANumber);
-    case Parsed::TooBig: throw RuntimeError(Fault::Overflow);
-    case Parsed::Number: break;
-    }
-    return value;
+    const double zero = locale.toDouble(zeroed, &ok);
+    return ok ? std::optional(std::copysign(0.0, zero)) : std::nullopt;
 }
 
 }  // namespace
 
 std::optional<double> ParseNumber(const QString& text)
 {
-    double value = 0.0;
-    if (parse(text, QLocale(), value) != Parsed::Number)
-        return std::nullopt;
-    return value;
+    const std::optional<double> value = parse(text, QLocale());
+    return value && std::isfinite(*value) ? value : std::nullopt;
 }
 
 qint16 PaxCount(const QString& text)
 {
-    // Rounds half to even: 2.5 becomes 2, 3.5 becomes 4, so that halves do not
-    // all drift the same way.
-    const double rounded = std::nearbyint(NumberOrThrow(text, QLocale()));
+    const std::optional<double> value = parse(text, QLocale());
+    if (!value)
+        throw RuntimeError(Fault::NotANumber);
+    const double rounded = std::nearbyint(*value);  // half to even
     if (!(rounded >= -32768.0 && rounded <= 32767.0))
         throw RuntimeError(Fault::Overflow);
     return static_cast<qint16>(rounded);
@@ -89,10 +77,10 @@ std::optional<bool> SwitchFromText(const QString& text)
         return true;
     if (t.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
         return false;
-    double value = 0.0;
-    if (parse(t, QLocale::c(), value) != Parsed::Number)
+    const std::optional<double> value = parse(t, QLocale::c());
+    if (!value || !std::isfinite(*value))
         return std::nullopt;
-    return value != 0.0;
+    return *value != 0.0;
 }
 
 }  // namespace common

@@ -52,7 +52,6 @@ Date UtcValue(const QDateTime& moment)
 
 QDateTime WallClockAt(Date utc, const QDateTime& zoneOf)
 {
-    // Keeps the zone, offset or local time of zoneOf.
     QDateTime t = zoneOf;
     t.setMSecsSinceEpoch(ToMillis(utc) - kUnixEpochMs);
     return t;

@@ -15,8 +15,8 @@ class Clock;
 using Date = double;
 
 // Day numbers on the UTC timeline count real time, also across a daylight-
-// saving change. Every zone's offset is whole minutes, so minute boundaries
-// counted there are the wall clock's. NowUtc reads the clock once.
+// saving change; every zone's offset is whole minutes, so minute boundaries
+// counted there are the wall clock's.
 Date NowUtc(const Clock& clock);
 Date UtcValue(const QDateTime& moment);
 // The wall clock at a moment of the UTC timeline, in the zone of `zoneOf`.
@@ -29,7 +29,6 @@ Date NextWallClockTime(const QDateTime& now, Date hhmm);
 // Reads "hh:mm" as a time of day (seconds 0). Throws Fault::NotANumber for
 // anything that is not a whole time of day 00:00..23:59.
 Date ReadTimeOfDay(const QString& hhmm);
-// The same test without throwing.
 bool IsTimeOfDay(const QString& hhmm);
 
 // Whole units from a to b, counted as unit boundaries crossed: both moments
@@ -37,7 +36,7 @@ bool IsTimeOfDay(const QString& hhmm);
 qint64 MinutesBetween(Date a, Date b);
 qint64 SecondsBetween(Date a, Date b);
 
-// Milliseconds since the epoch of the day count (for exact comparisons).
+// Milliseconds since the epoch of the day count.
 qint64 ToMillis(Date value);
 Date FromMillis(qint64 ms);
 

@@ -4,17 +4,18 @@
 
 #include "common/MessageBox.h"
 
+#include <QGuiApplication>
+
 namespace common {
 
 QString ProgramTitle()
 {
-    // The program's title, whatever the executable happens to be called.
-    return QStringLiteral("Tarmalo");
+    return QGuiApplication::applicationDisplayName();
 }
 
 void QtMessageBoxes::Show(QWidget* parent, const QString& text, QMessageBox::Icon icon, const QString& title)
 {
-    QMessageBox box(icon, title.isEmpty() ? ProgramTitle() : title, text, QMessageBox::Ok, parent);
+    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
     box.exec();
 }
 

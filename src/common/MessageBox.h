@@ -8,8 +8,7 @@
 
 namespace common {
 
-// The messages a pilot is shown: modal, one OK button, returns when
-// dismissed. Tests record instead.
+// The messages a pilot is shown: modal, one OK button.
 class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
@@ -21,7 +20,6 @@ public:
     void Show(QWidget* parent, const QString& text, QMessageBox::Icon icon, const QString& title) override;
 };
 
-// The program's title, as message boxes show it.
 QString ProgramTitle();
 
 }  // namespace common

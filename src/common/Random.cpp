@@ -8,8 +8,7 @@ namespace common {
 
 Random::Random(quint64 seed)
 {
-    // Every bit of a clock value counts: two starts a few seconds apart draw
-    // different passengers.
+    // Every bit of a clock value counts.
     std::seed_seq seq{static_cast<quint32>(seed), static_cast<quint32>(seed >> 32)};
     m_engine.seed(seq);
 }

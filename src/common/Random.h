@@ -8,11 +8,11 @@
 
 namespace common {
 
-// The chance behind the passengers' arrivals: uniform single-precision
-// values in [0, 1). The program seeds one from the clock at start-up.
+// Uniform single-precision values in [0, 1); the program seeds one from the
+// clock at start-up.
 class Random {
 public:
-    explicit Random(quint64 seed = 5489u);
+    explicit Random(quint64 seed);
     float operator()();
 
 private:

@@ -5,37 +5,25 @@
 #pragma once
 #include <QString>
 #include <exception>
-#include <string>
-#include <utility>
 
 namespace common {
 
-// What a component reports when it simply could not do the job; the
-// boarding handlers pass it over silently.
-inline constexpr qint32 E_FAIL = -2147467259;  // 0x80004005
-
-// The errors Tarmalo raises itself, numbered apart from a component's.
 enum class Fault : qint32 { Overflow = 1, NotANumber = 2 };
 
 // An error that carries a number and the description a pilot is shown.
 class RuntimeError : public std::exception {
 public:
-    RuntimeError(qint32 number, QString description)
-        : m_number(number), m_description(std::move(description)), m_what(m_description.toStdString())
-    { }
-    explicit RuntimeError(Fault fault)
-        : RuntimeError(qint32(fault), fault == Fault::Overflow ? QStringLiteral("Overflow")
-                                                               : QStringLiteral("Type mismatch"))
-    { }
+    explicit RuntimeError(Fault fault) : m_fault(fault) { }
 
-    qint32 number() const noexcept { return m_number; }
-    const QString& description() const noexcept { return m_description; }
-    const char* what() const noexcept override { return m_what.c_str(); }
+    qint32 number() const noexcept { return qint32(m_fault); }
+    QString description() const { return QString::fromLatin1(what()); }
+    const char* what() const noexcept override
+    {
+        return m_fault == Fault::Overflow ? "Overflow" : "Type mismatch";
+    }
 
 private:
-    qint32 m_number;
-    QString m_description;
-    std::string m_what;
+    Fault m_fault;
 };
 
 }  // namespace common

@@ -6,18 +6,14 @@
 #include <QObject>
 #include <memory>
 
-struct ProgramProbe;
-
 namespace common {
 
 class Clock;
 class TimerBackend;
 
-// A timer whose enabled flag and interval are kept apart, so that the
-// boarding can switch it off while a sound plays and on again at the same
-// interval: an interval of 0 never ticks, even when enabled; setting the
-// interval neither enables nor disables; a newly set interval counts from the
-// moment it is set; enabling an enabled timer changes nothing.
+// A timer whose enabled flag and interval are kept apart, so that a run can
+// switch it off while a sound plays and on again at the same interval. An
+// interval of 0 never ticks; a newly set interval counts from then.
 class Timer : public QObject {
     Q_OBJECT
 public:
@@ -28,11 +24,8 @@ public:
     void setEnabled(bool on);
     void setInterval(int ms);
 
-    // Exact to the millisecond instead of the default coarse timing, for a
-    // timer that must land on a boundary (the clock panel's minute).
+    // For a timer that must land on a boundary (the clock panel's minute).
     void setPrecise(bool on);
-
-    // True while the timer would deliver ticks.
     bool running() const { return m_enabled && m_interval > 0; }
 
 signals:
@@ -43,8 +36,6 @@ private:
     std::unique_ptr<TimerBackend> m_backend;
     bool m_enabled = true;
     int m_interval = 0;
-
-    friend struct ::ProgramProbe;  // tests look inside through one peer
 };
 
 }  // namespace common

@@ -77,6 +77,11 @@ qint64 FakeClock::msToNextTick() const
     return best ? std::max<qint64>(*best, 0) : -1;
 }
 
+int FakeClock::interval(std::size_t timer) const
+{
+    return m_timers.at(timer).armed ? m_timers.at(timer).interval : -1;
+}
+
 int FakeClock::advance(qint64 ms)
 {
     const qint64 target = m_now.toMSecsSinceEpoch() + ms;

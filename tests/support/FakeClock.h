@@ -28,6 +28,9 @@ public:
     bool advanceToNextTick(qint64 maxMs);
     // Milliseconds until the next timer falls due, or -1 when none is armed.
     qint64 msToNextTick() const;
+    // The interval of the n-th timer made on this clock while it runs; -1
+    // while it is stopped.
+    int interval(std::size_t timer) const;
 
 private:
     class Backend;

@@ -4,11 +4,22 @@
 
 #include "support/FakeServices.h"
 
+#include <QCoreApplication>
+
+namespace {
+// Titles come from the application's name, which main() sets.
+void NameTarmalo()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Tarmalo"));
+}
+}  // namespace
+Q_COREAPP_STARTUP_FUNCTION(NameTarmalo)
+
 namespace common {
 
 void RecordingMessageBoxes::Show(QWidget*, const QString& text, QMessageBox::Icon icon, const QString& title)
 {
-    shown.append({text, icon, title.isEmpty() ? ProgramTitle() : title});
+    shown.append({text, icon, title});
     if (whileOpen)
         whileOpen();
 }

@@ -28,6 +28,9 @@ struct Harness {
     void setTotal(const QString& text);
     void start();  // File > Start, as the menu item does it
     void setOption(QAction* item, bool on);
+    // The boarding timer's interval while it runs, -1 while it is off: the
+    // window makes it first of its timers.
+    int tickInterval() const { return clock.interval(0); }
 
     common::FakeClock clock;
     plat::MemorySettingsStore ownSettings;
@@ -35,7 +38,7 @@ struct Harness {
     common::RecordingMessageBoxes messages;
     // Where the window's arrivals come from; a test may put its own in place
     // at any time (std::ref of a ScriptedRandom).
-    std::function<float()> random = common::Random();
+    std::function<float()> random = common::Random(5489u);
     FakePlayer* player = nullptr;
     int exits = 0;
     int abouts = 0;

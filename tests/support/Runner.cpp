@@ -5,7 +5,6 @@
 #include "support/Runner.h"
 
 #include "common/Timer.h"
-#include "support/ProgramProbe.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -25,6 +24,7 @@ void Runner::notePlays()
         sounds << name;
         soundTimes << m_h.clock.now();
         m_soundEndsAt = nowMs() + lengths.value(name, 0);
+        m_departed = m_departed || name == Boarding::kGndbrief;
     }
 }
 
@@ -32,12 +32,21 @@ void Runner::onTick()
 {
     notePlays();
     frmMain& w = *m_h.window;
-    // clang-format off
-    TickRecord r{m_h.clock.now(),        ProgramProbe::Run(w).m_lGateState,   w.mnuFileStart->isChecked(),
-                 w.tmrTimer().Enabled(), ProgramProbe::Interval(w.tmrTimer()), w.stsStatusInfo->text(),
-                 w.lblPAX[0]->text(),    w.lblPAX[1]->text(),                 w.pgbInAC->isVisibleTo(&w),
+    const int interval = m_h.tickInterval();
+    const bool running = w.mnuFileStart->isChecked();
+    const bool bar = w.pgbInAC->isVisibleTo(&w);
+    m_departed = running && !bar && (m_departed || interval == Boarding::kDepartedInterval);
+    const qint32 state = !running ? 0 : m_departed ? 2 : bar ? 0 : 1;
+    TickRecord r{m_h.clock.now(),
+                 state,
+                 running,
+                 w.tmrTimer().Enabled(),
+                 interval,
+                 w.stsStatusInfo->text(),
+                 w.lblPAX[0]->text(),
+                 w.lblPAX[1]->text(),
+                 bar,
                  w.pgbInAC->value()};
-    // clang-format on
     if (statuses.isEmpty() || statuses.last() != r.status)
         statuses << r.status;
     ticks << r;

@@ -15,10 +15,13 @@
 // every tick left behind.
 struct TickRecord {
     QDateTime at;
+    // The gate state as the window shows it: 0 while the bar shows, 1 once
+    // boarded, 2 once the aircraft has left (the gate-departure sound or the
+    // half-minute wait began); 0 again once stopped.
     qint32 state;
     bool running;  // File > Start checked
     bool enabled;
-    int interval;
+    int interval;  // the timer's, while it runs; -1 while it is off
     QString status;
     QString remaining;
     QString aboard;
@@ -58,4 +61,5 @@ private:
     Harness& m_h;
     qint64 m_soundEndsAt = -1;
     int m_seenPlays = 0;
+    bool m_departed = false;
 };

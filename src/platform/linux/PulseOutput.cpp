@@ -5,6 +5,8 @@
 // Sound through PulseAudio's simple API (PipeWire serves it too).
 #include "platform/SoundOutput.h"
 
+#include <QCoreApplication>
+
 #include <pulse/error.h>
 #include <pulse/simple.h>
 
@@ -37,8 +39,9 @@ public:
         pa_buffer_attr attr;
         attr.maxlength = attr.prebuf = attr.minreq = attr.fragsize = uint32_t(-1);
         attr.tlength = uint32_t(pa_usec_to_bytes(kBufferUs, &m_format));
-        m_out = pa_simple_new(nullptr, "Tarmalo", PA_STREAM_PLAYBACK, nullptr, "Announcement", &m_format,
-                              nullptr, &attr, &m_error);
+        m_out =
+            pa_simple_new(nullptr, QCoreApplication::applicationName().toUtf8().constData(),
+                          PA_STREAM_PLAYBACK, nullptr, "Announcement", &m_format, nullptr, &attr, &m_error);
         return m_out != nullptr;
     }
 
