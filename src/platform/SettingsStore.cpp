@@ -45,6 +45,7 @@ void QSettingsStore::Run()
         });
     m_readDone.release();
     QMutexLocker lock(&m_mutex);
+    Texts stored;
     const auto over = [this] {
         QMutexLocker lock(&m_mutex);
         return m_ending && m_lastStep.hasExpired();
@@ -54,10 +55,14 @@ void QSettingsStore::Run()
             m_wake.wait(&m_mutex);
             continue;
         }
-        const Texts texts = std::exchange(m_wanted, {});
+        Texts texts = std::exchange(m_wanted, {});
+        for (auto it = stored.cbegin(); it != stored.cend(); ++it)
+            if (texts.value(it.key()) == *it)
+                texts.remove(it.key());  // back to what this run last wrote
         lock.unlock();
-        const bool written = options::Write(texts, over);
+        const bool written = texts.isEmpty() || options::Write(texts, over);
         lock.relock();
+        stored.insert(written ? texts : Texts());
         m_failed = m_failed || !written;
         if (m_failed && m_wanted.isEmpty())  // a burst of failures is told once
             QMetaObject::invokeMethod(this, [this] {
