@@ -139,6 +139,9 @@ void TestSettings::stored()
         QVERIFY(writeFile(file, "[Setting]\nDepart=False\n"));
         QVERIFY(QFile::link(file, confFile()));
     } else if (how == QLatin1String("relative")) {
+        // Started from a folder of the test's own, which must stay empty.
+        QVERIFY(QDir().mkpath(configRoot() + QStringLiteral("/started-here")));
+        QDir::setCurrent(configRoot() + QStringLiteral("/started-here"));
         qputenv("XDG_CONFIG_HOME", "cfg-relative");
         folder = qEnvironmentVariable("HOME") + QStringLiteral("/.config/Tarmalo");
         file = folder + QStringLiteral("/Tarmalo.conf");
@@ -172,7 +175,7 @@ void TestSettings::stored()
     QCOMPARE(QFileInfo(confFile()).isSymLink(), how == QLatin1String("link"));
     QCOMPARE(QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
              QStringList{QFileInfo(file).fileName()});
-    QVERIFY(!QFileInfo::exists(QStringLiteral("cfg-relative")));
+    QVERIFY(!QFileInfo::exists(configRoot() + QStringLiteral("/started-here/cfg-relative")));
     // The next run reads it all back.
     plat::QSettingsStore next;
     QSignalSpy told(&next, &plat::SettingsStore::Tell);
