@@ -58,11 +58,6 @@ foreach(doc changelog tarmalo.1)
                   OUTPUT_FILE ${tarmalo_generated}/${doc}.gz COMMAND_ERROR_IS_FATAL ANY)
 endforeach()
 install(FILES ${tarmalo_generated}/tarmalo.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-# Lintian's hardening check counts fortified calls by name, and the one
-# call it counts is checked while compiling; the packaging stage checks the
-# fortified calls the program does import.
-install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/packaging/tarmalo.lintian-overrides
-        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides RENAME tarmalo)
 foreach(size IN LISTS TARMALO_HICOLOR_SIZES)
   install(FILES ${TARMALO_HICOLOR_DIR}/${size}/tarmalo.png
           DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/${size}x${size}/apps)

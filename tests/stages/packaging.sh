@@ -129,7 +129,7 @@ expected=(bin/tarmalo lib/tarmalo/tarmalo)
 for s in "${sounds[@]}"; do expected+=("lib/tarmalo/$s"); done
 expected+=("share/applications/$desktop_id" "share/metainfo/$metainfo"
            share/doc/tarmalo/README.md share/doc/tarmalo/copyright share/doc/tarmalo/changelog.gz
-           share/man/man1/tarmalo.1.gz share/lintian/overrides/tarmalo)
+           share/man/man1/tarmalo.1.gz)
 for n in "${icon_sizes[@]}"; do expected+=("share/icons/hicolor/${n}x${n}/apps/tarmalo.png"); done
 # Whatever the README links under docs/ is installed beside it.
 readme_docs=($(grep -o '](docs/[^)]*)' README.md | sed 's/^](//; s/)$//' | sort -u))
