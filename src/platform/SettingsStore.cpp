@@ -63,12 +63,14 @@ void QSettingsStore::Run()
         const bool written = texts.isEmpty() || options::Write(texts, over);
         lock.relock();
         stored.insert(written ? texts : Texts());
-        m_failed = m_failed || !written;
-        if (m_failed && m_wanted.isEmpty())  // a burst of failures is told once
+        // Failures within a second of the first are one burst, told once.
+        if (!written && !std::exchange(m_failed, true))
             QMetaObject::invokeMethod(this, [this] {
-                if (QMutexLocker lock(&m_mutex); std::exchange(m_failed, false))
-                    emit Tell(
-                        tr("This choice could not be saved in your settings. It applies until you quit."));
+                QTimer::singleShot(1000, this, [this] {
+                    if (QMutexLocker lock(&m_mutex); std::exchange(m_failed, false))
+                        emit Tell(tr(
+                            "This choice could not be saved in your settings. It applies until you quit."));
+                });
             });
     }
 }
