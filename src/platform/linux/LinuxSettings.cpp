@@ -12,6 +12,7 @@
 #include <QSaveFile>
 #include <QThread>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
