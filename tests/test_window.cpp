@@ -155,6 +155,11 @@ void TestWindow::optionClickSavesAtOnce()
     QVERIFY(!again.window->mnuOptionsBoarding->isChecked());
     QVERIFY(!again.window->mnuOptionsGate->isChecked());
     QVERIFY(!again.window->mnuOptionsBriefing->isChecked());
+    // Switches stored that come late apply, except where the pilot clicked meanwhile.
+    again.window->mnuOptionsDepart->trigger();
+    emit store.Loaded({{"Depart", "False"}, {"Gate", "True"}});
+    QVERIFY(again.window->mnuOptionsDepart->isChecked());
+    QVERIFY(again.window->mnuOptionsGate->isChecked());
 }
 
 void TestWindow::unsavableOptionTellsEachTime()

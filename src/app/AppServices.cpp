@@ -16,9 +16,10 @@
 AppServices AppServices::System()
 {
     static common::QtMessageBoxes messages;
+    static plat::QSettingsStore settings;
     AppServices s;
     s.clock = &common::SystemClock::instance();
-    s.settings = &plat::UserSettings();
+    s.settings = &settings;
     s.messages = &messages;
     s.makePlayer = [](QObject* parent) -> MediaPlayer* { return new SoundPlayer(parent); };
     s.appPath = QCoreApplication::applicationDirPath();

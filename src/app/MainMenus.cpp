@@ -65,8 +65,10 @@ void MainMenus::ReadOptions()
 
 void MainMenus::OptionsLoaded(const plat::Texts& stored)
 {
+    // A switch clicked before the stored ones came keeps the click.
     for (const OptionSwitch& s : kOptions)
-        if (const auto text = stored.find(QLatin1String(s.key)); text != stored.end())
+        if (const auto text = stored.find(QLatin1String(s.key));
+            text != stored.end() && !(this->*s.item)->data().toBool())
             (this->*s.item)->setChecked(common::SwitchFromText(*text).value_or(s.def));
 }
 
@@ -107,8 +109,10 @@ void MainMenus::BuildMenus(QMainWindow& window, plat::SettingsStore& settings, c
         ++index;
         QAction* item = AddItem(mnuOptions, s.name, QString::fromUtf8(s.caption));
         item->setCheckable(true);
-        QObject::connect(item, &QAction::triggered, &window,
-                         [this, key = s.key](bool on) { m_settings->Save(QLatin1String(key), on); });
+        QObject::connect(item, &QAction::triggered, &window, [this, item, key = s.key](bool on) {
+            item->setData(true);
+            m_settings->Save(QLatin1String(key), on);
+        });
         this->*s.item = item;
     }
 

@@ -30,7 +30,8 @@ int main(int argc, char* argv[])
 
     // Closing the main window drops it; a Help window may keep the program
     // running until it is closed too.
-    QPointer<frmMain> window = new frmMain(AppServices::System());
+    const AppServices services = AppServices::System();
+    QPointer<frmMain> window = new frmMain(services);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
     const int code = app.exec();
@@ -43,7 +44,7 @@ int main(int argc, char* argv[])
     // Choices clicked just before the end still land, given a few seconds;
     // one that did not is told, on screen or, when a signal ended the
     // program, where its output goes.
-    const QString lost = plat::UserSettings().Finish();
+    const QString lost = services.settings->Finish();
     if (!lost.isEmpty() && code > 128)
         std::fprintf(stderr, "%s\n", qPrintable(lost));
     else if (!lost.isEmpty())

@@ -3,13 +3,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #pragma once
-#include <QDeadlineTimer>
 #include <QMap>
 #include <QMutex>
 #include <QObject>
-#include <QSemaphore>
-#include <QSet>
 #include <QWaitCondition>
+#include <atomic>
 #include <functional>
 #include <optional>
 
@@ -22,49 +20,41 @@ using Texts = QMap<QString, QString>;
 class SettingsStore : public QObject {
     Q_OBJECT
 public:
-    virtual void Load() = 0;  // Loaded follows, at once or when the disk answers
+    virtual void Load() = 0;  // Loaded or Tell follows, at once or when the disk answers
     virtual void Save(const QString& key, bool on) = 0;  // never waits for the disk
+    // Gives the choices on their way a few seconds; says what is lost untold.
+    virtual QString Finish() { return QString(); }
 
 signals:
-    void Loaded(const plat::Texts& stored);  // what is stored and was not clicked meanwhile
+    void Loaded(const plat::Texts& stored);
     void Tell(const QString& text);  // what the pilot must know of the store
 };
 
-// Where each platform keeps them, for the store's thread: none when they
-// cannot be read; written beside the others once another program's lock
-// comes free, and not at all once `over` says so.
+// Where each platform keeps them, for the store's thread: none when they cannot
+// be read; written once another program's lock comes free, unless `over` first.
 namespace options {
 std::optional<Texts> Read();
 bool Write(const Texts& texts, const std::function<bool()>& over);
 }  // namespace options
 
-// The native store, read and written by a thread of its own: a slow disk or
-// another program's lock never holds the window. One write runs, and one
-// waits with the latest choices.
+// Read and written by a thread of its own, so that a slow disk or another
+// program's lock never holds the window. One write runs, one waits.
 class QSettingsStore final : public SettingsStore {
-    Q_OBJECT
 public:
     ~QSettingsStore() override { Finish(); }
     void Load() override;
     void Save(const QString& key, bool on) override;
-    // Gives the choices on their way a few seconds, then says what was
-    // neither stored nor told.
-    QString Finish();
+    QString Finish() override;
 
 private:
     void Run();
-
     QThread* m_thread = nullptr;
-    bool m_loaded = false;  // the stored switches came
-    QSet<QString> m_chosen;  // clicked in this run
-    QSemaphore m_readDone;
+    bool m_known = false;  // the stored switches came, or will not
+    std::atomic<bool> m_over{false};  // no disk step starts now
     QMutex m_mutex;  // guards what follows
     QWaitCondition m_wake;
-    bool m_failed = false, m_ending = false;
     Texts m_wanted;  // waiting for a write
-    QDeadlineTimer m_lastStep;
+    bool m_failed = false, m_ending = false;  // failed and not yet told
 };
-
-QSettingsStore& UserSettings();
 
 }  // namespace plat
