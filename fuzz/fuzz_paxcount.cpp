@@ -7,7 +7,6 @@
 // its text.
 #include "FuzzCommon.h"
 #include "common/Conversions.h"
-#include "common/RuntimeError.h"
 
 #include <QRegularExpression>
 #include <cmath>

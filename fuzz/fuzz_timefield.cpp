@@ -7,8 +7,8 @@
 // exactly when it is a whole time of day.
 #include "FuzzCommon.h"
 #include "app/EntryFields.h"
+#include "common/Conversions.h"
 #include "common/DateTime.h"
-#include "common/RuntimeError.h"
 
 #include <QApplication>
 #include <QKeyEvent>

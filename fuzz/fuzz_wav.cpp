@@ -5,7 +5,7 @@
 // The WAV reader, the one parser of files a user may replace: no input may
 // crash it, and what it accepts is a sound the output can take, made of no
 // more samples than the file holds.
-#include "boarding/WavFile.h"
+#include "boarding/SoundPlayer.h"
 
 #include <QBuffer>
 #include <cstdint>

@@ -5,7 +5,7 @@
 // The announcement handlers on a silent player: the chime, the play-state
 // notification, and a stopped run staying stopped.
 #include "boarding/MediaPlayer.h"
-#include "common/Timer.h"
+#include "common/Clock.h"
 #include "support/Runner.h"
 
 #include <QAction>

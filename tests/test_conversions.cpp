@@ -5,7 +5,6 @@
 // Text <-> number rules: passenger counts, which texts are numbers at all,
 // and the switches as the options store keeps them.
 #include "common/Conversions.h"
-#include "common/RuntimeError.h"
 
 #include <QLocale>
 #include <QtTest>

@@ -4,8 +4,8 @@
 
 // Reading a time of day, minutes and seconds as clock boundaries crossed,
 // and the next moment the wall clock shows a time on a daylight-saving night.
+#include "common/Conversions.h"
 #include "common/DateTime.h"
-#include "common/RuntimeError.h"
 
 #include <QtTest>
 

@@ -4,7 +4,7 @@
 
 // The two entry fields and File > Start: enabling Start, selecting on entry,
 // refusing a start that cannot run, starting and stopping a run.
-#include "app/EntryFields.h"
+#include "app/MainLayout.h"
 #include "support/Harness.h"
 
 #include <QAccessible>

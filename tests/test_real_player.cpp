@@ -7,7 +7,6 @@
 // Sounds are written here, so the suite does not depend on the program's own
 // WAV files.
 #include "boarding/SoundPlayer.h"
-#include "boarding/WavFile.h"
 #include "platform/SoundOutput.h"
 #include "support/FakeSoundOutput.h"
 

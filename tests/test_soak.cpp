@@ -6,8 +6,8 @@
 // moments, pilots stopping at random, sounds lasting at random.
 // After every tick the counts add up, nothing ticks after a stop, and every
 // run either is stopped by hand or ends by itself.
+#include "common/Clock.h"
 #include "common/DateTime.h"
-#include "common/Timer.h"
 #include "support/Runner.h"
 #include "support/WallClockDates.h"
 

@@ -4,9 +4,9 @@
 
 // The boarding clock tick: whole runs in fake time, the edge cases of each
 // state, and the mends that keep a run from stalling.
-#include "app/ClockPanel.h"
+#include "app/MainLayout.h"
+#include "common/Clock.h"
 #include "common/DateTime.h"
-#include "common/Timer.h"
 #include "support/Runner.h"
 
 #include <QAction>

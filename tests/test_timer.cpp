@@ -5,7 +5,7 @@
 // The timer's rules: enabled flag and interval kept apart, interval 0
 // never ticks, a new interval counts from when it is set. Driven by the
 // test clock.
-#include "common/Timer.h"
+#include "common/Clock.h"
 #include "support/FakeClock.h"
 
 #include <QtTest>

@@ -4,8 +4,7 @@
 
 // The main window as created and after start-up: layout, menus, keys,
 // options and their store.
-#include "app/ClockPanel.h"
-#include "app/EntryFields.h"
+#include "app/MainLayout.h"
 #include "common/Twips.h"
 #include "info/frmAbout.h"
 #include "info/frmHelp.h"

@@ -4,10 +4,12 @@
 
 #include "app/MainLayout.h"
 
-#include "app/ClockPanel.h"
-#include "app/EntryFields.h"
+#include "common/Clock.h"
+#include "common/Conversions.h"
 #include "common/Twips.h"
+#include "platform/Desktop.h"
 
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -76,6 +78,83 @@ int TextEndInset(const QLineEdit* edit)
 }
 
 }  // namespace
+
+TextBox::TextBox(QWidget* parent) : QLineEdit(parent)
+{
+    // Connected first, so later textChanged slots find the kept text in
+    // text() (their argument may still be the written one).
+    connect(this, &QLineEdit::textChanged, this, [this] {
+        if (!isEnabled() && text() != m_lockedText)
+            setText(m_lockedText);
+    });
+}
+
+void TextBox::changeEvent(QEvent* event)
+{
+    QLineEdit::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange && !isEnabled())
+        m_lockedText = text();
+}
+
+void TextBox::focusInEvent(QFocusEvent* event)
+{
+    // A caret moved by Qt on a Tab or shortcut hides the focus, and the field's name, from screen readers.
+    QFocusEvent unmoved(QEvent::FocusIn,
+                        event->reason() == Qt::MouseFocusReason ? event->reason() : Qt::OtherFocusReason);
+    QLineEdit::focusInEvent(&unmoved);
+    emit GotFocus();
+}
+
+MaskEdBox::MaskEdBox(QWidget* parent) : TextBox(parent)
+{
+    // "9": a digit or a blank, "_" shows the blanks.
+    setInputMask(QStringLiteral("99:99;_"));
+}
+
+QString MaskEdBox::Text() const
+{
+    // Qt's "9" takes any Unicode number, also "¼" or "²", which stay blanks.
+    QString text = common::AsciiDigits(displayText());
+    for (QChar& c : text) {
+        if (c.unicode() >= 128)
+            c = u'_';
+    }
+    return text;
+}
+
+ClockPanel::ClockPanel(common::Clock& clock, QWidget* parent) : QLabel(parent), m_clock(clock)
+{
+    setObjectName(QStringLiteral("Clock"));
+    setAccessibleDescription(QStringLiteral("Time of day"));
+    setAlignment(Qt::AlignCenter);
+    m_timer = new common::Timer(clock, this);
+    m_timer->setPrecise(true);
+    connect(m_timer, &common::Timer::Tick, this, &ClockPanel::Update);
+    // Its timer sleeps through a suspend, and through a clock set by hand.
+    plat::WatchClockJumps(this, [this] {
+        if (m_timer->Enabled())
+            Update();
+    });
+    // The status bar sizes itself by what its panels hold when added.
+    Update();
+}
+
+void ClockPanel::Update()
+{
+    const QDateTime now = m_clock.now();
+    const QString text = now.time().toString(QStringLiteral("HH:mm"));
+    if (this->text() != text)
+        setText(text);
+    // Just past the next minute; rescheduling the one timer adds no wake-up.
+    const int intoMinute = now.time().second() * 1000 + now.time().msec();
+    m_timer->setInterval(60000 - intoMinute + 20);
+    m_timer->setEnabled(true);
+}
+
+void ClockPanel::Stop()
+{
+    m_timer->setEnabled(false);
+}
 
 void MainLayout::BuildLayout(QMainWindow& window, common::Clock& clock)
 {

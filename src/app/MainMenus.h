@@ -3,7 +3,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #pragma once
-#include "boarding/BoardingForm.h"
+#include "boarding/Boarding.h"
 #include "platform/SettingsStore.h"
 
 #include <QString>

@@ -4,13 +4,11 @@
 
 #include "app/frmMain.h"
 
-#include "app/ClockPanel.h"
-#include "app/EntryFields.h"
+#include "app/MainLayout.h"
 #include "boarding/MediaPlayer.h"
 #include "common/Clock.h"
 #include "common/Conversions.h"
-#include "info/DialogFont.h"
-#include "info/ProgramIcon.h"
+#include "info/Appearance.h"
 #include "info/frmHelp.h"
 #include "platform/Desktop.h"
 

@@ -4,7 +4,6 @@
 
 #pragma once
 #include "app/AppServices.h"
-#include "app/EntryFields.h"
 #include "app/MainLayout.h"
 #include "app/MainMenus.h"
 #include "boarding/Boarding.h"

@@ -6,7 +6,6 @@
 
 #include "common/Clock.h"
 #include "common/Conversions.h"
-#include "common/RuntimeError.h"
 
 #include <QDir>
 

@@ -4,7 +4,6 @@
 
 #include "boarding/SoundPlayer.h"
 
-#include "boarding/WavFile.h"
 #include "platform/SoundOutput.h"
 
 #include <QDebug>

@@ -4,17 +4,23 @@
 
 #pragma once
 #include "boarding/MediaPlayer.h"
+#include "platform/SoundOutput.h"
 
 #include <QTimer>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <thread>
 
-namespace plat {
-class SoundOutput;
-}
+class QIODevice;
 struct SoundRun;
+
+// Reads a RIFF WAVE sound: integer PCM of 8 to 32 bits or floats, mono or
+// stereo, plain or extensible headers, a cut-off end kept.
+std::optional<plat::Pcm16> ReadWav(QIODevice& in);
+// The same from a plain file; a FIFO or a device gives nothing.
+std::optional<plat::Pcm16> ReadWavFile(const QString& path);
 
 // The announcement player. A sound is read and played on a thread of its
 // own, so no file holds the window; every sound opens its own output, so a

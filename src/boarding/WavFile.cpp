@@ -2,7 +2,7 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "boarding/WavFile.h"
+#include "boarding/SoundPlayer.h"
 
 #include <QFile>
 #include <QFileInfo>

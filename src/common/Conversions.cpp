@@ -4,8 +4,6 @@
 
 #include "common/Conversions.h"
 
-#include "common/RuntimeError.h"
-
 #include <QLocale>
 
 #include <cmath>

@@ -5,7 +5,7 @@
 #include "common/DateTime.h"
 
 #include "common/Clock.h"
-#include "common/RuntimeError.h"
+#include "common/Conversions.h"
 
 #include <QRegularExpression>
 #include <algorithm>

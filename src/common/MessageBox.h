@@ -3,6 +3,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #pragma once
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QString>
 
@@ -17,9 +18,15 @@ public:
 
 class QtMessageBoxes final : public MessageBoxes {
 public:
-    void Show(QWidget* parent, const QString& text, QMessageBox::Icon icon, const QString& title) override;
+    void Show(QWidget* parent, const QString& text, QMessageBox::Icon icon, const QString& title) override
+    {
+        QMessageBox(icon, title, text, QMessageBox::Ok, parent).exec();
+    }
 };
 
-QString ProgramTitle();
+inline QString ProgramTitle()
+{
+    return QGuiApplication::applicationDisplayName();
+}
 
 }  // namespace common

@@ -12,8 +12,15 @@ namespace common {
 // clock at start-up.
 class Random {
 public:
-    explicit Random(quint64 seed);
-    float operator()();
+    explicit Random(quint64 seed)
+    {
+        // Every bit of a clock value counts.
+        std::seed_seq seq{static_cast<quint32>(seed), static_cast<quint32>(seed >> 32)};
+        m_engine.seed(seq);
+    }
+
+    // 24 random bits map exactly onto the floats of [0, 1); never 1.
+    float operator()() { return static_cast<float>(m_engine() >> 8) * (1.0f / 16777216.0f); }
 
 private:
     std::mt19937 m_engine;

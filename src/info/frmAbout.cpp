@@ -15,8 +15,7 @@
 #include "Version.h"
 #include "common/MessageBox.h"
 #include "common/Twips.h"
-#include "info/DialogFont.h"
-#include "info/ProgramIcon.h"
+#include "info/Appearance.h"
 
 namespace {
 

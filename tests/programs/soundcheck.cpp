@@ -10,7 +10,7 @@
 // player's reader takes it.
 #include "app/AppServices.h"
 #include "boarding/Boarding.h"
-#include "boarding/WavFile.h"
+#include "boarding/SoundPlayer.h"
 
 #include <QApplication>
 #include <QDir>

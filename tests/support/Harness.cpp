@@ -4,7 +4,7 @@
 
 #include "support/Harness.h"
 
-#include "app/EntryFields.h"
+#include "app/MainLayout.h"
 
 #include <QAction>
 

@@ -4,7 +4,7 @@
 
 #pragma once
 #include "app/AppServices.h"
-#include "app/EntryFields.h"
+#include "app/MainLayout.h"
 #include "app/frmMain.h"
 #include "common/Random.h"
 #include "support/FakeClock.h"

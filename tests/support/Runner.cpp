@@ -4,7 +4,7 @@
 
 #include "support/Runner.h"
 
-#include "common/Timer.h"
+#include "common/Clock.h"
 
 #include <QFileInfo>
 #include <QLabel>

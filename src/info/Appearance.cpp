@@ -2,7 +2,7 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "info/DialogFont.h"
+#include "info/Appearance.h"
 
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -25,4 +25,14 @@ QFont DialogFont()
     if (width > kLettersWidth)
         font.setPointSizeF(std::max(6.0, std::floor(8.0 * kLettersWidth / width * 4.0) / 4.0));
     return font;
+}
+
+QIcon ProgramIcon()
+{
+    QIcon icon;
+    for (int size : {16, 32, 48, 64})
+        icon.addFile(size <= 32 ? QStringLiteral(":/tarmalo/tarmalo-%1.png").arg(size)
+                                : QStringLiteral(":/tarmalo/hicolor/%1/tarmalo.png").arg(size),
+                     QSize(size, size));
+    return icon;
 }
