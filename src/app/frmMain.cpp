@@ -77,19 +77,9 @@ void frmMain::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-void frmMain::mnuFileExit_Click()
-{
-    m_services.endProgram();
-}
-
 void frmMain::mnuHelpHelp_Click()
 {
     frmHelp::ShowNew();
-}
-
-void frmMain::mnuHelpAbout_Click()
-{
-    m_services.showAbout();
 }
 
 void frmMain::txtTotal_Change()
@@ -109,11 +99,6 @@ void frmMain::txtTotal_GotFocus()
     // Selecting nothing still moves a new box's caret, which screen readers take for the focus.
     if (!txtTotal->text().isEmpty())
         txtTotal->selectAll();
-}
-
-void frmMain::txtTime_GotFocus()
-{
-    txtTime->selectAll();
 }
 
 void frmMain::setEntriesEnabled(bool on)

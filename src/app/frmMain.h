@@ -23,12 +23,12 @@ public:
     void Form_Load();
     void Form_Unload();
     void mnuFileStart_Click() { m_boarding->mnuFileStart_Click(); }
-    void mnuFileExit_Click();
+    void mnuFileExit_Click() { m_services.endProgram(); }
     void mnuHelpHelp_Click();
-    void mnuHelpAbout_Click();
+    void mnuHelpAbout_Click() { m_services.showAbout(); }
     void txtTotal_Change();
     void txtTotal_GotFocus();
-    void txtTime_GotFocus();
+    void txtTime_GotFocus() { txtTime->selectAll(); }
 
     common::Timer& tmrTimer() { return m_boarding->tmrTimer(); }
 
