@@ -20,32 +20,28 @@ void QSettingsStore::Load()
     });
 }
 
-void QSettingsStore::Save(const QString& key, bool on)
-{
-    QMutexLocker lock(&m_mutex);
-    m_wanted.insert(key, on ? QStringLiteral("True") : QStringLiteral("False"));
-    m_wake.wakeAll();
-}
-
 void QSettingsStore::Run()
 {
-    const std::optional<Texts> stored = options::Read();
-    QMetaObject::invokeMethod(this, [this, stored] {
+    const std::optional<Texts> read = options::Read();
+    QMetaObject::invokeMethod(this, [this, read] {
         m_known = true;
-        if (stored)
-            emit Loaded(*stored);
-        else
+        emit Loaded(read.value_or(Texts()));
+        if (!read)
             emit Tell(tr("Your settings could not be read. The options are the defaults."));
     });
+    Texts stored;  // by this run: a choice set back to it needs no write
     for (QMutexLocker lock(&m_mutex);;) {
         while (m_wanted.isEmpty() && !m_ending)
             m_wake.wait(&m_mutex);
         if (m_wanted.isEmpty() || m_over)
             return;
         const Texts texts = std::exchange(m_wanted, {});
+        Texts after = stored;
+        after.insert(texts);
         lock.unlock();
-        const bool written = options::Write(texts, [this] { return m_over.load(); });
+        const bool written = after == stored || options::Write(texts, [this] { return m_over.load(); });
         lock.relock();
+        stored = written ? after : stored;
         // Failures within a second of the first are one burst, told once.
         if (!written && !std::exchange(m_failed, true))
             QMetaObject::invokeMethod(this, [this] {
@@ -66,10 +62,9 @@ QString QSettingsStore::Finish()
     m_ending = true;
     m_mutex.unlock();
     m_wake.wakeAll();
-    if (!m_thread->wait(6000)) {
-        m_over = true;
-        m_thread->wait();
-    }
+    if (!m_thread->wait(6000))
+        m_over = true;  // no disk step starts now
+    m_thread->wait();
     delete std::exchange(m_thread, nullptr);
     return std::exchange(m_failed, false) || !m_wanted.isEmpty()
                ? tr("Your last choice could not be saved: the next start shows the options as they were.")

@@ -30,8 +30,7 @@ signals:
     void Tell(const QString& text);  // what the pilot must know of the store
 };
 
-// Where each platform keeps them, for the store's thread: none when they cannot
-// be read; written once another program's lock comes free, unless `over` first.
+// Each platform's own place, for the store's thread; Write waits out a lock until `over`.
 namespace options {
 std::optional<Texts> Read();
 bool Write(const Texts& texts, const std::function<bool()>& over);
@@ -43,14 +42,19 @@ class QSettingsStore final : public SettingsStore {
 public:
     ~QSettingsStore() override { Finish(); }
     void Load() override;
-    void Save(const QString& key, bool on) override;
+    void Save(const QString& key, bool on) override
+    {
+        QMutexLocker lock(&m_mutex);
+        m_wanted.insert(key, on ? QStringLiteral("True") : QStringLiteral("False"));
+        m_wake.wakeAll();
+    }
     QString Finish() override;
 
 private:
     void Run();
     QThread* m_thread = nullptr;
     bool m_known = false;  // the stored switches came, or will not
-    std::atomic<bool> m_over{false};  // no disk step starts now
+    std::atomic<bool> m_over{false};
     QMutex m_mutex;  // guards what follows
     QWaitCondition m_wake;
     Texts m_wanted;  // waiting for a write
