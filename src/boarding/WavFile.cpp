@@ -108,14 +108,11 @@ std::optional<plat::Pcm16> ReadWav(QIODevice& in)
 
     const int inBytes = f.bits / 8;
     const qsizetype count = data.size() / inBytes;
-    plat::Pcm16 out;
-    out.channels = f.channels;
-    out.rate = f.rate;
-    out.samples.resize(count * 2);
-    const char* src = data.constData();
+    plat::Pcm16 out{
+        .channels = f.channels, .rate = f.rate, .samples = QByteArray(count * 2, Qt::Uninitialized)};
     char* dst = out.samples.data();
-    for (qsizetype i = 0; i < count; ++i, src += inBytes, dst += 2)
-        qToLittleEndian(ToInt16(f, src), dst);
+    for (qsizetype i = 0; i < count; ++i)
+        qToLittleEndian(ToInt16(f, data.constData() + i * inBytes), dst + 2 * i);
     return out;
 }
 
