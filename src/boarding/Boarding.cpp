@@ -163,8 +163,7 @@ void Boarding::TickBody()
 
     switch (m_lGateState) {
     case 0: {
-        const qint16 total = PaxCount(m_form.TotalText());
-        const qint16 arrivals = m_cCommon->CountDown(total, reference);
+        const qint16 arrivals = m_cCommon->CountDown(PaxCount(m_form.TotalText()), reference);
         const qint16 stillAtGate = SubtractPax(PaxCount(m_form.PaxCaption(0)), arrivals);
         if (stillAtGate > 0) {
             m_form.setPaxCaption(0, QString::number(stillAtGate));

@@ -183,10 +183,8 @@ void SoundPlayer::onOutput(quint64 generation, PlayState newState, qint64 length
 
 void SoundPlayer::giveUp()
 {
-    const bool wanted = m_wanted;
     release();
-    m_wanted = false;
-    if (wanted)
+    if (std::exchange(m_wanted, false))
         report(PlayState::Stopped);
 }
 

@@ -20,16 +20,6 @@ constexpr qint64 kMaxDataBytes = 64 * 1024 * 1024;
 // million empty ones).
 constexpr int kMaxChunks = 256;
 
-quint16 Le16(const char* p)
-{
-    return qFromLittleEndian<quint16>(p);
-}
-
-quint32 Le32(const char* p)
-{
-    return qFromLittleEndian<quint32>(p);
-}
-
 struct Format {
     int coding = 0;  // 1 integer PCM, 3 floating point
     int channels = 0;
@@ -40,26 +30,14 @@ struct Format {
 
 qint16 ToInt16(const Format& f, const char* in)
 {
-    const int bytes = f.bits / 8;
     if (f.coding == 3) {
-        double v = 0;
-        if (f.bits == 32) {
-            float x;
-            std::memcpy(&x, in, 4);
-            v = qFromLittleEndian(x);
-        } else {
-            double x;
-            std::memcpy(&x, in, 8);
-            v = qFromLittleEndian(x);
-        }
-        if (!std::isfinite(v))
-            v = 0;
-        return qint16(std::lround(std::clamp(v, -1.0, 1.0) * 32767.0));
+        const double v = f.bits == 32 ? qFromLittleEndian<float>(in) : qFromLittleEndian<double>(in);
+        return std::isfinite(v) ? qint16(std::lround(std::clamp(v, -1.0, 1.0) * 32767.0)) : qint16(0);
     }
     if (f.bits == 8)
         return qint16((int(quint8(in[0])) - 128) * 256);
     // The two most significant bytes of a little-endian sample.
-    return qint16(quint16(quint8(in[bytes - 2])) | quint16(quint8(in[bytes - 1])) << 8);
+    return qFromLittleEndian<qint16>(in + f.bits / 8 - 2);
 }
 
 }  // namespace
@@ -83,7 +61,7 @@ std::optional<plat::Pcm16> ReadWav(QIODevice& in)
         char chunk[8];
         if (!in.seek(pos) || in.read(chunk, 8) != 8)
             return std::nullopt;
-        const qint64 length = Le32(chunk + 4);
+        const qint64 length = qFromLittleEndian<quint32>(chunk + 4);
         const qint64 body = pos + 8;
         if (std::memcmp(chunk, "fmt ", 4) == 0) {
             if (length < 16 || body + length > size)
@@ -92,16 +70,15 @@ std::optional<plat::Pcm16> ReadWav(QIODevice& in)
             const qint64 want = std::min<qint64>(length, 40);
             if (in.read(fmt, want) != want)
                 return std::nullopt;
-            const int tag = Le16(fmt);
-            f.coding = tag;
-            f.channels = Le16(fmt + 2);
-            f.rate = int(Le32(fmt + 4));
-            f.blockAlign = Le16(fmt + 12);
-            f.bits = Le16(fmt + 14);
-            if (tag == 0xFFFE) {
+            f.coding = qFromLittleEndian<quint16>(fmt);
+            f.channels = qFromLittleEndian<quint16>(fmt + 2);
+            f.rate = int(qFromLittleEndian<quint32>(fmt + 4));
+            f.blockAlign = qFromLittleEndian<quint16>(fmt + 12);
+            f.bits = qFromLittleEndian<quint16>(fmt + 14);
+            if (f.coding == 0xFFFE) {
                 if (length < 40)
                     return std::nullopt;
-                f.coding = Le16(fmt + 24);  // first two bytes of the sub-format GUID
+                f.coding = qFromLittleEndian<quint16>(fmt + 24);  // first two bytes of the sub-format GUID
             }
             haveFormat = true;
         } else if (std::memcmp(chunk, "data", 4) == 0) {
@@ -131,14 +108,11 @@ std::optional<plat::Pcm16> ReadWav(QIODevice& in)
 
     const int inBytes = f.bits / 8;
     const qsizetype count = data.size() / inBytes;
-    plat::Pcm16 out;
-    out.channels = f.channels;
-    out.rate = f.rate;
-    out.samples.resize(count * 2);
-    const char* src = data.constData();
+    plat::Pcm16 out{
+        .channels = f.channels, .rate = f.rate, .samples = QByteArray(count * 2, Qt::Uninitialized)};
     char* dst = out.samples.data();
-    for (qsizetype i = 0; i < count; ++i, src += inBytes, dst += 2)
-        qToLittleEndian(ToInt16(f, src), dst);
+    for (qsizetype i = 0; i < count; ++i)
+        qToLittleEndian(ToInt16(f, data.constData() + i * inBytes), dst + 2 * i);
     return out;
 }
 

@@ -41,10 +41,9 @@ std::optional<double> parse(const QString& text, const QLocale& locale)
     // Refused, either for its form or for being too small. With every digit
     // made 0 the form stays and the size goes, so only the form can fail.
     QString zeroed = ascii;
-    for (QChar& c : zeroed) {
+    for (QChar& c : zeroed)
         if (c.isDigit())
             c = u'0';
-    }
     const double zero = locale.toDouble(zeroed, &ok);
     return ok ? std::optional(std::copysign(0.0, zero)) : std::nullopt;
 }

@@ -21,12 +21,10 @@ constexpr qint64 kMsPerMinute = 60000;
 // 1970-01-01 on the day count.
 constexpr qint64 kUnixEpochMs = 25569 * kMsPerDay;
 
+// Rounds down; every divisor here is positive.
 qint64 floorDiv(qint64 a, qint64 b)
 {
-    qint64 q = a / b;
-    if ((a % b != 0) && ((a < 0) != (b < 0)))
-        --q;
-    return q;
+    return a / b - (a % b < 0);
 }
 }  // namespace
 
@@ -103,20 +101,15 @@ Date NextWallClockTime(const QDateTime& now, Date hhmm)
 bool IsTimeOfDay(const QString& hhmm)
 {
     // \z, not $: "$" also matches before a final line feed.
-    static const QRegularExpression re(QStringLiteral("\\A([0-9]{2}):([0-9]{2})\\z"));
-    const auto m = re.match(hhmm);
-    if (!m.hasMatch())
-        return false;
-    return m.captured(1).toInt() <= 23 && m.captured(2).toInt() <= 59;
+    static const QRegularExpression re(QStringLiteral("\\A([01][0-9]|2[0-3]):[0-5][0-9]\\z"));
+    return re.match(hhmm).hasMatch();
 }
 
 Date ReadTimeOfDay(const QString& hhmm)
 {
     if (!IsTimeOfDay(hhmm))
         throw RuntimeError(Fault::NotANumber);
-    const int h = hhmm.left(2).toInt();
-    const int m = hhmm.mid(3, 2).toInt();
-    return FromMillis((h * 60LL + m) * 60000LL);
+    return FromMillis(QTime::fromString(hhmm, QStringLiteral("HH:mm")).msecsSinceStartOfDay());
 }
 
 qint64 MinutesBetween(Date a, Date b)

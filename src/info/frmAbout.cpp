@@ -130,8 +130,7 @@ frmAbout::frmAbout(std::function<QString()> locateTool, common::MessageBoxes& me
 
 void frmAbout::ShowModal(std::function<QString()> locateTool, common::MessageBoxes& messages)
 {
-    frmAbout box(std::move(locateTool), messages);
-    box.exec();
+    frmAbout(std::move(locateTool), messages).exec();
 }
 
 // A fixed dialog: no taskbar entry and no icon in its title bar (not even
@@ -139,8 +138,7 @@ void frmAbout::ShowModal(std::function<QString()> locateTool, common::MessageBox
 void frmAbout::showEvent(QShowEvent* event)
 {
     plat::KeepOffTaskbar(this);
-    if (windowHandle())
-        windowHandle()->setIcon(QIcon());
+    windowHandle()->setIcon(QIcon());
     QDialog::showEvent(event);
 }
 

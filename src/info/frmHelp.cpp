@@ -28,7 +28,6 @@ frmHelp::frmHelp() : QWidget(nullptr, Qt::Window)
     txtHelp->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     txtHelp->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     txtHelp->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    txtHelp->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     txtHelp->setWordWrapMode(QTextOption::WordWrap);
     setFocusProxy(txtHelp);
 

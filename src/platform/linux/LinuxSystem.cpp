@@ -28,11 +28,9 @@ QString SysInfoTool()
     QStringList names{QStringLiteral("hardinfo2"), QStringLiteral("kinfocenter")};
     if (!qEnvironmentVariableIsEmpty("DISPLAY"))
         names.prepend(QStringLiteral("hardinfo"));
-    for (const QString& name : names) {
-        const QString found = QStandardPaths::findExecutable(name);
-        if (!found.isEmpty())
+    for (const QString& name : names)
+        if (const QString found = QStandardPaths::findExecutable(name); !found.isEmpty())
             return found;
-    }
     return QString();
 }
 
@@ -87,8 +85,7 @@ void RequestEnd(int which)
 {
     const int interrupted = errno;  // the interrupted code's, kept for it
     const char number = static_cast<char>(which);
-    const ssize_t written = ::write(endRequests[1], &number, 1);
-    static_cast<void>(written);
+    [[maybe_unused]] const ssize_t written = ::write(endRequests[1], &number, 1);
     errno = interrupted;
 }
 
