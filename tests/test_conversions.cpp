@@ -88,7 +88,7 @@ void TestConversions::paxCount()
         QCOMPARE(0, error);
         QCOMPARE(static_cast<int>(value), expected);
     } catch (const RuntimeError& e) {
-        QCOMPARE(e.number(), error);
+        QCOMPARE(e.what(), error == int(common::Fault::Overflow) ? "Overflow" : "Type mismatch");
     }
 }
 

@@ -35,18 +35,11 @@ constexpr OptionSwitch kOptions[] = {
     {&MainMenus::mnuOptionsBriefing, "mnuOptionsBriefing", "Play \"&briefing\" sound", "Brief", true},
 };
 
-QMenu* AddMenu(QMainWindow& window, const char* name, const QString& caption)
+template <typename T>
+T* Named(T* object, const char* name)
 {
-    QMenu* menu = window.menuBar()->addMenu(caption);
-    menu->setObjectName(QLatin1String(name));
-    return menu;
-}
-
-QAction* AddItem(QMenu* menu, const char* name, const QString& caption)
-{
-    QAction* item = menu->addAction(caption);
-    item->setObjectName(QLatin1String(name));
-    return item;
+    object->setObjectName(QLatin1String(name));
+    return object;
 }
 
 }  // namespace
@@ -93,21 +86,21 @@ void MainMenus::BuildMenus(QMainWindow& window, plat::SettingsStore& settings, c
     QObject::connect(
         &settings, &plat::SettingsStore::Tell, &window, [this](const QString& text) { Tell(text); },
         Qt::QueuedConnection);
-    QMenu* mnuFile = AddMenu(window, "mnuFile", QStringLiteral("&File"));
-    mnuFileStart = AddItem(mnuFile, "mnuFileStart", QStringLiteral("&Start"));
+    QMenu* mnuFile = Named(window.menuBar()->addMenu(QStringLiteral("&File")), "mnuFile");
+    mnuFileStart = Named(mnuFile->addAction(QStringLiteral("&Start")), "mnuFileStart");
     mnuFileStart->setCheckable(true);
     mnuFileStart->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuFileFiller"));
-    mnuFileExit = AddItem(mnuFile, "mnuFileExit", QStringLiteral("E&xit"));
+    mnuFileExit = Named(mnuFile->addAction(QStringLiteral("E&xit")), "mnuFileExit");
 
-    QMenu* mnuOptions = AddMenu(window, "mnuOptions", QStringLiteral("&Options"));
+    QMenu* mnuOptions = Named(window.menuBar()->addMenu(QStringLiteral("&Options")), "mnuOptions");
     int index = 0;
     for (const OptionSwitch& s : kOptions) {
         // Depart on clock, the countdown and the sounds are three groups.
         if (index == 1 || index == 2)
             mnuOptions->addSeparator()->setObjectName(QStringLiteral("mnuOptionsFiller%1").arg(index));
         ++index;
-        QAction* item = AddItem(mnuOptions, s.name, QString::fromUtf8(s.caption));
+        QAction* item = Named(mnuOptions->addAction(QString::fromUtf8(s.caption)), s.name);
         item->setCheckable(true);
         QObject::connect(item, &QAction::triggered, &window, [this, item, key = s.key](bool on) {
             item->setData(true);
@@ -116,10 +109,10 @@ void MainMenus::BuildMenus(QMainWindow& window, plat::SettingsStore& settings, c
         this->*s.item = item;
     }
 
-    QMenu* mnuHelp = AddMenu(window, "mnuHelp", QStringLiteral("&Help"));
-    mnuHelpHelp = AddItem(mnuHelp, "mnuHelpHelp", QStringLiteral("&Help..."));
+    QMenu* mnuHelp = Named(window.menuBar()->addMenu(QStringLiteral("&Help")), "mnuHelp");
+    mnuHelpHelp = Named(mnuHelp->addAction(QStringLiteral("&Help...")), "mnuHelpHelp");
     mnuHelpHelp->setShortcut(QKeySequence(Qt::Key_F1));
-    mnuHelpAbout = AddItem(mnuHelp, "mnuHelpAbout", QStringLiteral("&About Tarmalo..."));
+    mnuHelpAbout = Named(mnuHelp->addAction(QStringLiteral("&About Tarmalo...")), "mnuHelpAbout");
 
     // Shortcuts work from anywhere in the window, also with the menus closed.
     for (QAction* a : {mnuFileStart, mnuHelpHelp}) {

@@ -151,7 +151,7 @@ void Boarding::Trapped(Step step)
     try {
         step();
     } catch (const RuntimeError& e) {
-        ShowError(e.description(), QMessageBox::Critical);
+        ShowError(QString::fromLatin1(e.what()), QMessageBox::Critical);
     }
 }
 

@@ -50,8 +50,6 @@ Timer::Timer(Clock& clock, QObject* parent)
       }))
 { }
 
-Timer::~Timer() = default;
-
 void Timer::setEnabled(bool on)
 {
     if (on == m_enabled)
@@ -64,11 +62,6 @@ void Timer::setInterval(int ms)
 {
     m_interval = ms < 0 ? 0 : ms;
     restart();
-}
-
-void Timer::setPrecise(bool on)
-{
-    m_backend->setPrecise(on);
 }
 
 void Timer::restart()

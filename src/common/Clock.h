@@ -43,14 +43,13 @@ class Timer : public QObject {
     Q_OBJECT
 public:
     explicit Timer(Clock& clock, QObject* parent = nullptr);
-    ~Timer() override;
 
     bool Enabled() const { return m_enabled; }
     void setEnabled(bool on);
     void setInterval(int ms);
 
     // For a timer that must land on a boundary (the clock panel's minute).
-    void setPrecise(bool on);
+    void setPrecise(bool on) { m_backend->setPrecise(on); }
     bool running() const { return m_enabled && m_interval > 0; }
 
 signals:

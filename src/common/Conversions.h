@@ -16,8 +16,6 @@ class RuntimeError : public std::exception {
 public:
     explicit RuntimeError(Fault fault) : m_fault(fault) { }
 
-    qint32 number() const noexcept { return qint32(m_fault); }
-    QString description() const { return QString::fromLatin1(what()); }
     const char* what() const noexcept override
     {
         return m_fault == Fault::Overflow ? "Overflow" : "Type mismatch";
