@@ -196,6 +196,8 @@ void TestSettings::handEditedFile_data()
     QTest::newRow("number, no last line break") << QByteArray("[Setting]\nDepart=7") << "Depart=7";
     QTest::newRow("spaces around") << QByteArray(" [Setting] \nDepart =  True  \n") << "Depart=True";
     QTest::newRow("no value") << QByteArray("[Setting]\nDepart=\n") << "Depart=";
+    // Already so: nothing is written.
+    QTest::newRow("the choice itself") << QByteArray("[Setting]\nCount=True\n") << "Count=True";
     QTest::newRow("another section") << QByteArray("[Other]\nDepart=False\n[Setting]\nGate=0\n") << "Gate=0";
     QByteArray garbage(4096, '\0');
     for (int i = 0; i < garbage.size(); ++i)
@@ -215,11 +217,17 @@ void TestSettings::handEditedFile()
     QSignalSpy told(&store, &plat::SettingsStore::Tell);
     QCOMPARE(loaded(store, told), read);
     QVERIFY(!file.isNull() || QDir(appDir()).isEmpty());  // reading creates nothing
+    struct stat before { };
+    const bool existed = ::stat(QFile::encodeName(confFile()).constData(), &before) == 0;
     // Whatever the file held, a choice is saved and nothing says otherwise.
     store.Save(QStringLiteral("Count"), true);
     QCOMPARE(store.Finish(), QString());
     QVERIFY(readFile(confFile()).contains(QStringLiteral("[Setting]\nCount=True\n")));
     QCOMPARE(told.count(), 0);
+    // Every write replaces the file; a choice the file holds already is not written again.
+    struct stat after { };
+    QCOMPARE(::stat(QFile::encodeName(confFile()).constData(), &after), 0);
+    QCOMPARE(existed && before.st_ino == after.st_ino, read.contains(QLatin1String("Count=True")));
 }
 
 void TestSettings::unwritable_data()

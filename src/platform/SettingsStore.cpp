@@ -29,7 +29,7 @@ void QSettingsStore::Run()
         if (!read)
             emit Tell(tr("Your settings could not be read. The options are the defaults."));
     });
-    Texts stored;  // by this run: a choice set back to it needs no write
+    Texts stored = read.value_or(Texts());  // as read and written: a choice set back needs no write
     for (QMutexLocker lock(&m_mutex);;) {
         while (m_wanted.isEmpty() && !m_ending)
             m_wake.wait(&m_mutex);
