@@ -1,0 +1,56 @@
+# SPDX-FileCopyrightText: 2026 The Tarmalo developers
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
+# Qt's headers are most of what a file of ours compiles. TARMALO_PCH parses
+# the ones in wide use once per target, for the builds that only check (the
+# Windows and sanitizer presets turn it on). The default build goes without,
+# so a file that forgets an include still fails to build there; so do the
+# Windows-only files in every build, as only the Windows build compiles them.
+option(TARMALO_PCH "Precompile Qt's headers (the Windows and sanitizer builds)" OFF)
+if(NOT TARMALO_PCH)
+  return()
+endif()
+
+set(TARMALO_PCH_HEADERS
+  <algorithm> <array> <atomic> <chrono> <cmath> <functional> <memory> <optional> <vector>
+  <QCoreApplication> <QDateTime> <QDir> <QFileInfo> <QObject> <QPointer> <QString> <QThread> <QTimer>
+  <QIcon>
+  <QAction> <QApplication> <QDialog> <QLabel> <QLineEdit> <QMainWindow> <QMenuBar> <QMessageBox>
+  <QProgressBar> <QPushButton> <QStyle> <QWidget>)
+
+# The Windows-only files of a target are left out.
+function(tarmalo_pch_skip_platform target)
+  get_target_property(dir ${target} SOURCE_DIR)
+  get_target_property(sources ${target} SOURCES)
+  list(FILTER sources INCLUDE REGEX "(^|/)win32/[^/]*\\.cpp$")
+  list(TRANSFORM sources PREPEND ${dir}/ REGEX "^[^/]")
+  if(sources)
+    set_source_files_properties(${sources} DIRECTORY ${dir} PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
+  endif()
+endfunction()
+
+# The program's library makes one; the programs built on it reuse it. (On
+# Windows the program is a window program, whose main() Qt renames: the
+# library's would not fit, and it has only that file to gain.)
+target_precompile_headers(tarmalo_core PRIVATE ${TARMALO_PCH_HEADERS})
+tarmalo_pch_skip_platform(tarmalo_core)
+set(programs tarmalo_driven tarmalo_soundcheck)
+if(NOT WIN32)
+  list(APPEND programs tarmalo)
+endif()
+foreach(program IN LISTS programs)
+  if(TARGET ${program})
+    target_precompile_headers(${program} REUSE_FROM tarmalo_core)
+  endif()
+endforeach()
+
+# The suites' support library makes one with QtTest besides, and every
+# suite reuses it.
+if(TARGET tarmalo_testsupport)
+  get_directory_property(suites DIRECTORY tests DEFINITION TARMALO_TEST_SUITES)
+  target_precompile_headers(tarmalo_testsupport PRIVATE ${TARMALO_PCH_HEADERS} <QtTest>)
+  foreach(suite IN LISTS suites)
+    target_precompile_headers(${suite} REUSE_FROM tarmalo_testsupport)
+  endforeach()
+endif()
