@@ -12,11 +12,13 @@ if(NOT TARMALO_PCH)
   return()
 endif()
 
+# No <QApplication> or <QGuiApplication>: each turns qApp into a cast to its
+# own class, which a file that runs under a bare QCoreApplication must not get.
 set(TARMALO_PCH_HEADERS
   <algorithm> <array> <atomic> <chrono> <cmath> <functional> <memory> <optional> <vector>
   <QCoreApplication> <QDateTime> <QDir> <QFileInfo> <QObject> <QPointer> <QString> <QThread> <QTimer>
   <QIcon>
-  <QAction> <QApplication> <QDialog> <QLabel> <QLineEdit> <QMainWindow> <QMenuBar> <QMessageBox>
+  <QAction> <QDialog> <QLabel> <QLineEdit> <QMainWindow> <QMenuBar> <QMessageBox>
   <QProgressBar> <QPushButton> <QStyle> <QWidget>)
 
 # The Windows-only files of a target are left out.
@@ -45,8 +47,8 @@ foreach(program IN LISTS programs)
   endif()
 endforeach()
 
-# The suites' support library makes one with QtTest besides, and every
-# suite reuses it.
+# The suites' support library makes one with QtTest besides (which brings
+# QApplication's qApp, as the suites always had), and every suite reuses it.
 if(TARGET tarmalo_testsupport)
   get_directory_property(suites DIRECTORY tests DEFINITION TARMALO_TEST_SUITES)
   target_precompile_headers(tarmalo_testsupport PRIVATE ${TARMALO_PCH_HEADERS} <QtTest>)
