@@ -21,22 +21,19 @@ set(TARMALO_PCH_HEADERS
   <QAction> <QDialog> <QLabel> <QLineEdit> <QMainWindow> <QMenuBar> <QMessageBox>
   <QProgressBar> <QPushButton> <QStyle> <QWidget>)
 
-# The Windows-only files of a target are left out.
-function(tarmalo_pch_skip_platform target)
-  get_target_property(dir ${target} SOURCE_DIR)
-  get_target_property(sources ${target} SOURCES)
-  list(FILTER sources INCLUDE REGEX "(^|/)win32/[^/]*\\.cpp$")
-  list(TRANSFORM sources PREPEND ${dir}/ REGEX "^[^/]")
-  if(sources)
-    set_source_files_properties(${sources} DIRECTORY ${dir} PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
-  endif()
-endfunction()
-
-# The program's library makes one; the programs built on it reuse it. (On
-# Windows the program is a window program, whose main() Qt renames: the
-# library's would not fit, and it has only that file to gain.)
+# The program's library makes one, its Windows-only files left out; the
+# programs built on it reuse it. (On Windows the program is a window program,
+# whose main() Qt renames: the library's would not fit, and it has little to
+# gain.)
 target_precompile_headers(tarmalo_core PRIVATE ${TARMALO_PCH_HEADERS})
-tarmalo_pch_skip_platform(tarmalo_core)
+get_target_property(platform_sources tarmalo_core SOURCES)
+get_target_property(core_dir tarmalo_core SOURCE_DIR)
+list(FILTER platform_sources INCLUDE REGEX "(^|/)win32/[^/]*\\.cpp$")
+list(TRANSFORM platform_sources PREPEND ${core_dir}/ REGEX "^[^/]")
+if(platform_sources)
+  set_source_files_properties(${platform_sources} TARGET_DIRECTORY tarmalo_core
+                              PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
+endif()
 set(programs tarmalo_driven tarmalo_soundcheck)
 if(NOT WIN32)
   list(APPEND programs tarmalo)
