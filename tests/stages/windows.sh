@@ -52,6 +52,8 @@ cleanup() {
     [ -z "${tsa_pid:-}" ] || kill "$tsa_pid" 2>/dev/null
     rm -f "${tsa_url:-}"
     [ -z "${prefix:-}" ] || { WINEPREFIX="$prefix" wineserver -k 2>/dev/null; rm -rf "$prefix"; }
+    # A prefix still booting when the build failed is left unfinished.
+    [ -z "${boot_pid:-}" ] || { kill "$boot_pid" 2>/dev/null; WINEPREFIX="$TARMALO_WINE_PREFIX" wineserver -k 2>/dev/null; }
 }
 trap cleanup EXIT
 export TARMALO_WINE_PREFIX="$PWD/build-windows/wine-prefix"
@@ -65,12 +67,22 @@ if [ "${1:-}" = build ] || [ "${TARMALO_WINDOWS_BUILT:-}" != 1 ]; then
     TARMALO_SIGN_TIMESTAMP=$(cat "$tsa_url")
     [ -n "$TARMALO_SIGN_TIMESTAMP" ] || { echo "windows: the timestamp authority did not start"; exit 1; }
     export TARMALO_SIGN_TIMESTAMP
-    bash scripts/build-windows.sh --tests || { echo "windows: the build failed"; exit 1; }
     # Made again for another Wine, or one made before it was set to Windows 10.
+    # It needs nothing built, so Wine boots it while the build runs.
     wine_version="$(wine --version), Windows 10"
     if [ "$(cat "$TARMALO_WINE_PREFIX/.ready" 2>/dev/null)" != "$wine_version" ]; then
         rm -rf "$TARMALO_WINE_PREFIX"
-        python3 tests/windows/smoke.py prefix "$TARMALO_WINE_PREFIX" || { echo "windows: no Wine prefix"; exit 1; }
+        mkdir -p build-windows
+        python3 tests/windows/smoke.py prefix "$TARMALO_WINE_PREFIX" >build-windows/wine-prefix.log 2>&1 &
+        boot_pid=$!
+    fi
+    bash scripts/build-windows.sh --tests || { echo "windows: the build failed"; exit 1; }
+    if [ -n "${boot_pid:-}" ]; then
+        wait "$boot_pid"
+        boot_rc=$?
+        boot_pid=
+        cat build-windows/wine-prefix.log
+        [ "$boot_rc" -eq 0 ] || { echo "windows: no Wine prefix"; exit 1; }
         echo "$wine_version" >"$TARMALO_WINE_PREFIX/.ready"
     fi
     echo "--- Windows build and Wine prefix: $(( $(date +%s) - started )) s"
