@@ -3,10 +3,12 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 
 # Qt's headers are most of what a file of ours compiles. TARMALO_PCH parses
-# the ones in wide use once per target, for the builds that only check (the
-# Windows and sanitizer presets turn it on). The default build goes without,
-# so a file that forgets an include still fails to build there; so do the
-# Windows-only files in every build, as only the Windows build compiles them.
+# the ones in wide use once for the program, for the builds that only check
+# (the Windows and sanitizer presets turn it on; the suites share one of
+# their own in every build). The default build compiles the program without,
+# so a file of it that forgets an include still fails to build there; so do
+# the Windows-only files in every build, as only the Windows build compiles
+# them.
 option(TARMALO_PCH "Precompile Qt's headers (the Windows and sanitizer builds)" OFF)
 if(NOT TARMALO_PCH)
   return()
@@ -43,13 +45,3 @@ foreach(program IN LISTS programs)
     target_precompile_headers(${program} REUSE_FROM tarmalo_core)
   endif()
 endforeach()
-
-# The suites' support library makes one with QtTest besides (which brings
-# QApplication's qApp, as the suites always had), and every suite reuses it.
-if(TARGET tarmalo_testsupport)
-  get_directory_property(suites DIRECTORY tests DEFINITION TARMALO_TEST_SUITES)
-  target_precompile_headers(tarmalo_testsupport PRIVATE ${TARMALO_PCH_HEADERS} <QtTest>)
-  foreach(suite IN LISTS suites)
-    target_precompile_headers(${suite} REUSE_FROM tarmalo_testsupport)
-  endforeach()
-endif()
