@@ -34,11 +34,16 @@ namespace {
 // Reads the user's settings as the program does, never writes them.
 class ReadOnlySettings final : public plat::SettingsStore {
 public:
-    std::optional<QString> Text(const QString& key) override { return m_real.Text(key); }
-    void setText(const QString&, const QString&) override { }
+    ReadOnlySettings()
+    {
+        connect(&m_real, &SettingsStore::Loaded, this, &SettingsStore::Loaded);
+        connect(&m_real, &SettingsStore::Tell, this, &SettingsStore::Tell);
+    }
+    void Load() override { m_real.Load(); }
+    void Save(const QString&, bool) override { }
 
 private:
-    plat::SettingsStore& m_real = plat::UserSettings();
+    plat::QSettingsStore m_real;
 };
 
 // Ends the event loop once the window is on screen: after the first expose
