@@ -102,30 +102,38 @@ QByteArray SineWav(int ms, int rate = 22050, double hz = 660.0)
 }
 
 // How closely what was heard follows the samples of a plain 16-bit mono
-// WAV: the best normalised correlation, within a few samples of the first
-// one heard. 1 is the file's own sound at any volume; samples in the wrong
-// byte order, or otherwise mangled, come near 0.
+// WAV, piece by piece: each 20 ms of the file against the best place for it
+// from the first sound heard on, up to 200 ms later, as a busy machine may
+// leave gaps in the output or in the listening. The median of the pieces'
+// normalised correlations: 1 is the file's own sound at any volume; samples
+// in the wrong byte order, or otherwise mangled, stay far below.
 double Likeness(const QList<qint16>& heard, const QByteArray& wav)
 {
     const auto loud = std::find_if(heard.begin(), heard.end(), [](qint16 v) { return qAbs(v) > 1000; });
     const qsizetype onset = loud - heard.begin();
-    const qsizetype count = (wav.size() - 44) / 2;
-    double best = 0;
-    for (qsizetype lag = -40; lag <= 40; ++lag) {
-        double xy = 0, xx = 0, yy = 0;
-        for (qsizetype i = 0; i < count && onset + lag + i < heard.size(); ++i) {
-            if (onset + lag + i < 0)
-                continue;
-            const double x = heard[onset + lag + i];
-            const double y = qFromLittleEndian<qint16>(wav.constData() + 44 + 2 * i);
-            xy += x * y;
-            xx += x * x;
-            yy += y * y;
+    const qsizetype count = (wav.size() - 44) / 2, piece = 441;
+    std::vector<double> pieces;
+    for (qsizetype from = 0; from + piece <= count; from += piece) {
+        double best = 0;
+        for (qsizetype at = std::max<qsizetype>(0, onset + from - 40);
+             at <= onset + from + 4410 && at + piece <= heard.size(); ++at) {
+            double xy = 0, xx = 0, yy = 0;
+            for (qsizetype i = 0; i < piece; ++i) {
+                const double x = heard[at + i];
+                const double y = qFromLittleEndian<qint16>(wav.constData() + 44 + 2 * (from + i));
+                xy += x * y;
+                xx += x * x;
+                yy += y * y;
+            }
+            if (xx > 0 && yy > 0)
+                best = std::max(best, xy / std::sqrt(xx * yy));
         }
-        if (xx > 0 && yy > 0)
-            best = std::max(best, xy / std::sqrt(xx * yy));
+        pieces.push_back(best);
     }
-    return best;
+    if (pieces.empty())
+        return 0;
+    std::nth_element(pieces.begin(), pieces.begin() + qsizetype(pieces.size()) / 2, pieces.end());
+    return pieces[pieces.size() / 2];
 }
 
 // A null sink nobody listens to may hold a fresh stream for about two
