@@ -11,7 +11,7 @@ namespace common {
 
 enum class Fault : qint32 { Overflow = 1, NotANumber = 2 };
 
-// An error that carries a number and the description a pilot is shown.
+// An error whose text is what a pilot is shown.
 class RuntimeError : public std::exception {
 public:
     explicit RuntimeError(Fault fault) : m_fault(fault) { }

@@ -4,7 +4,6 @@
 
 #include "platform/SettingsStore.h"
 
-#include <QCoreApplication>
 #include <QThread>
 #include <QTimer>
 

@@ -20,7 +20,7 @@ using Texts = QMap<QString, QString>;
 class SettingsStore : public QObject {
     Q_OBJECT
 public:
-    virtual void Load() = 0;  // Loaded or Tell follows, at once or when the disk answers
+    virtual void Load() = 0;  // Loaded follows (and Tell, if unread), at once or when the disk answers
     virtual void Save(const QString& key, bool on) = 0;  // never waits for the disk
     // Gives the choices on their way a few seconds; says what is lost untold.
     virtual QString Finish() { return QString(); }
